@@ -1,0 +1,29 @@
+#pragma once
+// The Edit dialog: changes the Group Name and Text of the row at the selection mark.
+#include <QDialog>
+#include <QString>
+#include <memory>
+
+class CQuillmereDlg;
+class DialogBuilder;
+
+class CEditDlg : public QDialog {
+    Q_OBJECT
+public:
+    explicit CEditDlg(CQuillmereDlg* parent);
+    ~CEditDlg() override;
+
+    bool m_bFillFields = false;
+    QString m_strGroupName;
+    QString m_strGroupId;
+    QString m_strText;
+
+    QWidget* Control(int id) const;
+    bool UpdateData();
+    void OnOK();
+
+private:
+    void OnInitDialog();
+    CQuillmereDlg* m_pParent;
+    std::unique_ptr<DialogBuilder> m_pBuilder;
+};

@@ -1,0 +1,27 @@
+#pragma once
+// The text resource file format (.txr and its localized companion .txl): writer and reader.
+#include <string>
+
+#include "document/Status.h"
+
+class RowStore;
+
+enum ReadMode {
+    ModeShowOriginal = 1,
+    ModeShowLocalized = 2,
+    ModeShowBoth = 3,
+    ModeOpen = 4,
+    ModeOpenPaired = 5,
+};
+
+// Writes the table, its group list and last Global ID. With `localized`, even rows go to
+// txrPath and odd rows to txlPath. Writes to temporary files beside the targets and renames
+// them into place only when everything was written; on any error the old files are untouched.
+// Refuses a table the format cannot carry (line break in a cell, '|' in the first three columns).
+Status WriteTextResource(const RowStore& list, const std::string& txrPath, const std::string& txlPath,
+                         bool localized);
+
+// Replaces the table's rows, group list and last Global ID from the files. On error the
+// table is left exactly as it was. The table must have its four columns defined.
+Status ReadTextResource(RowStore& list, const std::string& txrPath, const std::string& txlPath,
+                        ReadMode mode);

@@ -1,0 +1,94 @@
+#pragma once
+// The entry table's rows, without any window: every row keeps its own copy of each cell
+// (bytes exactly as given), the table sorts by a column, and it carries the document's
+// group list and last Global ID. The list control on screen is a view of one RowStore.
+#include <cstdint>
+#include <initializer_list>
+#include <memory>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "document/linklist.h"
+
+// The column specification of the editor's entry table.
+inline constexpr std::string_view kEntryColumnSpec = "Global ID, 40;Group Name,90;Group ID,40;Text,450";
+enum EntryColumn { ColGlobalId = 0, ColGroupName = 1, ColGroupId = 2, ColText = 3 };
+
+struct ColumnSpec {
+    std::string heading;
+    int width = 0;
+};
+
+class RowStore {
+public:
+    RowStore();
+    ~RowStore();
+    RowStore(const RowStore&) = delete;
+    RowStore& operator=(const RowStore&) = delete;
+    RowStore(RowStore&&) noexcept;
+    RowStore& operator=(RowStore&&) noexcept;
+
+    // Columns: "heading,width;heading,width..." Adds after any columns defined before.
+    bool DefineColumns(std::string_view spec);
+    const std::vector<ColumnSpec>& Columns() const { return m_columns; }
+    int ColumnCount() const { return m_nColumns; }
+
+    // Rows. AppendRow takes exactly ColumnCount() texts and returns the new (last) index.
+    int AppendRow(std::span<const std::string_view> texts);
+    int AppendRow(std::initializer_list<std::string_view> texts);
+    // False (nothing changed) for a row or column out of range.
+    bool SetCellText(int row, int column, std::string_view text);
+    // A copy of the cell; empty for a row or column out of range.
+    std::string GetCellText(int row, int column) const;
+    // Direct view of a cell; row and column must be in range. Valid until the next change.
+    std::string_view Cell(int row, int column) const;
+    bool DeleteRow(int row);
+    // Deletes the given rows (any order, duplicates and out-of-range indices ignored) in one pass.
+    void DeleteRows(std::vector<int> rows);
+    bool DeleteAllRows();
+    int GetRowCount() const;
+    void Reserve(size_t rows, size_t bytes);
+    // Bytes held by the rows (cells and bookkeeping), for measuring.
+    size_t MemoryUsage() const;
+
+    // Sorting. Sets m_nSortColumn and m_bAscending, then reorders the rows with CompareRows.
+    // Returns the new order: result[newIndex] == oldIndex.
+    std::vector<int> SortByColumn(int column, bool ascending);
+    // Sorts whole pairs (rows 2k, 2k+1) by the cell of their even row; an odd last row stays last.
+    std::vector<int> SortPairsByColumn(int column, bool ascending);
+    // Header click: same column flips the direction, another column starts ascending.
+    bool NextSortAscending(int column) const { return column == m_nSortColumn ? !m_bAscending : true; }
+    // The comparison of two rows by m_nSortColumn and m_bAscending; the kind (number, date,
+    // text) is decided by the first row's cell alone. Negative: first goes above.
+    int CompareRows(int firstRow, int secondRow) const;
+
+    // Document state carried by the table.
+    GroupList& Groups() { return *m_pGroupList; }
+    const GroupList& Groups() const { return *m_pGroupList; }
+    void ResetGroupList();  // a new, empty group list
+    void SwapGroupList(std::unique_ptr<GroupList>& other) { m_pGroupList.swap(other); }
+
+    // Global IDs are signed 32-bit; raising past the maximum (or lowering past the minimum)
+    // leaves the value where it is and returns false.
+    bool IncrementLastGlobalId();
+    bool DecrementLastGlobalId();
+    int32_t GetLastGlobalId() const { return m_nLastGlobalId; }
+    void SetLastGlobalId(int32_t value) { m_nLastGlobalId = value; }
+    void ResetLastGlobalId() { m_nLastGlobalId = 0; }
+
+    // Takes rows, group list and last Global ID from `other` (same columns); sort state stays.
+    void TakeContents(RowStore& other);
+
+    int m_nSortColumn = -1;
+    bool m_bAscending = true;
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> m_impl;
+    std::vector<ColumnSpec> m_columns;
+    int m_nColumns = 0;
+    std::unique_ptr<GroupList> m_pGroupList;
+    int32_t m_nLastGlobalId = 0;
+};

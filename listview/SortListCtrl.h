@@ -1,0 +1,88 @@
+#pragma once
+// The entry table on screen: a view of a RowStore through RowStoreModel, with the sort
+// header. Texts pass in and out as QString in the document's encoding (UTF-8 when every
+// cell is valid UTF-8, Latin-1 otherwise); cells not edited keep their exact bytes.
+#include <QList>
+#include <QStringList>
+#include <QTableView>
+#include <functional>
+#include <string_view>
+
+#include "document/Status.h"
+#include "listview/RowStore.h"
+
+class CSortHeaderCtrl;
+class RowStoreModel;
+
+class CSortListCtrl : public QTableView {
+    Q_OBJECT
+public:
+    explicit CSortListCtrl(QWidget* parent = nullptr, int dlgCtrlId = 1000);
+    ~CSortListCtrl() override;
+
+    RowStore& Store();
+    const RowStore& Store() const;
+    RowStoreModel* Model() const { return m_pModel; }
+    CSortHeaderCtrl* Header() const { return m_header; }
+
+    bool DefineColumns(std::string_view spec);
+
+    // Rows, in the document's encoding.
+    int AppendRow(const QStringList& texts);
+    bool SetCellText(int row, int column, const QString& text);
+    QString GetCellText(int row, int column) const;  // empty for a row that does not exist
+    bool DeleteRow(int row);
+    void DeleteRows(const QList<int>& rows);
+    bool DeleteAllRows();
+    int GetRowCount() const;
+
+    // Selection: the mark is the row at which the user's latest selection started (-1: none).
+    int GetSelectionMark() const;
+    void SetSelectionMark(int row);
+    QList<int> GetSelectedRows() const;  // ascending
+    bool IsRowSelected(int row) const;
+    void SetRowSelected(int row, bool selected);
+    void SetRowFocused(int row);
+    void EnsureRowVisible(int row);
+
+    // Sorting; a header click runs OnHeaderClicked. In pair mode whole row pairs are sorted
+    // by their even row.
+    void SortByColumn(int column, bool ascending);
+    void OnHeaderClicked(int column);
+    void SetPairSort(bool pairs) { m_bPairSort = pairs; }
+    bool PairSort() const { return m_bPairSort; }
+
+    // Document state carried by the table.
+    GroupList& Groups() { return Store().Groups(); }
+    void ResetGroupList();
+    bool IncrementLastGlobalId();
+    bool DecrementLastGlobalId();
+    int32_t GetLastGlobalId() const;
+    void SetLastGlobalId(int32_t value);
+    void ResetLastGlobalId();
+
+    // Replaces the contents through `load` (a file read), with the view told of the whole
+    // change. When load fails nothing changed. The encoding is detected again afterwards.
+    Status Reload(const std::function<Status(RowStore&)>& load);
+    bool IsUtf8() const { return m_bUtf8; }
+    void SetUtf8(bool utf8);
+    std::string Encode(const QString& text) const;
+    QString Decode(std::string_view bytes) const;
+
+    // Column widths in the settings (group "ListCtrls", key = control id).
+    void RestoreColumnWidths();
+    void SaveColumnWidths();
+    int DlgCtrlId() const { return m_nDlgCtrlId; }
+
+signals:
+    // Any change of rows or cells made through this control.
+    void ContentsChanged();
+
+private:
+    RowStoreModel* m_pModel = nullptr;
+    CSortHeaderCtrl* m_header = nullptr;
+    int m_nDlgCtrlId;
+    int m_nSelectionMark = -1;
+    bool m_bPairSort = false;
+    bool m_bUtf8 = true;
+};

@@ -1,0 +1,26 @@
+#pragma once
+// Locale-aware, case-sensitive text order of the user's locale (LC_COLLATE from the
+// environment); plain byte order in the C/POSIX locale. Sort keys make large sorts cheap:
+// comparing two keys bytewise gives the same order as Compare.
+#include <string>
+#include <string_view>
+
+class TextCollator {
+public:
+    // The collation of the user's locale ("" = from LC_ALL / LC_COLLATE / LANG), or a named one.
+    explicit TextCollator(const char* localeName = "");
+    ~TextCollator();
+    TextCollator(const TextCollator&) = delete;
+    TextCollator& operator=(const TextCollator&) = delete;
+
+    bool IsByteOrder() const { return m_bByteOrder; }
+    std::string LocaleName() const { return m_strName; }
+    int Compare(std::string_view a, std::string_view b) const;
+    // Appends the sort key of `text` to `out`.
+    void AppendKey(std::string_view text, std::string& out) const;
+
+private:
+    void* m_locale = nullptr;  // locale_t
+    bool m_bByteOrder = true;
+    std::string m_strName;
+};
