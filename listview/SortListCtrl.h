@@ -35,6 +35,9 @@ public:
     void DeleteRows(const QList<int>& rows);
     bool DeleteAllRows();
     int GetRowCount() const;
+    // After cells were changed directly in Store(): tells the view (rows first..last, all
+    // columns) and emits ContentsChanged.
+    void NotifyRowsChanged(int firstRow, int lastRow);
 
     // Selection: the mark is the row at which the user's latest selection started (-1: none).
     int GetSelectionMark() const;
