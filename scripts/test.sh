@@ -1,0 +1,9 @@
+#!/bin/sh
+# Builds everything and runs every test: the core tests and the window tests (offscreen).
+set -e
+cd "$(dirname "$0")/.."
+sh scripts/install-deps.sh
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
+cmake --build build
+cd build
+QT_QPA_PLATFORM=offscreen ctest --output-on-failure "$@"
