@@ -31,16 +31,22 @@ const char* const kTranslated[] = {
 const char* const kGroupStems[] = {"Menu", "Dialog", "Error", "Status", "Tooltip", "Button", "Title", "Prompt"};
 
 std::string MakeText(std::mt19937& rng, const char* const* words, size_t wordCount) {
-    std::uniform_int_distribution<int> len(10, 120);
+    // Lengths from 10 to 120 bytes, short texts more common than long ones (mean about 47).
+    std::uniform_real_distribution<double> u(0.0, 1.0);
     std::uniform_int_distribution<size_t> pick(0, wordCount - 1);
     std::uniform_int_distribution<int> pct(0, 99);
-    const size_t target = static_cast<size_t>(len(rng));
+    const double x = u(rng);
+    const size_t target = 10 + static_cast<size_t>(110.0 * x * x);
     std::string text;
     while (text.size() < target) {
         if (!text.empty()) text += pct(rng) < 4 ? " | " : " ";
         text += words[pick(rng)];
     }
-    if (pct(rng) < 10) text += ": %d";
+    if (text.size() > 120) text.resize(120);
+    while (!text.empty() && (static_cast<unsigned char>(text.back()) & 0xC0) == 0x80) text.pop_back();  // whole characters
+    if (!text.empty() && static_cast<unsigned char>(text.back()) >= 0xC0) text.pop_back();
+    if (!text.empty() && text.back() == ' ') text += "x";
+    if (pct(rng) < 10 && text.size() < 116) text += ": %d";
     return text;
 }
 
