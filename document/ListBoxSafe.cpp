@@ -1,0 +1,662 @@
+// The text resource file format: writer and reader.
+//
+// A file is read whole into memory and cut into lines in place, so that a large document costs
+// one read and no allocation per line. A file is written through one large buffer into a
+// temporary file beside its target, which replaces the target only when everything was written.
+#include "document/ListBoxSafe.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <array>
+#include <cerrno>
+#include <charconv>
+#include <climits>
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <random>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "listview/RowStore.h"
+
+namespace {
+
+constexpr std::string_view kEol = "\r\n";
+constexpr std::string_view kMarker = "#";
+const char* const kColumnNames[] = {"Global ID", "Group Name", "Group ID", "Text"};
+
+std::string Quoted(const std::string& path) {
+    return "\"" + path + "\"";
+}
+
+std::string Reason(int err) {
+    return std::strerror(err);
+}
+
+bool IsSpace(char c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+}
+
+std::string_view TrimTrailing(std::string_view s) {
+    size_t n = s.size();
+    while (n > 0 && IsSpace(s[n - 1])) --n;
+    return s.substr(0, n);
+}
+
+// The decimal value of a line as the C library's atoi reads it: leading white space, an optional
+// sign, digits up to the first other character; 0 without digits. Out-of-range values stop at
+// the nearest end of the 32-bit range instead of being undefined.
+int32_t ParseLeadingInt(std::string_view s) {
+    size_t i = 0;
+    while (i < s.size() && IsSpace(s[i])) ++i;
+    bool negative = false;
+    if (i < s.size() && (s[i] == '+' || s[i] == '-')) negative = s[i++] == '-';
+    int64_t value = 0;
+    const int64_t limit = negative ? -static_cast<int64_t>(INT32_MIN) : INT32_MAX;
+    for (; i < s.size() && s[i] >= '0' && s[i] <= '9'; ++i) {
+        value = value * 10 + (s[i] - '0');
+        if (value >= limit) {
+            value = limit;
+            break;
+        }
+    }
+    return static_cast<int32_t>(negative ? -value : value);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Reading
+
+// The whole content of one file.
+struct FileBytes {
+    std::unique_ptr<char[]> data;
+    size_t size = 0;
+};
+
+enum class LoadResult { Ok, CannotOpen, ReadError };
+
+LoadResult LoadFile(const std::string& path, FileBytes& out, int& err) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        err = errno;
+        return LoadResult::CannotOpen;
+    }
+    struct stat st {};
+    if (::fstat(fd, &st) != 0) {
+        err = errno;
+        ::close(fd);
+        return LoadResult::ReadError;
+    }
+    if (S_ISDIR(st.st_mode)) {
+        ::close(fd);
+        err = EISDIR;
+        return LoadResult::CannotOpen;
+    }
+    // The size is only a hint: the file may change while it is read, or not be a regular file.
+    size_t capacity = S_ISREG(st.st_mode) ? static_cast<size_t>(st.st_size) + 1 : 64 * 1024;
+    std::unique_ptr<char[]> buffer = std::make_unique_for_overwrite<char[]>(capacity);
+    size_t size = 0;
+    for (;;) {
+        if (size == capacity) {
+            const size_t grown = capacity * 2;
+            auto bigger = std::make_unique_for_overwrite<char[]>(grown);
+            std::memcpy(bigger.get(), buffer.get(), size);
+            buffer = std::move(bigger);
+            capacity = grown;
+        }
+        const ssize_t got = ::read(fd, buffer.get() + size, capacity - size);
+        if (got < 0) {
+            if (errno == EINTR) continue;
+            err = errno;
+            ::close(fd);
+            return LoadResult::ReadError;
+        }
+        if (got == 0) break;
+        size += static_cast<size_t>(got);
+    }
+    ::close(fd);
+    out.data = std::move(buffer);
+    out.size = size;
+    return LoadResult::Ok;
+}
+
+// Lines of a file held in memory: LF ends a line, a CR just before the LF is dropped with it,
+// and the last line needs no line end. Past the end every line is empty.
+class LineReader {
+public:
+    LineReader() = default;
+    LineReader(const char* data, size_t size) : m_p(data), m_end(data + size) {}
+
+    bool AtEnd() const { return m_p == m_end; }
+
+    std::string_view Next() {
+        if (m_p == m_end) return {};
+        const char* start = m_p;
+        const char* lf =
+            static_cast<const char*>(std::memchr(start, '\n', static_cast<size_t>(m_end - start)));
+        const char* stop = lf ? lf : m_end;
+        m_p = lf ? lf + 1 : m_end;
+        if (lf && stop > start && stop[-1] == '\r') --stop;
+        return {start, static_cast<size_t>(stop - start)};
+    }
+
+    // Skips lines up to and including the marker line; false when the file has none.
+    bool SkipPastMarker() {
+        while (!AtEnd())
+            if (Next() == kMarker) return true;
+        return false;
+    }
+
+    size_t RemainingBytes() const { return static_cast<size_t>(m_end - m_p); }
+    size_t RemainingLines() const {
+        if (AtEnd()) return 0;
+        const size_t lfs = static_cast<size_t>(std::count(m_p, m_end, '\n'));
+        return lfs + (m_end[-1] == '\n' ? 0 : 1);
+    }
+
+private:
+    const char* m_p = nullptr;
+    const char* m_end = nullptr;
+};
+
+// One entry line cut into its fields. The Group ID field is not used: entries are numbered
+// again within their groups.
+struct EntryFields {
+    std::string_view globalId;   // trimmed
+    std::string_view groupName;  // trimmed, for the cell
+    std::string_view groupKey;   // as cut, for the group lookup
+    std::string_view text;       // byte for byte
+};
+
+EntryFields SplitEntry(std::string_view line) {
+    auto cut = [&line]() {
+        const size_t bar = line.find('|');
+        std::string_view field = line.substr(0, bar);
+        line = bar == std::string_view::npos ? std::string_view() : line.substr(bar + 1);
+        return field;
+    };
+    EntryFields f;
+    f.globalId = TrimTrailing(cut());
+    f.groupKey = cut();
+    f.groupName = TrimTrailing(f.groupKey);
+    cut();
+    f.text = line;
+    return f;
+}
+
+// The counters of the groups named in the file's group table while the entries are counted.
+// Only the first group of each name is ever reached, as in GroupList; the counts go into the
+// table's GroupList once at the end.
+class GroupCounter {
+public:
+    void AddGroup(std::string_view name) {
+        m_first.push_back(m_index.try_emplace(name, static_cast<uint32_t>(m_counts.size())).second);
+        m_names.push_back(name);
+        m_counts.push_back(0);
+    }
+    void Increment(std::string_view name) {
+        if (int32_t* c = Find(name); c && *c < INT32_MAX) ++*c;
+    }
+    int32_t Get(std::string_view name) {
+        const int32_t* c = Find(name);
+        return c ? *c : 0;
+    }
+    void Store(GroupList& groups) const {
+        for (size_t i = 0; i < m_names.size(); ++i)
+            if (m_first[i]) groups.SetCounter(m_names[i], m_counts[i]);
+    }
+    size_t size() const { return m_names.size(); }
+    std::string_view name(size_t i) const { return m_names[i]; }
+
+private:
+    int32_t* Find(std::string_view name) {
+        // Neighbouring entries mostly share their group: try the last one first.
+        if (m_lastValid && name == m_lastName) return m_last;
+        auto it = m_index.find(name);
+        if (it == m_index.end()) return nullptr;
+        m_lastValid = true;
+        m_lastName = name;
+        m_last = &m_counts[it->second];
+        return m_last;
+    }
+
+    std::unordered_map<std::string_view, uint32_t> m_index;
+    std::vector<std::string_view> m_names;
+    std::vector<bool> m_first;  // the first group of its name
+    std::vector<int32_t> m_counts;
+    bool m_lastValid = false;
+    std::string_view m_lastName;
+    int32_t* m_last = nullptr;
+};
+
+// Fills a fresh table from the entry lines; the files' headers have been read already.
+class EntryLoader {
+public:
+    EntryLoader(RowStore& store, GroupCounter& groups) : m_store(store), m_groups(groups) {}
+
+    // One entry line that counts for its group; returns false for an empty line.
+    bool Take(std::string_view line, bool count, bool twice) {
+        if (line.empty()) return false;
+        const EntryFields f = SplitEntry(line);
+        if (count) m_groups.Increment(f.groupKey);
+        m_cells[0] = f.globalId;
+        m_cells[1] = f.groupName;
+        m_cells[2] = GroupIdText(m_groups.Get(f.groupKey));
+        m_cells[3] = f.text;
+        m_store.AppendRow(m_cells);
+        if (twice) m_store.AppendRow(m_cells);
+        return true;
+    }
+    // The row just taken, once more (standing in for a missing translation).
+    void Repeat() { m_store.AppendRow(m_cells); }
+
+private:
+    std::string_view GroupIdText(int32_t value) {
+        const auto r = std::to_chars(m_id.data(), m_id.data() + m_id.size(), value);
+        return {m_id.data(), static_cast<size_t>(r.ptr - m_id.data())};
+    }
+
+    RowStore& m_store;
+    GroupCounter& m_groups;
+    std::array<std::string_view, 4> m_cells{};
+    std::array<char, 16> m_id{};
+};
+
+}  // namespace
+
+Status ReadTextResource(RowStore& list, const std::string& txrPath, const std::string& txlPath,
+                        ReadMode mode) {
+    if (mode < ModeShowOriginal || mode > ModeOpenPaired) return Status::Error("Unknown read mode.");
+    if (list.ColumnCount() != 4) return Status::Error("The table does not have the four entry columns.");
+
+    FileBytes txrBytes;
+    int err = 0;
+    switch (LoadFile(txrPath, txrBytes, err)) {
+        case LoadResult::Ok:
+            break;
+        case LoadResult::CannotOpen:
+            return Status::Error("Cannot open " + Quoted(txrPath) + ": " + Reason(err) + ".");
+        case LoadResult::ReadError:
+            return Status::Error("Cannot read " + Quoted(txrPath) + ": " + Reason(err) + ".");
+    }
+
+    // A companion that cannot be opened is simply not there yet; one that can must be sound.
+    FileBytes txlBytes;
+    bool txlOpen = false;
+    if (mode == ModeShowLocalized || mode == ModeShowBoth || mode == ModeOpenPaired) {
+        switch (LoadFile(txlPath, txlBytes, err)) {
+            case LoadResult::Ok:
+                txlOpen = true;
+                break;
+            case LoadResult::CannotOpen:
+                break;
+            case LoadResult::ReadError:
+                return Status::Error("Cannot read " + Quoted(txlPath) + ": " + Reason(err) + ".");
+        }
+    }
+    const bool pairs = mode == ModeShowBoth || mode == ModeOpenPaired;
+    const bool paired = pairs && txlOpen;
+    const bool twin = pairs && !txlOpen;
+    const bool fromTxl = mode == ModeShowLocalized && txlOpen;
+
+    LineReader txr(txrBytes.data.get(), txrBytes.size);
+    LineReader txl(txlBytes.data.get(), txlBytes.size);
+
+    const int32_t lastGlobalId = ParseLeadingInt(txr.Next());
+    txr.Next();  // the row count: not used
+    GroupCounter groups;
+    bool marker = false;
+    while (!txr.AtEnd()) {
+        const std::string_view line = txr.Next();
+        if (line == kMarker) {
+            marker = true;
+            break;
+        }
+        groups.AddGroup(line.substr(0, line.find('|')));
+    }
+    if (!marker)
+        return Status::Error(Quoted(txrPath) +
+                             " is not a text resource file: no \"#\" line ends its group table.");
+    if (txlOpen && !txl.SkipPastMarker())
+        return Status::Error(Quoted(txlPath) +
+                             " is not a text resource file: no \"#\" line ends its group table.");
+
+    RowStore fresh;
+    fresh.DefineColumns(kEntryColumnSpec);
+    fresh.ResetGroupList();
+    fresh.SetLastGlobalId(lastGlobalId);
+    for (size_t i = 0; i < groups.size(); ++i) {
+        fresh.Groups().Append(std::string(groups.name(i)));
+        fresh.Groups().SetCounter(groups.name(i), 0);
+    }
+
+    EntryLoader loader(fresh, groups);
+    if (paired) {
+        fresh.Reserve(txr.RemainingLines() + txl.RemainingLines(),
+                      txr.RemainingBytes() + txl.RemainingBytes());
+        // The .txr feeds the even slots and the .txl the odd ones, until both are exhausted; a
+        // pair once started is finished, a missing translation replaced by its original.
+        while (!txr.AtEnd() || !txl.AtEnd()) {
+            const bool original = loader.Take(txr.Next(), true, false);
+            if (!loader.Take(txl.Next(), false, false) && original) loader.Repeat();
+        }
+    } else {
+        LineReader& source = fromTxl ? txl : txr;
+        const size_t copies = twin ? 2 : 1;
+        fresh.Reserve(source.RemainingLines() * copies, source.RemainingBytes() * copies);
+        while (!source.AtEnd()) loader.Take(source.Next(), true, twin);
+    }
+    groups.Store(fresh.Groups());
+
+    list.TakeContents(fresh);
+    return Status::Ok();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Writing
+
+namespace {
+
+// One output file: a temporary file beside the target, filled through a large buffer, fsynced
+// and renamed over the target only by Commit. Errors are remembered, not thrown: the first one
+// stops all further writing and is reported by Finish.
+class OutFile {
+public:
+    explicit OutFile(std::string target) : m_target(std::move(target)) {}
+    OutFile(const OutFile&) = delete;
+    OutFile& operator=(const OutFile&) = delete;
+    ~OutFile() { Discard(); }
+
+    const std::string& target() const { return m_target; }
+
+    Status Open() {
+        // Refuse what a rename would quietly replace or cannot replace.
+        struct stat st {};
+        mode_t mode = 0666;
+        bool exists = false;
+        if (::stat(m_target.c_str(), &st) == 0) {
+            if (S_ISDIR(st.st_mode)) return Error(EISDIR);
+            if (::access(m_target.c_str(), W_OK) != 0) return Error(errno);
+            mode = st.st_mode & 07777;
+            exists = true;
+        }
+        // Write beside the file a symbolic link points to, so that the link stays a link.
+        char resolved[PATH_MAX];
+        if (exists && ::realpath(m_target.c_str(), resolved))
+            m_final = resolved;
+        else
+            m_final = m_target;
+
+        std::random_device rd;
+        for (int attempt = 0; attempt < 100; ++attempt) {
+            char suffix[32];
+            std::snprintf(suffix, sizeof suffix, ".%08x.tmp", static_cast<unsigned>(rd()));
+            std::string temp = m_final + suffix;
+            const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+            if (fd < 0) {
+                if (errno == EEXIST) continue;
+                return Error(errno);
+            }
+            m_fd = fd;
+            m_temp = std::move(temp);
+            // A replaced file keeps its permissions; a new one gets the usual ones (umask).
+            if (exists && ::fchmod(m_fd, mode) != 0) return Error(errno);
+            m_buffer = std::make_unique_for_overwrite<char[]>(kBufferSize);
+            return Status::Ok();
+        }
+        return Error(EEXIST);
+    }
+
+    // Room for `bytes` more bytes in the buffer (or a failed flush); then Put may be called.
+    char* Reserve(size_t bytes) {
+        if (m_used + bytes > kBufferSize) Flush();
+        return bytes <= kBufferSize ? m_buffer.get() + m_used : nullptr;
+    }
+    void Commit(char* end) { m_used = static_cast<size_t>(end - m_buffer.get()); }
+
+    void Put(std::string_view s) {
+        char* p = Reserve(s.size());
+        if (!p) {  // larger than the buffer: straight through
+            WriteAll(s.data(), s.size());
+            return;
+        }
+        std::memcpy(p, s.data(), s.size());
+        m_used += s.size();
+    }
+    void PutLine(std::string_view s) {
+        Put(s);
+        Put(kEol);
+    }
+    void PutNumberLine(int64_t value) {
+        char digits[24];
+        const auto r = std::to_chars(digits, digits + sizeof digits, value);
+        PutLine({digits, static_cast<size_t>(r.ptr - digits)});
+    }
+
+    // Everything written and safe on disk; the temporary file is closed but still in place.
+    Status Finish() {
+        Flush();
+        if (m_err == 0 && ::fsync(m_fd) != 0) m_err = errno;
+        if (m_fd >= 0 && ::close(m_fd) != 0 && m_err == 0) m_err = errno;
+        m_fd = -1;
+        return m_err ? Error(m_err) : Status::Ok();
+    }
+
+    // The temporary file takes the target's place.
+    Status Replace() {
+        if (::rename(m_temp.c_str(), m_final.c_str()) != 0) return Error(errno);
+        m_temp.clear();
+        return Status::Ok();
+    }
+
+    // The old target, kept under a second name until every file of the save is in place.
+    Status KeepOld() {
+        struct stat st {};
+        if (::lstat(m_final.c_str(), &st) != 0) return Status::Ok();  // nothing to keep
+        std::random_device rd;
+        for (int attempt = 0; attempt < 100; ++attempt) {
+            char suffix[32];
+            std::snprintf(suffix, sizeof suffix, ".%08x.old", static_cast<unsigned>(rd()));
+            std::string old = m_final + suffix;
+            if (::link(m_final.c_str(), old.c_str()) == 0) {
+                m_old = std::move(old);
+                return Status::Ok();
+            }
+            // Without hard links the save goes on unguarded against a failing second rename.
+            if (errno == EPERM || errno == EOPNOTSUPP || errno == EMLINK) return Status::Ok();
+            if (errno != EEXIST) return Error(errno);
+        }
+        return Error(EEXIST);
+    }
+    // Puts the kept old target back (or removes a target that did not exist before). Should
+    // that fail, the old content stays under its second name rather than being lost.
+    void RestoreOld() {
+        if (!m_old.empty()) {
+            if (::rename(m_old.c_str(), m_final.c_str()) == 0)
+                m_old.clear();
+            else
+                m_keepOld = true;
+        } else {
+            ::unlink(m_final.c_str());
+        }
+    }
+    void DropOld() {
+        if (!m_old.empty() && !m_keepOld) ::unlink(m_old.c_str());
+        m_old.clear();
+    }
+
+    void SyncDirectory() {
+        const size_t slash = m_final.rfind('/');
+        const std::string dir = slash == std::string::npos ? "."
+                                : slash == 0               ? "/"
+                                                           : m_final.substr(0, slash);
+        const int fd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        if (fd >= 0) {
+            ::fsync(fd);
+            ::close(fd);
+        }
+    }
+
+    void Discard() {
+        if (m_fd >= 0) ::close(m_fd);
+        m_fd = -1;
+        if (!m_temp.empty()) ::unlink(m_temp.c_str());
+        m_temp.clear();
+        DropOld();
+    }
+
+private:
+    static constexpr size_t kBufferSize = size_t{1} << 20;
+
+    Status Error(int err) const {
+        return Status::Error("Cannot write " + Quoted(m_target) + ": " + Reason(err) + ".");
+    }
+
+    void Flush() {
+        WriteAll(m_buffer.get(), m_used);
+        m_used = 0;
+    }
+    void WriteAll(const char* p, size_t n) {
+        while (n > 0 && m_err == 0) {
+            const ssize_t done = ::write(m_fd, p, n);
+            if (done < 0) {
+                if (errno != EINTR) m_err = errno;
+                continue;
+            }
+            p += done;
+            n -= static_cast<size_t>(done);
+        }
+    }
+
+    std::string m_target;
+    std::string m_final;
+    std::string m_temp;
+    std::string m_old;
+    bool m_keepOld = false;
+    int m_fd = -1;
+    int m_err = 0;
+    std::unique_ptr<char[]> m_buffer;
+    size_t m_used = 0;
+};
+
+bool HasLineBreak(std::string_view s) {
+    bool found = false;
+    for (char c : s) found |= (c == '\r') | (c == '\n');
+    return found;
+}
+
+// The first cell the format cannot carry, as a message; empty when the table can be written.
+std::string FindUnwritable(const RowStore& list) {
+    const int rows = list.GetRowCount();
+    for (int r = 0; r < rows; ++r) {
+        for (int c = 0; c < 4; ++c) {
+            const std::string_view cell = list.Cell(r, c);
+            const char* what = nullptr;
+            if (HasLineBreak(cell))
+                what = "a line break";
+            else if (c != ColText && cell.find('|') != std::string_view::npos)
+                what = "a \"|\"";
+            if (what)
+                return "Row " + std::to_string(r + 1) + ", column " + kColumnNames[c] + ", holds " + what +
+                       ", which a text resource file cannot hold.";
+        }
+    }
+    int position = 1;
+    for (const GroupNode* g = list.Groups().head(); g; g = g->next, ++position) {
+        if (HasLineBreak(g->name) || g->name.find('|') != std::string::npos)
+            return "Group " + std::to_string(position) +
+                   " of the group list has a name with a line break or a \"|\", which a text resource file "
+                   "cannot hold.";
+    }
+    return {};
+}
+
+void WriteHeader(OutFile& out, const RowStore& list) {
+    out.PutNumberLine(list.GetLastGlobalId());
+    out.PutNumberLine(list.GetRowCount());
+    for (const GroupNode* g = list.Groups().head(); g; g = g->next) {
+        char digits[16];
+        const auto r = std::to_chars(digits, digits + sizeof digits, g->counter);
+        out.Put(g->name);
+        out.Put("|");
+        out.PutLine({digits, static_cast<size_t>(r.ptr - digits)});
+    }
+    out.PutLine(kMarker);
+}
+
+void WriteEntry(OutFile& out, const RowStore& list, int row) {
+    const std::string_view a = list.Cell(row, 0), b = list.Cell(row, 1), c = list.Cell(row, 2),
+                           d = list.Cell(row, 3);
+    const size_t length = a.size() + b.size() + c.size() + d.size() + 5;
+    char* p = out.Reserve(length);
+    if (!p) {  // longer than the buffer
+        for (const std::string_view field :
+             {a, std::string_view("|"), b, std::string_view("|"), c, std::string_view("|"), d, kEol})
+            out.Put(field);
+        return;
+    }
+    auto put = [&p](std::string_view s) {
+        std::memcpy(p, s.data(), s.size());
+        p += s.size();
+    };
+    put(a);
+    *p++ = '|';
+    put(b);
+    *p++ = '|';
+    put(c);
+    *p++ = '|';
+    put(d);
+    *p++ = '\r';
+    *p++ = '\n';
+    out.Commit(p);
+}
+
+}  // namespace
+
+Status WriteTextResource(const RowStore& list, const std::string& txrPath, const std::string& txlPath,
+                         bool localized) {
+    if (list.ColumnCount() != 4) return Status::Error("The table does not have the four entry columns.");
+    if (std::string problem = FindUnwritable(list); !problem.empty()) return Status::Error(problem);
+    if (localized && txrPath == txlPath)
+        return Status::Error("The text resource file and its localized version cannot be the same file, " +
+                             Quoted(txrPath) + ".");
+
+    std::vector<std::unique_ptr<OutFile>> files;
+    files.push_back(std::make_unique<OutFile>(txrPath));
+    if (localized) files.push_back(std::make_unique<OutFile>(txlPath));
+    for (auto& f : files)
+        if (Status s = f->Open(); !s) return s;  // the destructors remove the temporary files
+
+    for (auto& f : files) WriteHeader(*f, list);
+    const int rows = list.GetRowCount();
+    if (localized) {
+        for (int r = 0; r < rows; ++r) WriteEntry(*files[static_cast<size_t>(r & 1)], list, r);
+    } else {
+        for (int r = 0; r < rows; ++r) WriteEntry(*files[0], list, r);
+    }
+    for (auto& f : files)
+        if (Status s = f->Finish(); !s) return s;
+
+    // Both files of a localized save, or neither: the old files are kept under second names
+    // until both new ones are in place, and put back if the second cannot be.
+    if (files.size() > 1)
+        for (auto& f : files)
+            if (Status s = f->KeepOld(); !s) return s;
+    for (size_t replaced = 0; replaced < files.size(); ++replaced) {
+        if (Status s = files[replaced]->Replace(); !s) {
+            for (size_t i = 0; i < replaced; ++i) files[i]->RestoreOld();
+            return s;
+        }
+    }
+    for (auto& f : files) {
+        f->DropOld();
+        f->SyncDirectory();
+    }
+    return Status::Ok();
+}

@@ -1,1 +1,273 @@
-int main() { return 0; }
+// txrtool: reads text resource files as the editor does and prints them as JSON, or writes
+// them again.
+//
+//   txrtool dump   [--mode MODE] TXR [TXL]
+//   txrtool resave [--mode MODE] TXR [TXL] --to OUT.txr [--to-txl OUT.txl]
+//
+// Exit status: 0 done, 1 bad usage, 2 a file could not be read or written.
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "document/ListBoxSafe.h"
+#include "listview/RowStore.h"
+
+namespace {
+
+constexpr const char* kToolHelp =
+    "Usage: txrtool COMMAND [OPTIONS] ...\n"
+    "Reads text resource files (.txr and its localized companion .txl) as the editor does.\n"
+    "\n"
+    "Commands:\n"
+    "  dump     print a document as JSON\n"
+    "  resave   read a document and write it again\n"
+    "\n"
+    "Run 'txrtool COMMAND --help' for the options of a command.\n"
+    "Exit status: 0 done, 1 bad usage, 2 a file could not be read or written.\n";
+
+constexpr const char* kModeHelp =
+    "Modes (--mode MODE), default open:\n"
+    "  original   entries of TXR\n"
+    "  localized  entries of TXL, or of TXR when TXL cannot be opened\n"
+    "  both       pairs: each TXR entry followed by its TXL entry (or by itself without TXL)\n"
+    "  open       entries of TXR; TXL is not read\n"
+    "  paired     as both\n"
+    "Without TXL no localized file is read.\n";
+
+constexpr const char* kDumpHelp =
+    "Usage: txrtool dump [--mode MODE] TXR [TXL]\n"
+    "Prints the document as one JSON object:\n"
+    "  {\"lastGlobalId\": N, \"groups\": [{\"name\": \"...\", \"counter\": N}, ...],\n"
+    "   \"rows\": [[\"GlobalID\", \"GroupName\", \"GroupID\", \"Text\"], ...]}\n"
+    "Cell bytes are read as UTF-8; a byte that is not part of valid UTF-8 stands for the code\n"
+    "point of its value (U+0080 to U+00FF).\n";
+
+constexpr const char* kResaveHelp =
+    "Usage: txrtool resave [--mode MODE] TXR [TXL] --to OUT.txr [--to-txl OUT.txl]\n"
+    "Reads the document as dump does and writes it to OUT.txr. With --to-txl the table is\n"
+    "written as a localized pair: even rows to OUT.txr, odd rows to OUT.txl. Existing output\n"
+    "files are replaced only when everything was written.\n";
+
+struct Options {
+    std::string command;
+    ReadMode mode = ModeOpen;
+    std::vector<std::string> files;
+    std::optional<std::string> to;
+    std::optional<std::string> toTxl;
+    bool help = false;
+};
+
+struct UsageError {
+    std::string message;
+};
+
+std::optional<ReadMode> ParseMode(std::string_view name) {
+    if (name == "original") return ModeShowOriginal;
+    if (name == "localized") return ModeShowLocalized;
+    if (name == "both") return ModeShowBoth;
+    if (name == "open") return ModeOpen;
+    if (name == "paired") return ModeOpenPaired;
+    return std::nullopt;
+}
+
+// Parses the arguments after the command; options may come before or after the file names,
+// as "--opt VALUE" or "--opt=VALUE"; "--" ends the options.
+std::optional<UsageError> ParseArguments(int argc, char** argv, Options& o) {
+    bool optionsEnded = false;
+    for (int i = 2; i < argc; ++i) {
+        std::string_view arg = argv[i];
+        if (optionsEnded || arg.size() < 2 || arg.substr(0, 2) != "--") {
+            o.files.emplace_back(arg);
+            continue;
+        }
+        if (arg == "--") {
+            optionsEnded = true;
+            continue;
+        }
+        if (arg == "--help") {
+            o.help = true;
+            continue;
+        }
+        std::string_view name = arg;
+        std::optional<std::string> value;
+        if (const size_t eq = arg.find('='); eq != std::string_view::npos) {
+            name = arg.substr(0, eq);
+            value = std::string(arg.substr(eq + 1));
+        }
+        const bool known =
+            name == "--mode" || (o.command == "resave" && (name == "--to" || name == "--to-txl"));
+        if (!known) return UsageError{"unknown option '" + std::string(arg) + "'"};
+        if (!value) {
+            if (i + 1 >= argc) return UsageError{"option '" + std::string(name) + "' needs a value"};
+            value = argv[++i];
+        }
+        if (name == "--mode") {
+            const auto mode = ParseMode(*value);
+            if (!mode)
+                return UsageError{"unknown mode '" + *value + "' (original, localized, both, open, paired)"};
+            o.mode = *mode;
+        } else if (name == "--to") {
+            o.to = *value;
+        } else {
+            o.toTxl = *value;
+        }
+    }
+    if (o.help) return std::nullopt;
+    if (o.files.empty()) return UsageError{"missing TXR file"};
+    if (o.files.size() > 2) return UsageError{"too many files: '" + o.files[2] + "'"};
+    if (o.command == "resave" && !o.to) return UsageError{"missing --to OUT.txr"};
+    return std::nullopt;
+}
+
+// JSON string of a cell: valid UTF-8 passes through, any other byte stands for U+0000 + byte.
+void AppendJsonString(std::string& out, std::string_view s) {
+    static const char kHex[] = "0123456789abcdef";
+    auto escaped = [&out](unsigned char byte) {
+        out += "\\u00";
+        out += kHex[byte >> 4];
+        out += kHex[byte & 15];
+    };
+    out += '"';
+    const auto* p = reinterpret_cast<const unsigned char*>(s.data());
+    const size_t n = s.size();
+    for (size_t i = 0; i < n;) {
+        const unsigned char c = p[i];
+        if (c < 0x80) {
+            switch (c) {
+                case '"':
+                    out += "\\\"";
+                    break;
+                case '\\':
+                    out += "\\\\";
+                    break;
+                case '\b':
+                    out += "\\b";
+                    break;
+                case '\f':
+                    out += "\\f";
+                    break;
+                case '\n':
+                    out += "\\n";
+                    break;
+                case '\r':
+                    out += "\\r";
+                    break;
+                case '\t':
+                    out += "\\t";
+                    break;
+                default:
+                    if (c < 0x20)
+                        escaped(c);
+                    else
+                        out += static_cast<char>(c);
+            }
+            ++i;
+            continue;
+        }
+        // The length of a well-formed sequence starting here, or 0.
+        size_t len = 0;
+        unsigned char lo = 0x80, hi = 0xBF;  // allowed range of the second byte
+        if (c >= 0xC2 && c <= 0xDF)
+            len = 2;
+        else if (c >= 0xE0 && c <= 0xEF) {
+            len = 3;
+            if (c == 0xE0)
+                lo = 0xA0;  // no overlong forms
+            else if (c == 0xED)
+                hi = 0x9F;  // no surrogates
+        } else if (c >= 0xF0 && c <= 0xF4) {
+            len = 4;
+            if (c == 0xF0)
+                lo = 0x90;
+            else if (c == 0xF4)
+                hi = 0x8F;  // nothing past U+10FFFF
+        }
+        bool valid = len > 0 && i + len <= n && p[i + 1] >= lo && p[i + 1] <= hi;
+        for (size_t k = 2; valid && k < len; ++k) valid = p[i + k] >= 0x80 && p[i + k] <= 0xBF;
+        if (valid) {
+            out.append(s.data() + i, len);
+            i += len;
+        } else {
+            escaped(c);
+            ++i;
+        }
+    }
+    out += '"';
+}
+
+bool WriteStdout(const std::string& text) {
+    return std::fwrite(text.data(), 1, text.size(), stdout) == text.size() && std::fflush(stdout) == 0;
+}
+
+std::string ToJson(const RowStore& store) {
+    std::string out = "{\"lastGlobalId\": " + std::to_string(store.GetLastGlobalId()) + ",\n \"groups\": [";
+    bool first = true;
+    for (const GroupNode* g = store.Groups().head(); g; g = g->next) {
+        out += first ? "" : ", ";
+        first = false;
+        out += "{\"name\": ";
+        AppendJsonString(out, g->name);
+        out += ", \"counter\": " + std::to_string(g->counter) + "}";
+    }
+    out += "],\n \"rows\": [";
+    const int rows = store.GetRowCount();
+    for (int r = 0; r < rows; ++r) {
+        out += r ? ",\n  [" : "\n  [";
+        for (int c = 0; c < 4; ++c) {
+            if (c) out += ", ";
+            AppendJsonString(out, store.Cell(r, c));
+        }
+        out += ']';
+    }
+    out += rows ? "\n ]}\n" : "]}\n";
+    return out;
+}
+
+int Fail(const std::string& message) {
+    std::fprintf(stderr, "txrtool: %s\n", message.c_str());
+    return 2;
+}
+
+int Usage(const std::string& message, const char* help) {
+    std::fprintf(stderr, "txrtool: %s\n%s", message.c_str(), help);
+    return 1;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 2) return Usage("missing command", kToolHelp);
+    Options o;
+    o.command = argv[1];
+    if (o.command == "--help" || o.command == "-h" || o.command == "help") {
+        std::fputs(kToolHelp, stdout);
+        return 0;
+    }
+    if (o.command != "dump" && o.command != "resave")
+        return Usage("unknown command '" + o.command + "'", kToolHelp);
+    const std::string help = std::string(o.command == "dump" ? kDumpHelp : kResaveHelp) + kModeHelp;
+    if (auto error = ParseArguments(argc, argv, o)) return Usage(error->message, help.c_str());
+    if (o.help) {
+        std::fputs(help.c_str(), stdout);
+        return 0;
+    }
+
+    RowStore store;
+    store.DefineColumns(kEntryColumnSpec);
+    const std::string txl = o.files.size() > 1 ? o.files[1] : std::string();
+    if (Status s = ReadTextResource(store, o.files[0], txl, o.mode); !s) return Fail(s.message());
+
+    if (o.command == "dump") {
+        if (!WriteStdout(ToJson(store)))
+            return Fail(std::string("cannot write the output: ") + std::strerror(errno));
+        return 0;
+    }
+    const bool localized = o.toTxl.has_value();
+    if (Status s = WriteTextResource(store, *o.to, localized ? *o.toTxl : std::string(), localized); !s)
+        return Fail(s.message());
+    return 0;
+}
