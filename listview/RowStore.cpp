@@ -1,0 +1,393 @@
+#include "listview/RowStore.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+#include <limits>
+#include <stdexcept>
+#include <utility>
+
+#include "listview/MergeSort.h"
+#include "listview/RowCompare.h"
+#include "listview/TextCollator.h"
+
+// Storage. Every row is one block in an arena of large chunks:
+//
+//     [end of cell 0][end of cell 1]...[end of cell n-1][bytes of cell 0][bytes of cell 1]...
+//
+// with each end a 32-bit offset into the byte part, so a cell is found without a walk. The table
+// keeps one pointer per row. Changing a cell writes a new block for its row and leaves the old
+// one behind as waste; once the waste outgrows the live blocks (and is more than a little), the
+// live blocks are copied into a fresh chunk and the old chunks are freed.
+
+namespace {
+
+constexpr size_t kMinChunk = size_t{64} << 10;
+constexpr size_t kMaxChunk = size_t{16} << 20;
+constexpr size_t kCompactSlack = size_t{1} << 20;
+
+uint32_t Load32(const char* p) {
+    uint32_t v;
+    std::memcpy(&v, p, sizeof v);
+    return v;
+}
+
+void Store32(char* p, uint32_t v) {
+    std::memcpy(p, &v, sizeof v);
+}
+
+size_t RoundUp4(size_t n) {
+    return (n + 3) & ~size_t{3};
+}
+
+}  // namespace
+
+struct RowStore::Impl {
+    struct Storage {
+        std::vector<char*> rows;
+        std::vector<std::unique_ptr<char[]>> chunks;
+        char* cur = nullptr;
+        size_t left = 0;
+        size_t allocated = 0;  // bytes in all chunks
+        size_t live = 0;       // bytes in the blocks of existing rows
+        size_t waste = 0;      // bytes in blocks no row points to any more
+
+        void NewChunk(size_t size) {
+            chunks.push_back(std::unique_ptr<char[]>(new char[size]));
+            cur = chunks.back().get();
+            left = size;
+            allocated += size;
+        }
+        char* Allocate(size_t size) {
+            if (size > left) NewChunk(std::max(size, std::clamp(allocated / 2, kMinChunk, kMaxChunk)));
+            char* p = cur;
+            cur += size;
+            left -= size;
+            return p;
+        }
+    };
+
+    Storage store;
+    int columns = 0;  // cells per block
+    std::string collateName;
+    mutable std::unique_ptr<TextCollator> collator;
+
+    size_t BlockSize(const char* block) const {
+        if (columns == 0) return 0;
+        return RoundUp4(size_t{4} * static_cast<size_t>(columns) + Load32(block + 4 * (columns - 1)));
+    }
+
+    static std::string_view CellIn(const char* block, int columnCount, int column) {
+        const uint32_t end = Load32(block + 4 * column);
+        const uint32_t begin = column == 0 ? 0 : Load32(block + 4 * (column - 1));
+        return {block + size_t{4} * static_cast<size_t>(columnCount) + begin, end - begin};
+    }
+    std::string_view CellOf(const char* block, int column) const { return CellIn(block, columns, column); }
+
+    // Writes a block for `count` cells, cell(i) giving each one's text; cells past `count` up to
+    // `columns` are empty.
+    template <class CellAt>
+    char* WriteBlock(Storage& s, size_t count, CellAt cell) {
+        const size_t n = static_cast<size_t>(columns);
+        size_t bytes = 0;
+        for (size_t i = 0; i < count && i < n; ++i) bytes += cell(i).size();
+        if (bytes > std::numeric_limits<uint32_t>::max()) throw std::length_error("row text too long");
+        const size_t size = RoundUp4(4 * n + bytes);
+        char* block = s.Allocate(size);
+        char* text = block + 4 * n;
+        uint32_t end = 0;
+        for (size_t i = 0; i < n; ++i) {
+            if (i < count) {
+                const std::string_view t = cell(i);
+                if (!t.empty()) std::memcpy(text + end, t.data(), t.size());
+                end += static_cast<uint32_t>(t.size());
+            }
+            Store32(block + 4 * i, end);
+        }
+        s.live += size;
+        return block;
+    }
+
+    void Discard(const char* block) {
+        const size_t size = BlockSize(block);
+        store.live -= size;
+        store.waste += size;
+    }
+
+    void CompactIfWasteful() {
+        if (store.waste > kCompactSlack && store.waste > store.live) Rebuild(columns);
+    }
+
+    // Copies every row into a fresh arena with `newColumns` cells per row (cells cut or padded
+    // with empty ones), freeing the old chunks and all waste.
+    void Rebuild(int newColumns) {
+        Storage fresh;
+        fresh.rows.reserve(store.rows.size());
+        const int oldColumns = columns;
+        const size_t estimate =
+            store.live + store.rows.size() * 4 * static_cast<size_t>(std::max(0, newColumns - oldColumns));
+        if (estimate) fresh.NewChunk(estimate);
+        const size_t count = static_cast<size_t>(std::min(oldColumns, newColumns));
+        columns = newColumns;  // WriteBlock lays out the new width
+        for (const char* block : store.rows) {
+            fresh.rows.push_back(WriteBlock(
+                fresh, count, [&](size_t i) { return CellIn(block, oldColumns, static_cast<int>(i)); }));
+        }
+        columns = newColumns;
+        store = std::move(fresh);
+    }
+
+    void Clear() { store = Storage{}; }
+
+    const TextCollator& Collator() const {
+        if (!collator) collator = std::make_unique<TextCollator>(collateName.c_str());
+        return *collator;
+    }
+};
+
+RowStore::RowStore() : m_impl(std::make_unique<Impl>()), m_pGroupList(std::make_unique<GroupList>()) {}
+
+RowStore::~RowStore() = default;
+
+RowStore::RowStore(RowStore&& other) noexcept : RowStore() {
+    *this = std::move(other);
+}
+
+RowStore& RowStore::operator=(RowStore&& other) noexcept {
+    if (this != &other) {
+        std::swap(m_impl, other.m_impl);
+        std::swap(m_columns, other.m_columns);
+        std::swap(m_nColumns, other.m_nColumns);
+        std::swap(m_pGroupList, other.m_pGroupList);
+        std::swap(m_nLastGlobalId, other.m_nLastGlobalId);
+        std::swap(m_nSortColumn, other.m_nSortColumn);
+        std::swap(m_bAscending, other.m_bAscending);
+    }
+    return *this;
+}
+
+bool RowStore::DefineColumns(std::string_view spec) {
+    const int before = m_nColumns;
+    size_t p = 0;
+    while (p <= spec.size()) {
+        const size_t comma = spec.find(',', p);
+        if (comma == std::string_view::npos) break;
+        ColumnSpec column;
+        column.heading = std::string(spec.substr(p, comma - p));
+        p = comma + 1;
+        size_t semicolon = spec.find(';', p);
+        if (semicolon == std::string_view::npos) semicolon = spec.size();
+        column.width = AtoiValue(spec.substr(p, semicolon - p));
+        p = semicolon + 1;
+        m_columns.push_back(std::move(column));
+        ++m_nColumns;
+    }
+    // Rows added before these columns get empty cells in them.
+    if (m_nColumns != before) {
+        if (m_impl->store.rows.empty()) {
+            m_impl->Clear();
+            m_impl->columns = m_nColumns;
+        } else {
+            m_impl->Rebuild(m_nColumns);
+        }
+    }
+    return true;
+}
+
+int RowStore::AppendRow(std::span<const std::string_view> texts) {
+    Impl& d = *m_impl;
+    if (d.store.rows.size() >= static_cast<size_t>(std::numeric_limits<int>::max())) {
+        throw std::length_error("too many rows");
+    }
+    char* block = d.WriteBlock(d.store, texts.size(), [&](size_t i) { return texts[i]; });
+    try {
+        d.store.rows.push_back(block);
+    } catch (...) {
+        d.Discard(block);
+        throw;
+    }
+    return static_cast<int>(d.store.rows.size() - 1);
+}
+
+int RowStore::AppendRow(std::initializer_list<std::string_view> texts) {
+    return AppendRow(std::span<const std::string_view>(texts.begin(), texts.size()));
+}
+
+bool RowStore::SetCellText(int row, int column, std::string_view text) {
+    Impl& d = *m_impl;
+    if (row < 0 || static_cast<size_t>(row) >= d.store.rows.size() || column < 0 || column >= d.columns) {
+        return false;
+    }
+    const char* old = d.store.rows[static_cast<size_t>(row)];
+    // The new block is written before the old one can go: `text` may point into this table.
+    char* block = d.WriteBlock(d.store, static_cast<size_t>(d.columns), [&](size_t i) {
+        return static_cast<int>(i) == column ? text : d.CellOf(old, static_cast<int>(i));
+    });
+    d.Discard(old);
+    d.store.rows[static_cast<size_t>(row)] = block;
+    d.CompactIfWasteful();
+    return true;
+}
+
+std::string RowStore::GetCellText(int row, int column) const {
+    return std::string(Cell(row, column));
+}
+
+std::string_view RowStore::Cell(int row, int column) const {
+    const Impl& d = *m_impl;
+    if (row < 0 || static_cast<size_t>(row) >= d.store.rows.size() || column < 0 || column >= d.columns) {
+        return {};
+    }
+    return d.CellOf(d.store.rows[static_cast<size_t>(row)], column);
+}
+
+bool RowStore::DeleteRow(int row) {
+    Impl& d = *m_impl;
+    if (row < 0 || static_cast<size_t>(row) >= d.store.rows.size()) return false;
+    d.Discard(d.store.rows[static_cast<size_t>(row)]);
+    d.store.rows.erase(d.store.rows.begin() + row);
+    d.CompactIfWasteful();
+    return true;
+}
+
+void RowStore::DeleteRows(std::vector<int> rows) {
+    Impl& d = *m_impl;
+    auto& all = d.store.rows;
+    std::vector<char> doomed(all.size(), 0);
+    bool any = false;
+    for (int r : rows) {
+        if (r >= 0 && static_cast<size_t>(r) < all.size() && !doomed[static_cast<size_t>(r)]) {
+            doomed[static_cast<size_t>(r)] = 1;
+            d.Discard(all[static_cast<size_t>(r)]);
+            any = true;
+        }
+    }
+    if (!any) return;
+    size_t kept = 0;
+    for (size_t i = 0; i < all.size(); ++i) {
+        if (!doomed[i]) all[kept++] = all[i];
+    }
+    all.resize(kept);
+    d.CompactIfWasteful();
+}
+
+bool RowStore::DeleteAllRows() {
+    const int columns = m_impl->columns;
+    m_impl->Clear();
+    m_impl->columns = columns;
+    return true;
+}
+
+int RowStore::GetRowCount() const {
+    return static_cast<int>(m_impl->store.rows.size());
+}
+
+void RowStore::Reserve(size_t rows, size_t bytes) {
+    Impl& d = *m_impl;
+    d.store.rows.reserve(d.store.rows.size() + rows);
+    const size_t need = bytes + rows * (4 * static_cast<size_t>(d.columns) + 3);
+    if (need > d.store.left) d.store.NewChunk(need);
+}
+
+size_t RowStore::MemoryUsage() const {
+    const Impl& d = *m_impl;
+    return sizeof(Impl) + d.store.allocated + d.store.rows.capacity() * sizeof(char*) +
+           d.store.chunks.capacity() * sizeof(std::unique_ptr<char[]>);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Comparison and sort
+
+namespace {
+
+// The comparison of two cells by the kind the first one decides.
+int CompareCells(std::string_view a, std::string_view b, bool ascending, const TextCollator& collator) {
+    const std::string_view x = ascending ? a : b;
+    const std::string_view y = ascending ? b : a;
+    if (IsAllDigits(a)) return CompareAsNumbers(x, y);
+    if (IsSlashDate(a)) return CompareAsDates(x, y);
+    return collator.Compare(x, y);
+}
+
+}  // namespace
+
+int RowStore::CompareRows(int firstRow, int secondRow) const {
+    if (m_nSortColumn < 0 || m_nSortColumn >= m_nColumns) return 0;
+    return CompareCells(Cell(firstRow, m_nSortColumn), Cell(secondRow, m_nSortColumn), m_bAscending,
+                        Collator());
+}
+
+void RowStore::SetCollationLocale(const std::string& localeName) {
+    m_impl->collateName = localeName;
+    m_impl->collator.reset();
+}
+
+const TextCollator& RowStore::Collator() const {
+    return m_impl->Collator();
+}
+
+std::vector<int> RowStore::SortByColumn(int column, bool ascending) {
+    const int n = GetRowCount();
+    std::vector<int> order(static_cast<size_t>(n));
+    for (int i = 0; i < n; ++i) order[static_cast<size_t>(i)] = i;
+    if (column < 0 || column >= m_nColumns) return order;
+    m_nSortColumn = column;
+    m_bAscending = ascending;
+    MergeSortBy(order, [this](int x, int y) { return CompareRows(x, y) < 0; });
+    auto& rows = m_impl->store.rows;
+    std::vector<char*> sorted(rows.size());
+    for (size_t i = 0; i < sorted.size(); ++i) sorted[i] = rows[static_cast<size_t>(order[i])];
+    rows = std::move(sorted);
+    return order;
+}
+
+std::vector<int> RowStore::SortPairsByColumn(int column, bool ascending) {
+    const int n = GetRowCount();
+    std::vector<int> order(static_cast<size_t>(n));
+    for (int i = 0; i < n; ++i) order[static_cast<size_t>(i)] = i;
+    if (column < 0 || column >= m_nColumns) return order;
+    m_nSortColumn = column;
+    m_bAscending = ascending;
+    std::vector<int> leaders;
+    for (int i = 0; i + 1 < n; i += 2) leaders.push_back(i);
+    MergeSortBy(leaders, [this](int x, int y) { return CompareRows(x, y) < 0; });
+    for (size_t k = 0; k < leaders.size(); ++k) {
+        order[2 * k] = leaders[k];
+        order[2 * k + 1] = leaders[k] + 1;
+    }
+    auto& rows = m_impl->store.rows;
+    std::vector<char*> sorted(rows.size());
+    for (size_t i = 0; i < sorted.size(); ++i) sorted[i] = rows[static_cast<size_t>(order[i])];
+    rows = std::move(sorted);
+    return order;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Document state
+
+void RowStore::ResetGroupList() {
+    m_pGroupList = std::make_unique<GroupList>();
+}
+
+bool RowStore::IncrementLastGlobalId() {
+    if (m_nLastGlobalId == std::numeric_limits<int32_t>::max()) return false;
+    ++m_nLastGlobalId;
+    return true;
+}
+
+bool RowStore::DecrementLastGlobalId() {
+    if (m_nLastGlobalId == std::numeric_limits<int32_t>::min()) return false;
+    --m_nLastGlobalId;
+    return true;
+}
+
+void RowStore::TakeContents(RowStore& other) {
+    if (&other == this) return;
+    if (other.m_impl->columns != m_impl->columns) other.m_impl->Rebuild(m_impl->columns);
+    std::swap(m_impl->store, other.m_impl->store);
+    other.m_impl->Clear();
+    m_pGroupList = std::move(other.m_pGroupList);
+    other.m_pGroupList = std::make_unique<GroupList>();
+    m_nLastGlobalId = other.m_nLastGlobalId;
+    other.m_nLastGlobalId = 0;
+}

@@ -12,6 +12,8 @@
 
 #include "document/linklist.h"
 
+class TextCollator;
+
 // The column specification of the editor's entry table.
 inline constexpr std::string_view kEntryColumnSpec = "Global ID, 40;Group Name,90;Group ID,40;Text,450";
 enum EntryColumn { ColGlobalId = 0, ColGroupName = 1, ColGroupId = 2, ColText = 3 };
@@ -63,6 +65,10 @@ public:
     // The comparison of two rows by m_nSortColumn and m_bAscending; the kind (number, date,
     // text) is decided by the first row's cell alone. Negative: first goes above.
     int CompareRows(int firstRow, int secondRow) const;
+    // The text order used by the sort: the user's locale unless another one is set here
+    // ("" = the user's locale again, "C" = byte order).
+    void SetCollationLocale(const std::string& localeName);
+    const TextCollator& Collator() const;
 
     // Document state carried by the table.
     GroupList& Groups() { return *m_pGroupList; }

@@ -14,13 +14,20 @@ public:
     TextCollator& operator=(const TextCollator&) = delete;
 
     bool IsByteOrder() const { return m_bByteOrder; }
+    // False when a locale was asked for but is not installed (the order is then byte order).
+    bool LocaleFound() const { return m_bFound; }
     std::string LocaleName() const { return m_strName; }
     int Compare(std::string_view a, std::string_view b) const;
     // Appends the sort key of `text` to `out`.
     void AppendKey(std::string_view text, std::string& out) const;
+    // Appends the locale's key of `text` alone, without the raw bytes that AppendKey adds to
+    // break ties: two texts with equal locale keys still have to be ordered by their bytes.
+    // `scratch` is working space the caller may reuse between calls.
+    void AppendLocaleKey(std::string_view text, std::string& out, std::string& scratch) const;
 
 private:
     void* m_locale = nullptr;  // locale_t
     bool m_bByteOrder = true;
+    bool m_bFound = true;
     std::string m_strName;
 };

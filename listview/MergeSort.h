@@ -1,0 +1,68 @@
+#pragma once
+// A merge sort whose loop bounds depend only on the number of elements, never on what the
+// comparison answers. It therefore ends and yields a permutation of its input even when the
+// comparison is not a consistent order (answers that contradict each other, or change from one
+// call to the next). With a consistent order it is a stable sort.
+#include <algorithm>
+#include <cstddef>
+#include <utility>
+#include <vector>
+
+namespace merge_sort_detail {
+
+// Insertion sort of [first, last): the inner walk stops at `first` whatever `before` says.
+template <class T, class Before>
+void InsertionSort(T* first, T* last, Before& before) {
+    for (T* i = first + 1; i < last; ++i) {
+        T value = std::move(*i);
+        T* j = i;
+        while (j > first && before(value, *(j - 1))) {
+            *j = std::move(*(j - 1));
+            --j;
+        }
+        *j = std::move(value);
+    }
+}
+
+// Merges the runs [a, a + na) and [b, b + nb) into out; an element of the second run goes first
+// only when before(second, first) holds, so equal elements keep their order.
+template <class T, class Before>
+void MergeRuns(const T* a, size_t na, const T* b, size_t nb, T* out, Before& before) {
+    size_t i = 0, j = 0;
+    while (i < na && j < nb) {
+        if (before(b[j], a[i])) {
+            *out++ = b[j++];
+        } else {
+            *out++ = a[i++];
+        }
+    }
+    while (i < na) *out++ = a[i++];
+    while (j < nb) *out++ = b[j++];
+}
+
+}  // namespace merge_sort_detail
+
+// Sorts v so that no element x ends up after an element y with before(x, y) (when `before` is a
+// strict weak order). `before(x, y)` means x must go above y.
+template <class T, class Before>
+void MergeSortBy(std::vector<T>& v, Before before) {
+    const size_t n = v.size();
+    if (n < 2) return;
+    constexpr size_t kRun = 16;
+    for (size_t lo = 0; lo < n; lo += kRun) {
+        merge_sort_detail::InsertionSort(v.data() + lo, v.data() + std::min(n, lo + kRun), before);
+    }
+    if (n <= kRun) return;
+    std::vector<T> buffer(n);
+    T* from = v.data();
+    T* to = buffer.data();
+    for (size_t width = kRun; width < n; width *= 2) {
+        for (size_t lo = 0; lo < n; lo += 2 * width) {
+            const size_t mid = std::min(n, lo + width);
+            const size_t hi = std::min(n, lo + 2 * width);
+            merge_sort_detail::MergeRuns(from + lo, mid - lo, from + mid, hi - mid, to + lo, before);
+        }
+        std::swap(from, to);
+    }
+    if (from != v.data()) std::copy(from, from + n, v.data());
+}
