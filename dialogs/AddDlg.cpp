@@ -1,0 +1,146 @@
+#include "dialogs/AddDlg.h"
+
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTimer>
+
+#include "app/QuillmereDlg.h"
+#include "app/UserPrompts.h"
+#include "dialogs/DialogBuilder.h"
+#include "dialogs/DialogFields.h"
+#include "document/EntryCommands.h"
+#include "res/resource.h"
+
+CAddDlg::CAddDlg(CQuillmereDlg* parent) : QDialog(parent), m_pParent(parent) {
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowCloseButtonHint);
+    m_pBuilder = std::make_unique<DialogBuilder>(this, FindDialogTemplate(IDD_ADD));
+    // A focused push button takes Enter; elsewhere Enter presses the default button, OK.
+    for (int id : {IDC_ENTRYOK, IDCANCEL}) m_pBuilder->Get<QPushButton>(id)->setAutoDefault(true);
+    m_pBuilder->Get<QPushButton>(IDC_ENTRYOK)->setDefault(true);
+    connect(m_pBuilder->Get<QPushButton>(IDC_ENTRYOK), &QPushButton::clicked, this, &CAddDlg::OnOK);
+    connect(m_pBuilder->Get<QPushButton>(IDCANCEL), &QPushButton::clicked, this, &CAddDlg::reject);
+    // The Text field takes no line breaks: Enter there confirms the entry.
+    m_pBuilder->Get<QPlainTextEdit>(IDC_TEXT)->installEventFilter(this);
+}
+
+CAddDlg::~CAddDlg() = default;
+
+QWidget* CAddDlg::Control(int id) const {
+    return m_pBuilder->Control(id);
+}
+
+bool CAddDlg::UpdateData() {
+    if (m_bFillFields) {
+        m_bFillFields = false;
+        FillFields();
+        return true;
+    }
+    return ReadFields();
+}
+
+bool CAddDlg::ReadFields() {
+    m_strGroupName = m_pBuilder->Get<QLineEdit>(IDC_GROUPNAME)->text();
+    m_strText = DialogFields::PlainText(m_pBuilder->Get<QPlainTextEdit>(IDC_TEXT));
+    QLineEdit* idField = m_pBuilder->Get<QLineEdit>(IDC_GLOBALID);
+    const std::optional<int32_t> id = EntryCommands::ParseInteger(idField->text().toStdString());
+    if (!id) {
+        m_pParent->Prompts().Warn(this, QStringLiteral("Please enter an integer."));
+        DialogFields::FocusField(idField);
+        return false;
+    }
+    m_nGlobalId = *id;
+    return true;
+}
+
+void CAddDlg::FillFields() {
+    m_pBuilder->Get<QLineEdit>(IDC_GROUPNAME)->setText(m_strGroupName);
+    m_pBuilder->Get<QPlainTextEdit>(IDC_TEXT)->setPlainText(m_strText);
+    m_pBuilder->Get<QLineEdit>(IDC_GLOBALID)->setText(QString::number(m_nGlobalId));
+}
+
+void CAddDlg::showEvent(QShowEvent* event) {
+    if (!m_bInitDone) {
+        m_bInitDone = true;
+        OnInitDialog();
+        if (!m_bIdReserved) {
+            // Every Global ID is handed out: say so and close without adding anything.
+            QTimer::singleShot(0, this, [this] {
+                m_pParent->Prompts().Warn(this, QStringLiteral("No more Global IDs are available: the last "
+                                                               "Global ID is already %1.")
+                                                    .arg(m_pParent->m_list->GetLastGlobalId()));
+                QDialog::done(QDialog::Rejected);
+            });
+        }
+    }
+    QDialog::showEvent(event);
+}
+
+void CAddDlg::OnInitDialog() {
+    m_bFillFields = true;
+    UpdateData();
+    UpdateData();
+    m_bIdReserved = m_pParent->m_list->IncrementLastGlobalId();
+    m_bFillFields = true;
+    m_nGlobalId = m_pParent->m_list->GetLastGlobalId();
+    UpdateData();
+    m_pBuilder->Control(IDC_ENTRYOK)->setFocus(Qt::OtherFocusReason);
+}
+
+void CAddDlg::OnOK() {
+    if (!m_bIdReserved) return;
+    if (!UpdateData()) return;  // the integer notice was shown; the dialog stays open
+
+    CSortListCtrl& list = *m_pParent->m_list;
+    QWidget* nameField = m_pBuilder->Control(IDC_GROUPNAME);
+    QWidget* textField = m_pBuilder->Control(IDC_TEXT);
+    const std::optional<std::string> name = DialogFields::Encode(list, m_strGroupName);
+    if (!name) {
+        m_pParent->Prompts().Warn(this, DialogFields::EncodingRefusal(list, QStringLiteral("Group Name")));
+        DialogFields::FocusField(nameField);
+        return;
+    }
+    const std::optional<std::string> text = DialogFields::Encode(list, m_strText);
+    if (!text) {
+        m_pParent->Prompts().Warn(this, DialogFields::EncodingRefusal(list, QStringLiteral("Text")));
+        DialogFields::FocusField(textField);
+        return;
+    }
+    for (const auto& [status, field] : {std::pair{EntryCommands::CheckGroupName(*name), nameField},
+                                        std::pair{EntryCommands::CheckText(*text), textField}}) {
+        if (!status) {
+            m_pParent->Prompts().Warn(this, QString::fromStdString(status.message()));
+            DialogFields::FocusField(field);
+            return;
+        }
+    }
+
+    const int32_t groupId = EntryCommands::NumberInGroup(list.Groups(), *name);
+    const QStringList cells = {QString::number(m_nGlobalId), m_strGroupName, QString::number(groupId),
+                               m_strText};
+    list.AppendRow(cells);
+    if (m_pParent->m_bLocalize) list.AppendRow(cells);
+    m_bIdReserved = false;  // the entry keeps its Global ID
+    m_pParent->SetModified(true);
+
+    m_bFillFields = true;
+    UpdateData();
+    if (UpdateData()) accept();
+}
+
+void CAddDlg::reject() {
+    if (m_bIdReserved) {
+        m_pParent->m_list->DecrementLastGlobalId();
+        m_bIdReserved = false;
+    }
+    QDialog::reject();
+}
+
+bool CAddDlg::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == m_pBuilder->Control(IDC_TEXT) && DialogFields::IsEnterKey(event)) {
+        OnOK();
+        return true;
+    }
+    return QDialog::eventFilter(watched, event);
+}

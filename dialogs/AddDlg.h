@@ -27,8 +27,16 @@ public:
     void OnOK();
     void reject() override;  // OnCancel
 
+protected:
+    void showEvent(QShowEvent* event) override;  // the first show runs OnInitDialog
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     void OnInitDialog();
+    bool ReadFields();
+    void FillFields();
     CQuillmereDlg* m_pParent;
     std::unique_ptr<DialogBuilder> m_pBuilder;
+    bool m_bInitDone = false;
+    bool m_bIdReserved = false;  // OnInitDialog raised the last Global ID; Cancel lowers it again
 };

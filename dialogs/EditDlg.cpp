@@ -1,0 +1,120 @@
+#include "dialogs/EditDlg.h"
+
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+
+#include "app/QuillmereDlg.h"
+#include "app/UserPrompts.h"
+#include "dialogs/DialogBuilder.h"
+#include "dialogs/DialogFields.h"
+#include "document/EntryCommands.h"
+#include "res/resource.h"
+
+CEditDlg::CEditDlg(CQuillmereDlg* parent) : QDialog(parent), m_pParent(parent) {
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowCloseButtonHint);
+    m_pBuilder = std::make_unique<DialogBuilder>(this, FindDialogTemplate(IDD_EDIT));
+    for (int id : {IDC_ENTRYOK, IDCANCEL}) m_pBuilder->Get<QPushButton>(id)->setAutoDefault(true);
+    m_pBuilder->Get<QPushButton>(IDC_ENTRYOK)->setDefault(true);
+    connect(m_pBuilder->Get<QPushButton>(IDC_ENTRYOK), &QPushButton::clicked, this, &CEditDlg::OnOK);
+    connect(m_pBuilder->Get<QPushButton>(IDCANCEL), &QPushButton::clicked, this, &CEditDlg::reject);
+    m_pBuilder->Get<QPlainTextEdit>(IDC_TEXT)->installEventFilter(this);
+}
+
+CEditDlg::~CEditDlg() = default;
+
+QWidget* CEditDlg::Control(int id) const {
+    return m_pBuilder->Control(id);
+}
+
+bool CEditDlg::UpdateData() {
+    if (m_bFillFields) {
+        m_bFillFields = false;
+        FillFields();
+    } else {
+        ReadFields();
+    }
+    return true;
+}
+
+void CEditDlg::ReadFields() {
+    m_strGroupName = m_pBuilder->Get<QLineEdit>(IDC_GROUPNAME)->text();
+    m_strGroupId = m_pBuilder->Get<QLineEdit>(IDC_GROUPID)->text();
+    m_strText = DialogFields::PlainText(m_pBuilder->Get<QPlainTextEdit>(IDC_TEXT));
+}
+
+void CEditDlg::FillFields() {
+    m_pBuilder->Get<QLineEdit>(IDC_GROUPNAME)->setText(m_strGroupName);
+    m_pBuilder->Get<QLineEdit>(IDC_GROUPID)->setText(m_strGroupId);
+    m_pBuilder->Get<QPlainTextEdit>(IDC_TEXT)->setPlainText(m_strText);
+}
+
+void CEditDlg::showEvent(QShowEvent* event) {
+    if (!m_bInitDone) {
+        m_bInitDone = true;
+        OnInitDialog();
+    }
+    QDialog::showEvent(event);
+}
+
+void CEditDlg::OnInitDialog() {
+    m_bFillFields = true;
+    UpdateData();
+    UpdateData();
+    m_bFillFields = true;
+    const CSortListCtrl& list = *m_pParent->m_list;
+    m_strGroupName = list.GetCellText(list.GetSelectionMark(), 1);
+    m_strGroupId = list.GetCellText(list.GetSelectionMark(), 2);
+    m_strText = list.GetCellText(list.GetSelectionMark(), 3);
+    UpdateData();
+    m_pBuilder->Control(IDC_ENTRYOK)->setFocus(Qt::OtherFocusReason);
+}
+
+void CEditDlg::OnOK() {
+    UpdateData();
+
+    CSortListCtrl& list = *m_pParent->m_list;
+    const int row = list.GetSelectionMark();
+    if (row >= 0 && row < list.GetRowCount()) {
+        QWidget* nameField = m_pBuilder->Control(IDC_GROUPNAME);
+        QWidget* textField = m_pBuilder->Control(IDC_TEXT);
+        const std::optional<std::string> name = DialogFields::Encode(list, m_strGroupName);
+        if (!name) {
+            m_pParent->Prompts().Warn(this,
+                                      DialogFields::EncodingRefusal(list, QStringLiteral("Group Name")));
+            DialogFields::FocusField(nameField);
+            return;
+        }
+        const std::optional<std::string> text = DialogFields::Encode(list, m_strText);
+        if (!text) {
+            m_pParent->Prompts().Warn(this, DialogFields::EncodingRefusal(list, QStringLiteral("Text")));
+            DialogFields::FocusField(textField);
+            return;
+        }
+        RowStore& store = list.Store();
+        const bool changed = store.Cell(row, ColGroupName) != *name || store.Cell(row, ColText) != *text;
+        if (const Status status = EntryCommands::EditEntry(store, row, *name, *text); !status) {
+            m_pParent->Prompts().Warn(this, QString::fromStdString(status.message()));
+            DialogFields::FocusField(EntryCommands::CheckGroupName(*name) ? textField : nameField);
+            return;
+        }
+        if (changed) {
+            list.NotifyRowsChanged(row, row);
+            m_pParent->SetModified(true);
+        }
+    }
+
+    m_bFillFields = true;
+    UpdateData();
+    UpdateData();
+    accept();
+}
+
+bool CEditDlg::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == m_pBuilder->Control(IDC_TEXT) && DialogFields::IsEnterKey(event)) {
+        OnOK();
+        return true;
+    }
+    return QDialog::eventFilter(watched, event);
+}

@@ -22,8 +22,15 @@ public:
     bool UpdateData();
     void OnOK();
 
+protected:
+    void showEvent(QShowEvent* event) override;  // the first show runs OnInitDialog
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     void OnInitDialog();
+    void ReadFields();
+    void FillFields();
     CQuillmereDlg* m_pParent;
     std::unique_ptr<DialogBuilder> m_pBuilder;
+    bool m_bInitDone = false;
 };

@@ -3,6 +3,7 @@
 #include <QDialog>
 #include <QString>
 #include <memory>
+#include <string>
 
 class CQuillmereDlg;
 class DialogBuilder;
@@ -25,6 +26,11 @@ public:
 
 private:
     void OnInitDialog();
+    // The two fields as the document's bytes. NoMatch: the search text can occur in no cell
+    // (empty, or not storable in this document); Refused: the replacement cannot go into a
+    // cell (the user was told).
+    enum class Prepared { Ready, NoMatch, Refused };
+    Prepared PrepareTexts(std::string& search, std::string& replacement);
     CQuillmereDlg* m_pParent;
     std::unique_ptr<DialogBuilder> m_pBuilder;
 };
