@@ -1,0 +1,54 @@
+#pragma once
+// Test helpers for the dialogs: message boxes answered from a script, and running a modal
+// dialog with a script that drives its widgets once it is shown.
+#include <QApplication>
+#include <QDialog>
+#include <QList>
+#include <QPointer>
+#include <QStringList>
+#include <QTimer>
+#include <functional>
+
+#include "app/UserPrompts.h"
+
+class ScriptedPrompts : public UserPrompts {
+public:
+    QStringList questions;  // every Yes/No and Yes/No/Cancel question asked
+    QStringList tells;
+    QStringList warnings;
+    QList<bool> yesNoAnswers;          // taken from the front; No when empty
+    QList<Answer> yesNoCancelAnswers;  // taken from the front; Cancel when empty
+
+    bool AskYesNo(QWidget*, const QString& text) override {
+        questions << text;
+        return yesNoAnswers.isEmpty() ? false : yesNoAnswers.takeFirst();
+    }
+    Answer AskYesNoCancel(QWidget*, const QString& text) override {
+        questions << text;
+        return yesNoCancelAnswers.isEmpty() ? Cancel : yesNoCancelAnswers.takeFirst();
+    }
+    void Tell(QWidget*, const QString& text) override { tells << text; }
+    void Warn(QWidget*, const QString& text) override { warnings << text; }
+    QString OpenFileName(QWidget*, const QString&, const QString&, const QString&) override { return {}; }
+    QString SaveFileName(QWidget*, const QString&, const QString&, const QString&) override { return {}; }
+};
+
+// The result a dialog gets when a script left it open: the test then fails on the result.
+inline constexpr int kLeftOpen = 77;
+
+// Queues `script` to run on the active modal dialog once the event loop of the next modal
+// dialog runs; a dialog the script leaves open is closed with kLeftOpen so that no test hangs.
+inline void WhenModal(std::function<void(QDialog*)> script) {
+    QTimer::singleShot(0, [script] {
+        QPointer<QDialog> dlg = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        if (!dlg) return;
+        script(dlg);
+        if (dlg && dlg->isVisible()) dlg->done(kLeftOpen);
+    });
+}
+
+// Runs `dlg` modally with `script` driving it; returns the dialog's result.
+inline int RunModal(QDialog& dlg, std::function<void(QDialog*)> script) {
+    WhenModal(std::move(script));
+    return dlg.exec();
+}

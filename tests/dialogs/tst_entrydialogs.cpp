@@ -1,0 +1,574 @@
+// The Add, Edit and Replace dialogs, driven through their widgets over a real main window.
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <limits>
+#include <memory>
+
+#include "ScriptedPrompts.h"
+#include "app/QuillmereDlg.h"
+#include "dialogs/AddDlg.h"
+#include "dialogs/EditDlg.h"
+#include "dialogs/RepDlg.h"
+#include "document/linklist.h"
+#include "listview/RowStore.h"
+#include "listview/SortListCtrl.h"
+#include "res/resource.h"
+
+namespace {
+
+QLineEdit* Line(QDialog* dlg, int id) {
+    return dlg->findChild<QLineEdit*>(QStringLiteral("ctl%1").arg(id));
+}
+QPlainTextEdit* Multi(QDialog* dlg, int id) {
+    return dlg->findChild<QPlainTextEdit*>(QStringLiteral("ctl%1").arg(id));
+}
+QPushButton* Button(QDialog* dlg, int id) {
+    return dlg->findChild<QPushButton*>(QStringLiteral("ctl%1").arg(id));
+}
+void Click(QDialog* dlg, int id) {
+    QTest::mouseClick(Button(dlg, id), Qt::LeftButton);
+}
+void Type(QWidget* w, const QString& text) {
+    for (QChar ch : text) QTest::sendKeyEvent(QTest::Click, w, Qt::Key_unknown, QString(ch), Qt::NoModifier);
+}
+void Press(QWidget* w, Qt::Key key) {
+    QTest::keyClick(w, key);
+}
+
+}  // namespace
+
+class EntryDialogsTest : public QObject {
+    Q_OBJECT
+private:
+    QTemporaryDir m_settingsDir;
+    ScriptedPrompts* m_prompts = nullptr;
+    std::unique_ptr<ScriptedPrompts> m_ownPrompts;
+    std::unique_ptr<CQuillmereDlg> m_win;
+
+    CSortListCtrl& List() { return *m_win->m_list; }
+    QStringList Row(int row) {
+        QStringList cells;
+        for (int c = 0; c < 4; ++c) cells << List().GetCellText(row, c);
+        return cells;
+    }
+    void AddRow(const QStringList& cells) { List().AppendRow(cells); }
+    // The Texts Replace works on: rows (n, Menu, n, text).
+    void AddTexts(const QStringList& texts) {
+        for (const QString& t : texts) {
+            const QString n = QString::number(List().GetRowCount() + 1);
+            AddRow({n, "Menu", n, t});
+        }
+    }
+    QStringList Texts() {
+        QStringList texts;
+        for (int r = 0; r < List().GetRowCount(); ++r) texts << List().GetCellText(r, 3);
+        return texts;
+    }
+
+private slots:
+    void initTestCase() {
+        QVERIFY(m_settingsDir.isValid());
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_settingsDir.path());
+        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, m_settingsDir.path());
+    }
+    void init() {
+        m_ownPrompts = std::make_unique<ScriptedPrompts>();
+        m_prompts = m_ownPrompts.get();
+        m_win = std::make_unique<CQuillmereDlg>(nullptr, m_prompts);
+        m_win->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_win.get()));
+        m_win->SetModified(false);
+    }
+    void cleanup() {
+        m_win->SetModified(false);  // nothing to ask about when the window goes
+        m_win.reset();
+        m_ownPrompts.reset();
+    }
+
+    // ---- Add ----------------------------------------------------------------------------------
+
+    void addProposesTheNextIdAndEveryWayOfCancellingGivesItBack() {
+        List().SetLastGlobalId(41);
+        for (int way = 0; way < 3; ++way) {
+            CAddDlg dlg(m_win.get());
+            QString shown;
+            const int result = RunModal(dlg, [&](QDialog* d) {
+                shown = Line(d, IDC_GLOBALID)->text();
+                QCOMPARE(d->windowTitle(), QString("Add"));
+                QCOMPARE(QApplication::focusWidget(), Button(d, IDC_ENTRYOK));
+                QCOMPARE(List().GetLastGlobalId(), 42);
+                Type(Line(d, IDC_GROUPNAME), "Menu");
+                Type(Line(d, IDC_GLOBALID), "99");
+                if (way == 0) Click(d, IDCANCEL);
+                if (way == 1) Press(Line(d, IDC_GROUPNAME), Qt::Key_Escape);
+                if (way == 2) d->close();  // the close box
+            });
+            QCOMPARE(result, int(QDialog::Rejected));
+            QCOMPARE(shown, QString("42"));
+            QCOMPARE(List().GetLastGlobalId(), 41);
+        }
+        QCOMPARE(List().GetRowCount(), 0);
+        QCOMPARE(List().Groups().Count(), 0);
+        QVERIFY(!m_win->IsModified());
+        QVERIFY(m_prompts->warnings.isEmpty());
+    }
+
+    void addThroughTheWindowNumbersWithinTheGroup() {
+        List().SetLastGlobalId(41);
+        List().Groups().Append("Menu");
+        List().Groups().SetCounter("Menu", 3);
+        WhenModal([&](QDialog* d) {
+            QVERIFY(qobject_cast<CAddDlg*>(d));
+            Type(Line(d, IDC_GROUPNAME), "Menu");
+            Type(Multi(d, IDC_TEXT), "Open file");
+            Click(d, IDC_ENTRYOK);
+        });
+        QTest::mouseClick(qobject_cast<QPushButton*>(m_win->Control(IDC_ADD)), Qt::LeftButton);
+        QCOMPARE(List().GetRowCount(), 1);
+        QCOMPARE(Row(0), QStringList({"42", "Menu", "4", "Open file"}));
+        QCOMPARE(List().Groups().GetCounter("Menu"), 4);
+        QCOMPARE(List().GetLastGlobalId(), 42);
+        QVERIFY(m_win->IsModified());
+
+        // Enter in the Text field confirms; "menu" is a group of its own, numbered from 1.
+        CAddDlg dlg(m_win.get());
+        const int result = RunModal(dlg, [&](QDialog* d) {
+            Type(Line(d, IDC_GROUPNAME), "menu");
+            Type(Multi(d, IDC_TEXT), "Close");
+            Press(Multi(d, IDC_TEXT), Qt::Key_Return);
+        });
+        QCOMPARE(result, int(QDialog::Accepted));
+        QCOMPARE(Row(1), QStringList({"43", "menu", "1", "Close"}));
+        QCOMPARE(List().Groups().Find("menu"), 2);
+
+        // Enter in the Group Name field confirms too; empty fields make the group "".
+        CAddDlg dlg2(m_win.get());
+        QCOMPARE(RunModal(dlg2, [&](QDialog* d) { Press(Line(d, IDC_GROUPNAME), Qt::Key_Enter); }),
+                 int(QDialog::Accepted));
+        QCOMPARE(Row(2), QStringList({"44", "", "1", ""}));
+        QCOMPARE(List().Groups().Count(), 3);
+    }
+
+    void addKeepsATypedGlobalIdAndTheProposedLastId() {
+        List().SetLastGlobalId(10);
+        AddTexts({"seven"});
+        CAddDlg dlg(m_win.get());
+        QCOMPARE(RunModal(dlg,
+                          [&](QDialog* d) {
+                              Line(d, IDC_GLOBALID)->clear();
+                              Type(Line(d, IDC_GLOBALID), "  -5 ");
+                              Type(Line(d, IDC_GROUPNAME), "Err");
+                              Click(d, IDC_ENTRYOK);
+                          }),
+                 int(QDialog::Accepted));
+        QCOMPARE(Row(1), QStringList({"-5", "Err", "1", ""}));
+        QCOMPARE(List().GetLastGlobalId(), 11);
+    }
+
+    void addInLocalizeModeAppendsTheTwin() {
+        m_win->m_bLocalize = true;
+        for (const QString& text : {QString("Open"), QString("Close")}) {
+            CAddDlg dlg(m_win.get());
+            RunModal(dlg, [&](QDialog* d) {
+                Type(Line(d, IDC_GROUPNAME), "Menu");
+                Type(Multi(d, IDC_TEXT), text);
+                Click(d, IDC_ENTRYOK);
+            });
+        }
+        QCOMPARE(List().GetRowCount(), 4);
+        QCOMPARE(Row(0), Row(1));
+        QCOMPARE(Row(2), QStringList({"2", "Menu", "2", "Close"}));
+        QCOMPARE(Row(3), Row(2));
+        QCOMPARE(List().Groups().GetCounter("Menu"), 2);
+        QCOMPARE(List().GetLastGlobalId(), 2);
+    }
+
+    void addAppendsAtTheEndOfASortedTable() {
+        AddTexts({"a", "b", "c"});
+        List().SetLastGlobalId(3);
+        List().SortByColumn(0, false);
+        QCOMPARE(List().GetCellText(0, 0), QString("3"));
+        CAddDlg dlg(m_win.get());
+        RunModal(dlg, [&](QDialog* d) {
+            Type(Multi(d, IDC_TEXT), "new");
+            Click(d, IDC_ENTRYOK);
+        });
+        QCOMPARE(Row(3), QStringList({"4", "", "1", "new"}));
+    }
+
+    // G7: a Global ID that is not a 32-bit integer is refused, the dialog stays open and the
+    // entry is added only once it is corrected.
+    void addRefusesAGlobalIdThatIsNotAnInteger() {
+        List().SetLastGlobalId(5);
+        CAddDlg dlg(m_win.get());
+        const int result = RunModal(dlg, [&](QDialog* d) {
+            Type(Line(d, IDC_GROUPNAME), "Menu");
+            Type(Multi(d, IDC_TEXT), "Save");
+            for (const char* bad : {"abc", "2147483648", "", "4 2", "1.5"}) {
+                Line(d, IDC_GLOBALID)->setText(bad);
+                Click(d, IDC_ENTRYOK);
+                QVERIFY2(d->isVisible(), bad);
+                QCOMPARE(m_prompts->warnings.value(m_prompts->warnings.size() - 1),
+                         QString("Please enter an integer."));
+                QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(Line(d, IDC_GLOBALID)));
+                QCOMPARE(List().GetRowCount(), 0);
+                QCOMPARE(List().Groups().Count(), 0);
+            }
+            QCOMPARE(m_prompts->warnings.size(), 5);
+            Line(d, IDC_GLOBALID)->setText("-2147483648");
+            Press(Line(d, IDC_GLOBALID), Qt::Key_Return);
+        });
+        QCOMPARE(result, int(QDialog::Accepted));
+        QCOMPARE(List().GetRowCount(), 1);
+        QCOMPARE(Row(0), QStringList({"-2147483648", "Menu", "1", "Save"}));
+        QCOMPARE(List().GetLastGlobalId(), 6);
+    }
+
+    // G7: "|" or a line break in the Group Name, a line break in the Text: refused, dialog open.
+    void addRefusesWhatTheFileCannotCarry() {
+        CAddDlg dlg(m_win.get());
+        const int result = RunModal(dlg, [&](QDialog* d) {
+            Type(Line(d, IDC_GROUPNAME), "Me|nu");
+            Type(Multi(d, IDC_TEXT), "a|b is fine in a Text");
+            Click(d, IDC_ENTRYOK);
+            QVERIFY(d->isVisible());
+            QCOMPARE(m_prompts->warnings.size(), 1);
+            QVERIFY(m_prompts->warnings[0].contains("Group Name"));
+            QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(Line(d, IDC_GROUPNAME)));
+
+            Line(d, IDC_GROUPNAME)->setText("Menu\nBar");  // as pasted
+            Click(d, IDC_ENTRYOK);
+            QCOMPARE(m_prompts->warnings.size(), 2);
+
+            Line(d, IDC_GROUPNAME)->setText("Menu");
+            Multi(d, IDC_TEXT)->setPlainText("two\nlines");  // as pasted
+            Click(d, IDC_ENTRYOK);
+            QVERIFY(d->isVisible());
+            QCOMPARE(m_prompts->warnings.size(), 3);
+            QVERIFY(m_prompts->warnings[2].contains("Text"));
+            QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(Multi(d, IDC_TEXT)));
+            QCOMPARE(List().GetRowCount(), 0);
+            QCOMPARE(List().Groups().Count(), 0);
+            QCOMPARE(List().GetLastGlobalId(), 1);
+
+            Multi(d, IDC_TEXT)->setPlainText("a|b");
+            Click(d, IDC_ENTRYOK);
+        });
+        QCOMPARE(result, int(QDialog::Accepted));
+        QCOMPARE(Row(0), QStringList({"1", "Menu", "1", "a|b"}));
+    }
+
+    // G7: with the last Global ID at the largest 32-bit value, Add says so and adds nothing.
+    void addWithNoGlobalIdLeftAddsNothing() {
+        const int32_t max = std::numeric_limits<int32_t>::max();
+        List().SetLastGlobalId(max);
+        CAddDlg dlg(m_win.get());
+        QTimer::singleShot(3000, &dlg, [&dlg] { dlg.done(kLeftOpen); });  // no hang if it stays open
+        QCOMPARE(dlg.exec(), int(QDialog::Rejected));
+        QCOMPARE(m_prompts->warnings.size(), 1);
+        QVERIFY(m_prompts->warnings[0].contains("No more Global IDs"));
+        QCOMPARE(List().GetLastGlobalId(), max);
+        QCOMPARE(List().GetRowCount(), 0);
+        QVERIFY(!m_win->IsModified());
+    }
+
+    // Characters go into the cells exactly: a non-breaking space stays one (UTF-8 document);
+    // a Latin-1 document refuses a character it cannot hold instead of losing it.
+    void addStoresTheTextExactlyOrRefusesIt() {
+        CAddDlg dlg(m_win.get());
+        RunModal(dlg, [&](QDialog* d) {
+            Type(Multi(d, IDC_TEXT), QString::fromUtf8("a\u00a0b \u00e9\u20ac"));
+            Click(d, IDC_ENTRYOK);
+        });
+        QCOMPARE(List().Store().GetCellText(0, ColText), std::string("a\xc2\xa0"
+                                                                     "b \xc3\xa9\xe2\x82\xac"));
+
+        List().SetUtf8(false);
+        CAddDlg latin(m_win.get());
+        const int result = RunModal(latin, [&](QDialog* d) {
+            Type(Multi(d, IDC_TEXT), QString::fromUtf8("caf\u00e9 \u20ac"));
+            Click(d, IDC_ENTRYOK);
+            QVERIFY(d->isVisible());
+            QCOMPARE(m_prompts->warnings.size(), 1);
+            QVERIFY(m_prompts->warnings[0].contains("Latin-1"));
+            Multi(d, IDC_TEXT)->setPlainText(QString::fromUtf8("caf\u00e9"));
+            Click(d, IDC_ENTRYOK);
+        });
+        QCOMPARE(result, int(QDialog::Accepted));
+        QCOMPARE(List().Store().GetCellText(1, ColText), std::string("caf\xe9"));
+    }
+
+    // ---- Edit ---------------------------------------------------------------------------------
+
+    void editChangesGroupNameAndTextOfTheMarkedRowOnly() {
+        AddRow({"11", "Menu", "2", "Open"});
+        AddRow({"12", "Menu", "3", "Open file"});
+        AddRow({"13", "Menu", "4", "Quit"});
+        List().Groups().Append("Menu");
+        List().Groups().SetCounter("Menu", 4);
+        for (int r = 0; r < 3; ++r) List().SetRowSelected(r, true);
+        List().SetSelectionMark(1);
+
+        WhenModal([&](QDialog* d) {
+            QVERIFY(qobject_cast<CEditDlg*>(d));
+            QCOMPARE(d->windowTitle(), QString("Edit"));
+            QCOMPARE(Line(d, IDC_GROUPNAME)->text(), QString("Menu"));
+            QCOMPARE(Line(d, IDC_GROUPID)->text(), QString("3"));
+            QCOMPARE(Multi(d, IDC_TEXT)->toPlainText(), QString("Open file"));
+            QCOMPARE(QApplication::focusWidget(), Button(d, IDC_ENTRYOK));
+            Line(d, IDC_GROUPNAME)->setText("Dialog");
+            Line(d, IDC_GROUPID)->setText("9");
+            Multi(d, IDC_TEXT)->setPlainText("Close file");
+            Click(d, IDC_ENTRYOK);
+        });
+        QTest::mouseClick(qobject_cast<QPushButton*>(m_win->Control(IDC_EDIT)), Qt::LeftButton);
+        QCOMPARE(Row(1), QStringList({"12", "Dialog", "3", "Close file"}));
+        QCOMPARE(Row(0), QStringList({"11", "Menu", "2", "Open"}));
+        QCOMPARE(Row(2), QStringList({"13", "Menu", "4", "Quit"}));
+        QCOMPARE(List().Groups().Find("Dialog"), 0);
+        QCOMPARE(List().Groups().GetCounter("Menu"), 4);
+        QVERIFY(m_win->IsModified());
+
+        // Enter in the Text field confirms.
+        CEditDlg dlg(m_win.get());
+        RunModal(dlg, [&](QDialog* d) {
+            Type(Multi(d, IDC_TEXT), "!");
+            Press(Multi(d, IDC_TEXT), Qt::Key_Enter);
+        });
+        QCOMPARE(dlg.result(), int(QDialog::Accepted));
+        QCOMPARE(List().GetCellText(1, 3), QString("Close file!"));
+    }
+
+    void editCancelEscapeAndCloseChangeNothing() {
+        AddRow({"1", "Menu", "1", "Open"});
+        List().SetSelectionMark(0);
+        for (int way = 0; way < 3; ++way) {
+            CEditDlg dlg(m_win.get());
+            const int result = RunModal(dlg, [&](QDialog* d) {
+                Type(Line(d, IDC_GROUPNAME), "X");
+                Type(Multi(d, IDC_TEXT), "Y");
+                if (way == 0) Click(d, IDCANCEL);
+                if (way == 1) Press(Line(d, IDC_GROUPNAME), Qt::Key_Escape);
+                if (way == 2) d->close();
+            });
+            QCOMPARE(result, int(QDialog::Rejected));
+        }
+        QCOMPARE(Row(0), QStringList({"1", "Menu", "1", "Open"}));
+        QVERIFY(!m_win->IsModified());
+    }
+
+    void editWithoutSelectionMarkOpensEmptyAndChangesNothing() {
+        AddRow({"1", "Menu", "1", "Open"});
+        List().SetSelectionMark(-1);
+        CEditDlg dlg(m_win.get());
+        const int result = RunModal(dlg, [&](QDialog* d) {
+            QVERIFY(Line(d, IDC_GROUPNAME)->text().isEmpty());
+            QVERIFY(Multi(d, IDC_TEXT)->toPlainText().isEmpty());
+            Type(Multi(d, IDC_TEXT), "typed");
+            Click(d, IDC_ENTRYOK);
+        });
+        QCOMPARE(result, int(QDialog::Accepted));
+        QCOMPARE(Row(0), QStringList({"1", "Menu", "1", "Open"}));
+        QCOMPARE(List().GetRowCount(), 1);
+        QVERIFY(!m_win->IsModified());
+    }
+
+    void editInAPairChangesOnlyTheMarkedRow() {
+        AddRow({"1", "Menu", "1", "Open"});
+        AddRow({"1", "Menu", "1", "Open"});
+        m_win->m_bLocalize = true;
+        List().SetSelectionMark(1);
+        CEditDlg dlg(m_win.get());
+        RunModal(dlg, [&](QDialog* d) {
+            Multi(d, IDC_TEXT)->setPlainText(QString::fromUtf8("Ouvrir"));
+            Click(d, IDC_ENTRYOK);
+        });
+        QCOMPARE(Texts(), QStringList({"Open", "Ouvrir"}));
+    }
+
+    // G7 for Edit, and a cell the user did not touch keeps its exact bytes (Latin-1 document).
+    void editRefusesWhatTheFileCannotCarryAndKeepsUntouchedBytes() {
+        QVERIFY(List()
+                    .Reload([](RowStore& store) {
+                        store.AppendRow({"1", "Menu", "1", "caf\xe9\xa0ok"});
+                        store.Groups().Append("Menu");
+                        store.SetLastGlobalId(1);
+                        return Status::Ok();
+                    })
+                    .ok());
+        QVERIFY(!List().IsUtf8());
+        List().SetSelectionMark(0);
+        CEditDlg dlg(m_win.get());
+        const int result = RunModal(dlg, [&](QDialog* d) {
+            Line(d, IDC_GROUPNAME)->setText("Me|nu");
+            Click(d, IDC_ENTRYOK);
+            QVERIFY(d->isVisible());
+            QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(Line(d, IDC_GROUPNAME)));
+            const QString text = Multi(d, IDC_TEXT)->toPlainText();
+            Line(d, IDC_GROUPNAME)->setText(QString::fromUtf8("M\u00e9nu"));
+            Multi(d, IDC_TEXT)->setPlainText("x\ny");
+            Click(d, IDC_ENTRYOK);
+            QVERIFY(d->isVisible());
+            QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(Multi(d, IDC_TEXT)));
+            QCOMPARE(List().Store().GetCellText(0, ColGroupName), std::string("Menu"));
+            Multi(d, IDC_TEXT)->setPlainText(QString::fromUtf8("caf\u00e9\u00a0ok"));
+            Click(d, IDC_ENTRYOK);
+        });
+        QCOMPARE(result, int(QDialog::Accepted));
+        QCOMPARE(m_prompts->warnings.size(), 2);
+        QCOMPARE(List().Store().GetCellText(0, ColGroupName), std::string("M\xe9nu"));
+        QCOMPARE(List().Store().GetCellText(0, ColText), std::string("caf\xe9\xa0ok"));
+    }
+
+    // ---- Replace ------------------------------------------------------------------------------
+
+    void replaceChangesOneRowPerPressAndNeverCloses() {
+        AddTexts({"File", "Open file", "Save file"});
+        List().SetLastGlobalId(3);
+        List().SetCellText(0, 1, "file");
+        WhenModal([&](QDialog* d) {
+            QVERIFY(qobject_cast<CRepDlg*>(d));
+            QCOMPARE(d->windowTitle(), QString("Replace"));
+            QCOMPARE(QApplication::focusWidget(), Button(d, IDOK));
+            Type(Line(d, IDC_SEARCHFOR), "file");
+            Type(Line(d, IDC_REPLACEWITH), "document");
+            Click(d, IDOK);
+            QCOMPARE(Texts(), QStringList({"File", "Open document", "Save file"}));
+            QVERIFY(d->isVisible());
+            Click(d, IDOK);
+            QCOMPARE(Texts(), QStringList({"File", "Open document", "Save document"}));
+            Click(d, IDOK);
+            QCOMPARE(Texts(), QStringList({"File", "Open document", "Save document"}));
+            QCOMPARE(Line(d, IDC_SEARCHFOR)->text(), QString("file"));
+            Click(d, IDCANCEL);
+        });
+        QTest::mouseClick(qobject_cast<QPushButton*>(m_win->Control(IDC_REPLACE)), Qt::LeftButton);
+        QCOMPARE(Row(0), QStringList({"1", "file", "1", "File"}));
+        QVERIFY(m_win->IsModified());
+    }
+
+    // G8: Replace and Replace All reach every row, also past 2 x the last Global ID.
+    void replaceReachesEveryRowWhateverTheLastGlobalId() {
+        AddTexts({"x", "Open file", "x", "x", "Save file", "file"});
+        List().SetLastGlobalId(1);
+        CRepDlg dlg(m_win.get());
+        RunModal(dlg, [&](QDialog* d) {
+            Line(d, IDC_SEARCHFOR)->setText("file");
+            Line(d, IDC_REPLACEWITH)->setText("doc");
+            Click(d, IDOK);
+            Click(d, IDOK);
+            QCOMPARE(Texts(), QStringList({"x", "Open doc", "x", "x", "Save doc", "file"}));
+            Click(d, IDC_REPLACEALL);
+            QCOMPARE(Texts(), QStringList({"x", "Open doc", "x", "x", "Save doc", "doc"}));
+            // Replace All leaves the scan at the end: a later Replace changes nothing.
+            Line(d, IDC_SEARCHFOR)->setText("x");
+            Click(d, IDOK);
+            QCOMPARE(Texts().count("x"), 3);
+            Click(d, IDC_REPLACEALL);
+            QCOMPARE(Texts().count("x"), 0);
+            Click(d, IDCANCEL);
+        });
+        QCOMPARE(Texts(), QStringList({"doc", "Open doc", "doc", "doc", "Save doc", "doc"}));
+    }
+
+    void replaceWithTheSearchInsideTheReplacement() {
+        AddTexts({"a", "b"});
+        CRepDlg dlg(m_win.get());
+        RunModal(dlg, [&](QDialog* d) {
+            Line(d, IDC_SEARCHFOR)->setText("a");
+            Line(d, IDC_REPLACEWITH)->setText("ab");
+            Click(d, IDOK);
+            Click(d, IDOK);
+            Click(d, IDOK);
+            QCOMPARE(Texts(), QStringList({"abbb", "b"}));
+            Click(d, IDC_REPLACEALL);
+            QCOMPARE(Texts(), QStringList({"abbbb", "b"}));
+            // Non-overlapping occurrences, left to right.
+            List().SetCellText(1, 3, "aaaa");
+            Line(d, IDC_SEARCHFOR)->setText("aa");
+            Line(d, IDC_REPLACEWITH)->setText("b");
+            Click(d, IDC_REPLACEALL);
+            QCOMPARE(List().GetCellText(1, 3), QString("bb"));
+        });
+    }
+
+    void replaceWithEmptyFields() {
+        AddTexts({"a file", "file", "none"});
+        CRepDlg dlg(m_win.get());
+        RunModal(dlg, [&](QDialog* d) {
+            Line(d, IDC_REPLACEWITH)->setText("x");
+            Click(d, IDOK);
+            Click(d, IDC_REPLACEALL);
+            QCOMPARE(Texts(), QStringList({"a file", "file", "none"}));
+            QVERIFY(!m_win->IsModified());
+            Line(d, IDC_SEARCHFOR)->setText("file");
+            Line(d, IDC_REPLACEWITH)->clear();
+            Click(d, IDC_REPLACEALL);
+            QCOMPARE(Texts(), QStringList({"a ", "", "none"}));
+            QVERIFY(m_win->IsModified());
+        });
+    }
+
+    void replaceScansBothRowsOfEachPairAndOnlyTheTextColumn() {
+        AddRow({"1", "file", "1", "Open file"});
+        AddRow({"1", "file", "1", "Ouvrir file"});
+        AddRow({"file", "Menu", "2", "Close"});
+        AddRow({"file", "Menu", "2", "Fermer"});
+        m_win->m_bLocalize = true;
+        CRepDlg dlg(m_win.get());
+        RunModal(dlg, [&](QDialog* d) {
+            Line(d, IDC_SEARCHFOR)->setText("file");
+            Line(d, IDC_REPLACEWITH)->setText("fichier");
+            Click(d, IDC_REPLACEALL);
+        });
+        QCOMPARE(Row(0), QStringList({"1", "file", "1", "Open fichier"}));
+        QCOMPARE(Row(1), QStringList({"1", "file", "1", "Ouvrir fichier"}));
+        QCOMPARE(Row(2), QStringList({"file", "Menu", "2", "Close"}));
+        QCOMPARE(Row(3), QStringList({"file", "Menu", "2", "Fermer"}));
+    }
+
+    // Enter in a field presses Replace, the dialog's OK action, never Replace All; Escape closes
+    // and keeps what was replaced.
+    void enterPressesReplaceAndEscapeKeepsTheChanges() {
+        AddTexts({"file", "file"});
+        CRepDlg dlg(m_win.get());
+        const int result = RunModal(dlg, [&](QDialog* d) {
+            Type(Line(d, IDC_SEARCHFOR), "file");
+            Press(Line(d, IDC_SEARCHFOR), Qt::Key_Return);
+            QVERIFY(d->isVisible());
+            QCOMPARE(Texts(), QStringList({"", "file"}));
+            Press(Line(d, IDC_REPLACEWITH), Qt::Key_Escape);
+        });
+        QCOMPARE(result, int(QDialog::Rejected));
+        QCOMPARE(Texts(), QStringList({"", "file"}));
+    }
+
+    // A replacement holding a line break, or a character a Latin-1 document cannot hold, would
+    // damage the Text cells: refused with a message, nothing replaced.
+    void replaceRefusesAReplacementTheCellsCannotHold() {
+        AddTexts({"file"});
+        CRepDlg dlg(m_win.get());
+        RunModal(dlg, [&](QDialog* d) {
+            Line(d, IDC_SEARCHFOR)->setText("file");
+            Line(d, IDC_REPLACEWITH)->setText("two\nlines");
+            Click(d, IDC_REPLACEALL);
+            Click(d, IDOK);
+            QCOMPARE(m_prompts->warnings.size(), 2);
+            QCOMPARE(Texts(), QStringList({"file"}));
+            List().SetUtf8(false);
+            Line(d, IDC_REPLACEWITH)->setText(QString::fromUtf8("\u20ac"));
+            Click(d, IDC_REPLACEALL);
+            QCOMPARE(m_prompts->warnings.size(), 3);
+            QVERIFY(m_prompts->warnings[2].contains("Latin-1"));
+            QCOMPARE(Texts(), QStringList({"file"}));
+        });
+        QVERIFY(!m_win->IsModified());
+    }
+};
+
+QTEST_MAIN(EntryDialogsTest)
+#include "tst_entrydialogs.moc"

@@ -1,0 +1,134 @@
+// The New and New Localized Version prompts, driven through their widgets.
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <memory>
+
+#include "ScriptedPrompts.h"
+#include "app/QuillmereDlg.h"
+#include "dialogs/NewDlg.h"
+#include "dialogs/NewloDlg.h"
+#include "res/resource.h"
+
+namespace {
+
+QLineEdit* NameField(QDialog* dlg) {
+    return dlg->findChild<QLineEdit*>(QStringLiteral("ctl%1").arg(IDC_FILENAME));
+}
+QPushButton* Button(QDialog* dlg, int id) {
+    return dlg->findChild<QPushButton*>(QStringLiteral("ctl%1").arg(id));
+}
+
+enum class Finish { OkButton, Enter, CancelButton, Escape, CloseBox };
+
+// Types `typed` into the prompt's field and finishes it the given way; returns the result.
+int Prompt(QDialog& dlg, const QString& typed, Finish finish) {
+    return RunModal(dlg, [&](QDialog* d) {
+        QVERIFY(NameField(d)->text().isEmpty());
+        QCOMPARE(QApplication::focusWidget(), Button(d, IDOK));
+        QTest::keyClicks(NameField(d), typed);
+        switch (finish) {
+            case Finish::OkButton:
+                QTest::mouseClick(Button(d, IDOK), Qt::LeftButton);
+                break;
+            case Finish::Enter:
+                QTest::keyClick(NameField(d), Qt::Key_Return);
+                break;
+            case Finish::CancelButton:
+                QTest::mouseClick(Button(d, IDCANCEL), Qt::LeftButton);
+                break;
+            case Finish::Escape:
+                QTest::keyClick(NameField(d), Qt::Key_Escape);
+                break;
+            case Finish::CloseBox:
+                d->close();
+                break;
+        }
+    });
+}
+
+}  // namespace
+
+class FilePromptsTest : public QObject {
+    Q_OBJECT
+private:
+    QTemporaryDir m_settingsDir;
+    std::unique_ptr<ScriptedPrompts> m_prompts;
+    std::unique_ptr<CQuillmereDlg> m_win;
+
+private slots:
+    void initTestCase() {
+        QVERIFY(m_settingsDir.isValid());
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_settingsDir.path());
+        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, m_settingsDir.path());
+    }
+    void init() {
+        m_prompts = std::make_unique<ScriptedPrompts>();
+        m_win = std::make_unique<CQuillmereDlg>(nullptr, m_prompts.get());
+        m_win->m_strFileName = "/data/old.txr";
+        m_win->m_strLocFileName = "/data/old.txl";
+    }
+    void cleanup() {
+        m_win.reset();
+        m_prompts.reset();
+    }
+
+    void newPromptAddsTheExtensionToTheNameAsTyped_data() {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<int>("finish");
+        QTest::newRow("bare") << "strings"
+                              << "strings.txr" << int(Finish::OkButton);
+        QTest::newRow("extension kept") << "strings.txr"
+                                        << "strings.txr.txr" << int(Finish::OkButton);
+        QTest::newRow("empty") << ""
+                               << ".txr" << int(Finish::OkButton);
+        QTest::newRow("folder kept") << "work/strings"
+                                     << "work/strings.txr" << int(Finish::Enter);
+        QTest::newRow("blanks kept") << " a b "
+                                     << " a b .txr" << int(Finish::Enter);
+    }
+    void newPromptAddsTheExtensionToTheNameAsTyped() {
+        QFETCH(QString, typed);
+        QFETCH(QString, name);
+        QFETCH(int, finish);
+        CNewDlg dlg(m_win.get());
+        QCOMPARE(dlg.windowTitle(), QString("New"));
+        QCOMPARE(Prompt(dlg, typed, Finish(finish)), int(QDialog::Accepted));
+        QCOMPARE(m_win->m_strFileName, name);
+        QCOMPARE(dlg.m_strName, typed);
+        QCOMPARE(m_win->m_strLocFileName, QString("/data/old.txl"));
+    }
+
+    void newLocalizedPromptNamesOnlyTheLocalizedFile_data() {
+        newPromptAddsTheExtensionToTheNameAsTyped_data();
+    }
+    void newLocalizedPromptNamesOnlyTheLocalizedFile() {
+        QFETCH(QString, typed);
+        QFETCH(QString, name);
+        QFETCH(int, finish);
+        name.replace(".txr", ".txl");
+        CNewloDlg dlg(m_win.get());
+        QCOMPARE(dlg.windowTitle(), QString("New Locailized Version"));
+        QCOMPARE(Prompt(dlg, typed, Finish(finish)), int(QDialog::Accepted));
+        QCOMPARE(m_win->m_strLocFileName, name);
+        QCOMPARE(m_win->m_strFileName, QString("/data/old.txr"));
+    }
+
+    void cancellingLeavesBothNames() {
+        for (Finish way : {Finish::CancelButton, Finish::Escape, Finish::CloseBox}) {
+            CNewDlg newDlg(m_win.get());
+            QCOMPARE(Prompt(newDlg, "strings", way), int(QDialog::Rejected));
+            CNewloDlg newloDlg(m_win.get());
+            QCOMPARE(Prompt(newloDlg, "strings", way), int(QDialog::Rejected));
+        }
+        QCOMPARE(m_win->m_strFileName, QString("/data/old.txr"));
+        QCOMPARE(m_win->m_strLocFileName, QString("/data/old.txl"));
+        QVERIFY(m_prompts->warnings.isEmpty());
+    }
+};
+
+QTEST_MAIN(FilePromptsTest)
+#include "tst_fileprompts.moc"
