@@ -1,0 +1,102 @@
+#pragma once
+// Helpers for tests that read and write text resource files: a scratch directory, whole-file
+// reads and writes, and tables as plain values.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <array>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "listview/RowStore.h"
+
+namespace trf {
+
+using Row = std::array<std::string, 4>;
+using Group = std::pair<std::string, int>;
+
+// A fresh directory, removed with everything in it at the end of the test.
+class ScratchDir {
+public:
+    ScratchDir() {
+        std::string pattern = (std::filesystem::temp_directory_path() / "qm-test-XXXXXX").string();
+        if (!::mkdtemp(pattern.data())) ADD_FAILURE() << "mkdtemp failed";
+        m_path = pattern;
+    }
+    ~ScratchDir() {
+        std::error_code ec;
+        std::filesystem::permissions(m_path, std::filesystem::perms::owner_all,
+                                     std::filesystem::perm_options::add, ec);
+        std::filesystem::remove_all(m_path, ec);
+    }
+    std::string operator/(const std::string& name) const { return (m_path / name).string(); }
+    const std::filesystem::path& path() const { return m_path; }
+    // Names of the entries in the directory, sorted.
+    std::vector<std::string> List() const {
+        std::vector<std::string> names;
+        for (const auto& e : std::filesystem::directory_iterator(m_path))
+            names.push_back(e.path().filename());
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+
+private:
+    std::filesystem::path m_path;
+};
+
+inline void Put(const std::string& path, const std::string& bytes) {
+    std::ofstream f(path, std::ios::binary | std::ios::trunc);
+    f.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    ASSERT_TRUE(f.good()) << path;
+}
+
+inline std::string Get(const std::string& path) {
+    std::string bytes;
+    if (FILE* f = std::fopen(path.c_str(), "rb")) {
+        char chunk[65536];
+        for (size_t n; (n = std::fread(chunk, 1, sizeof chunk, f)) > 0;) bytes.append(chunk, n);
+        std::fclose(f);
+    }
+    return bytes;
+}
+
+// Joins lines, each ending with CR LF.
+inline std::string Lines(std::initializer_list<std::string> lines) {
+    std::string out;
+    for (const auto& l : lines) out += l + "\r\n";
+    return out;
+}
+
+inline std::vector<Row> Rows(const RowStore& store) {
+    std::vector<Row> rows;
+    for (int r = 0; r < store.GetRowCount(); ++r)
+        rows.push_back({store.GetCellText(r, 0), store.GetCellText(r, 1), store.GetCellText(r, 2),
+                        store.GetCellText(r, 3)});
+    return rows;
+}
+
+inline std::vector<Group> Groups(const RowStore& store) {
+    std::vector<Group> groups;
+    for (const GroupNode* g = store.Groups().head(); g; g = g->next) groups.emplace_back(g->name, g->counter);
+    return groups;
+}
+
+inline void Fill(RowStore& store, const std::vector<Row>& rows, const std::vector<Group>& groups,
+                 int lastId) {
+    if (store.ColumnCount() == 0) store.DefineColumns(kEntryColumnSpec);
+    store.DeleteAllRows();
+    for (const Row& r : rows) store.AppendRow({r[0], r[1], r[2], r[3]});
+    store.ResetGroupList();
+    for (const auto& [name, counter] : groups) {
+        store.Groups().Append(name);
+        if (store.Groups().Find(name) == store.Groups().Count()) store.Groups().SetCounter(name, counter);
+    }
+    store.SetLastGlobalId(lastId);
+}
+
+}  // namespace trf

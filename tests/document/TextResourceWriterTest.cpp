@@ -1,0 +1,170 @@
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "document/ListBoxSafe.h"
+#include "listview/RowStore.h"
+#include "tests/document/TextResourceFiles.h"
+
+namespace {
+
+using namespace trf;
+
+const std::vector<Group> kGroups = {{"Menu", 2}, {"Error", 1}};
+const std::vector<Row> kRows = {
+    {"1", "Menu", "1", "Open file"}, {"2", "Menu", "2", "Close"}, {"3", "Error", "1", "Disk full"}};
+const std::vector<Row> kPairs = {{"1", "Menu", "1", "Open file"},  {"1", "Menu", "1", "Ouvrir"},
+                                 {"2", "Menu", "2", "Close"},      {"2", "Menu", "2", "Fermer"},
+                                 {"3", "Error", "1", "Disk full"}, {"3", "Error", "1", "Disque plein"}};
+const std::string kHeader = "3\r\n3\r\nMenu|2\r\nError|1\r\n#\r\n";
+
+TEST(TextResourceWriter, WritesPlainAndLocalizedDocumentsByteForByte) {
+    ScratchDir dir;
+    RowStore store;
+    Fill(store, kRows, kGroups, 3);
+    ASSERT_TRUE(WriteTextResource(store, dir / "a.txr", dir / "a.txl", false).ok());
+    const std::string plain = Get(dir / "a.txr");
+    EXPECT_EQ(plain, kHeader + "1|Menu|1|Open file\r\n2|Menu|2|Close\r\n3|Error|1|Disk full\r\n");
+    EXPECT_EQ(plain.size(), 83u);
+    EXPECT_EQ(plain.substr(0, 14), "\x33\x0D\x0A\x33\x0D\x0A\x4D\x65\x6E\x75\x7C\x32\x0D\x0A");
+    EXPECT_FALSE(std::filesystem::exists(dir / "a.txl"));  // not localized: the .txl is not touched
+
+    Fill(store, kPairs, kGroups, 3);
+    ASSERT_TRUE(WriteTextResource(store, dir / "a.txr", dir / "a.txl", true).ok());
+    std::string expectedTxr = plain;
+    expectedTxr[3] = '6';
+    EXPECT_EQ(Get(dir / "a.txr"), expectedTxr);
+    const std::string txl = Get(dir / "a.txl");
+    EXPECT_EQ(txl,
+              "3\r\n6\r\nMenu|2\r\nError|1\r\n#\r\n1|Menu|1|Ouvrir\r\n2|Menu|2|Fermer\r\n3|Error|1|Disque "
+              "plein\r\n");
+    EXPECT_EQ(txl.size(), 84u);
+    EXPECT_EQ(dir.List(), (std::vector<std::string>{"a.txl", "a.txr"}));  // no temporary files left
+}
+
+TEST(TextResourceWriter, EmptyTablesOddPairsAndStaleCounters) {
+    ScratchDir dir;
+    RowStore store;
+    // Deleting entries keeps groups and their counters; the negative last Global ID keeps its sign.
+    Fill(store, {}, {{"Menu", 7}, {"", 0}}, -12);
+    ASSERT_TRUE(WriteTextResource(store, dir / "e.txr", "", false).ok());
+    EXPECT_EQ(Get(dir / "e.txr"), Lines({"-12", "0", "Menu|7", "|0", "#"}));
+
+    Fill(store, {kPairs[0], kPairs[1], kPairs[2]}, kGroups, 3);
+    ASSERT_TRUE(WriteTextResource(store, dir / "o.txr", dir / "o.txl", true).ok());
+    EXPECT_EQ(Get(dir / "o.txr"),
+              Lines({"3", "3", "Menu|2", "Error|1", "#", "1|Menu|1|Open file", "2|Menu|2|Close"}));
+    EXPECT_EQ(Get(dir / "o.txl"), Lines({"3", "3", "Menu|2", "Error|1", "#", "1|Menu|1|Ouvrir"}));
+
+    // Cells go out exactly as held: "|" and surrounding blanks in the Text, non-numbers elsewhere.
+    Fill(store, {{"x", " Menu", "", " a|b "}}, {}, 0);
+    ASSERT_TRUE(WriteTextResource(store, dir / "c.txr", "", false).ok());
+    EXPECT_EQ(Get(dir / "c.txr"), Lines({"0", "1", "#", "x| Menu|| a|b "}));
+}
+
+// Cells the format cannot carry are refused before anything is written.
+TEST(TextResourceWriter, RefusesCellsTheFormatCannotCarry) {
+    ScratchDir dir;
+    Put(dir / "old.txr", "old bytes");
+    struct Case {
+        Row bad;
+        std::string where;
+    };
+    const std::vector<Case> cases = {
+        {{"1", "Menu", "1", "two\nlines"}, "Row 2, column Text"},
+        {{"1", "Menu", "1", "cr\r"}, "Row 2, column Text"},
+        {{"1", "Me\r\nnu", "1", "x"}, "Row 2, column Group Name"},
+        {{"1|2", "Menu", "1", "x"}, "Row 2, column Global ID"},
+        {{"1", "Me|nu", "1", "x"}, "Row 2, column Group Name"},
+        {{"1", "Menu", "|", "x"}, "Row 2, column Group ID"},
+    };
+    for (const Case& c : cases) {
+        RowStore store;
+        Fill(store, {kRows[0], c.bad, {"3", "Menu", "x|y", "first bad cell is in row 2"}}, kGroups, 3);
+        const Status s = WriteTextResource(store, dir / "old.txr", dir / "new.txl", true);
+        ASSERT_FALSE(s.ok()) << c.where;
+        EXPECT_NE(s.message().find(c.where), std::string::npos) << s.message();
+    }
+    // A group left in the group list with a name no entry could have is refused as well.
+    RowStore store;
+    Fill(store, kRows, {{"Menu", 2}, {"a|b", 1}}, 3);
+    const Status s = WriteTextResource(store, dir / "old.txr", "", false);
+    ASSERT_FALSE(s.ok());
+    EXPECT_NE(s.message().find("Group 2"), std::string::npos) << s.message();
+
+    EXPECT_EQ(Get(dir / "old.txr"), "old bytes");
+    EXPECT_EQ(dir.List(), std::vector<std::string>{"old.txr"});
+}
+
+TEST(TextResourceWriter, FailedSavesLeaveOldFilesIntactAndNoTemporaryFiles) {
+    ScratchDir dir;
+    RowStore store;
+    Fill(store, kPairs, kGroups, 3);
+    Put(dir / "doc.txr", "old txr");
+    Put(dir / "doc.txl", "old txl");
+
+    // The directory of the target does not exist.
+    Status s = WriteTextResource(store, dir / "missing/doc.txr", "", false);
+    ASSERT_FALSE(s.ok());
+    EXPECT_NE(s.message().find(dir / "missing/doc.txr"), std::string::npos) << s.message();
+    EXPECT_NE(s.message().find("No such file or directory"), std::string::npos) << s.message();
+
+    // A localized save whose .txl cannot be written leaves the .txr alone as well: both or neither.
+    s = WriteTextResource(store, dir / "doc.txr", dir / "missing/doc.txl", true);
+    ASSERT_FALSE(s.ok());
+    EXPECT_NE(s.message().find(dir / "missing/doc.txl"), std::string::npos) << s.message();
+
+    // A directory where the .txl should go.
+    std::filesystem::create_directory(dir / "dir.txl");
+    s = WriteTextResource(store, dir / "doc.txr", dir / "dir.txl", true);
+    ASSERT_FALSE(s.ok());
+    EXPECT_NE(s.message().find("Is a directory"), std::string::npos) << s.message();
+    s = WriteTextResource(store, dir / "dir.txl", "", false);
+    ASSERT_FALSE(s.ok());
+
+    EXPECT_EQ(Get(dir / "doc.txr"), "old txr");
+    EXPECT_EQ(Get(dir / "doc.txl"), "old txl");
+    EXPECT_EQ(dir.List(), (std::vector<std::string>{"dir.txl", "doc.txl", "doc.txr"}));
+    EXPECT_TRUE(std::filesystem::is_empty(dir.path() / "dir.txl"));
+}
+
+TEST(TextResourceWriter, UnwritableTargetsAreRefused) {
+    if (::geteuid() == 0) GTEST_SKIP() << "permissions do not bind the superuser";
+    ScratchDir dir;
+    RowStore store;
+    Fill(store, kRows, kGroups, 3);
+    Put(dir / "ro.txr", "read-only");
+    ::chmod((dir / "ro.txr").c_str(), 0444);
+    Status s = WriteTextResource(store, dir / "ro.txr", "", false);
+    ASSERT_FALSE(s.ok());
+    EXPECT_NE(s.message().find("Permission denied"), std::string::npos) << s.message();
+    EXPECT_EQ(Get(dir / "ro.txr"), "read-only");
+
+    std::filesystem::create_directory(dir / "locked");
+    ::chmod((dir / "locked").c_str(), 0555);
+    s = WriteTextResource(store, dir / "locked/x.txr", "", false);
+    EXPECT_FALSE(s.ok());
+    EXPECT_TRUE(std::filesystem::is_empty(dir.path() / "locked"));
+}
+
+TEST(TextResourceWriter, ReplacedFilesKeepTheirPermissionsAndLinks) {
+    ScratchDir dir;
+    RowStore store;
+    Fill(store, kRows, kGroups, 3);
+    Put(dir / "real.txr", "old");
+    ::chmod((dir / "real.txr").c_str(), 0640);
+    std::filesystem::create_symlink("real.txr", dir.path() / "link.txr");
+    ASSERT_TRUE(WriteTextResource(store, dir / "link.txr", "", false).ok());
+    EXPECT_TRUE(std::filesystem::is_symlink(dir.path() / "link.txr"));
+    EXPECT_EQ(Get(dir / "real.txr").size(), 83u);
+    struct stat st {};
+    ASSERT_EQ(::stat((dir / "real.txr").c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0640u);
+    EXPECT_EQ(dir.List(), (std::vector<std::string>{"link.txr", "real.txr"}));
+}
+
+}  // namespace

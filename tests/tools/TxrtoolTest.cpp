@@ -1,0 +1,167 @@
+// txrtool run as a separate process: exit status, standard output and standard error.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cstdlib>
+#include <string>
+
+#include "tests/document/TextResourceFiles.h"
+
+namespace {
+
+using namespace trf;
+
+const std::string kExamples = EXAMPLES_DIR;
+
+struct Result {
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+
+class Txrtool : public ::testing::Test {
+protected:
+    // Runs txrtool with the arguments (a shell fragment) and collects what it printed.
+    Result Run(const std::string& args) {
+        const std::string command = std::string("'") + TXRTOOL_PATH + "' " + args + " >'" + (dir / "out") +
+                                    "' 2>'" + (dir / "err") + "'";
+        const int raw = std::system(command.c_str());
+        Result r;
+        r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+        r.out = Get(dir / "out");
+        r.err = Get(dir / "err");
+        return r;
+    }
+
+    ScratchDir dir;
+};
+
+TEST_F(Txrtool, DumpsTheExampleAsJson) {
+    const Result r = Run("dump '" + kExamples + "/strings.txr'");
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.err, "");
+    EXPECT_EQ(r.out,
+              "{\"lastGlobalId\": 9,\n"
+              " \"groups\": [{\"name\": \"Menu\", \"counter\": 4}, {\"name\": \"Dialog\", \"counter\": 2}, "
+              "{\"name\": \"Error\", \"counter\": 2}],\n"
+              " \"rows\": [\n"
+              "  [\"1\", \"Menu\", \"1\", \"Open file\xE2\x80\xA6\"],\n"
+              "  [\"2\", \"Menu\", \"2\", \"Save\"],\n"
+              "  [\"3\", \"Menu\", \"3\", \"Save as\xE2\x80\xA6\"],\n"
+              "  [\"4\", \"Dialog\", \"1\", \"File name: \"],\n"
+              "  [\"5\", \"Error\", \"1\", \"Cannot open \\\"%s\\\": the disk is full.\"],\n"
+              "  [\"6\", \"Dialog\", \"2\", \"Size|Width|Height\"],\n"
+              "  [\"7\", \"Error\", \"2\", \"Na\xC3\xAFve r\xC3\xA9sum\xC3\xA9 not found\"],\n"
+              "  [\"8\", \"Menu\", \"4\", \"Quit\"]\n"
+              " ]}\n");
+
+    // Every mode reads the example pair cleanly.
+    const std::string pair = "'" + kExamples + "/strings.txr' '" + kExamples + "/strings.txl'";
+    const std::pair<const char*, size_t> modes[] = {
+        {"original", 8}, {"localized", 8}, {"both", 16}, {"open", 8}, {"paired", 16}};
+    for (const auto& [mode, rows] : modes) {
+        const Result m = Run(std::string("dump --mode ") + mode + " " + pair);
+        EXPECT_EQ(m.status, 0) << mode << m.err;
+        EXPECT_EQ(std::count(m.out.begin(), m.out.end(), '\n'), static_cast<long>(rows) + 4) << mode;
+    }
+    const Result paired = Run("dump --mode=paired " + pair);
+    EXPECT_NE(paired.out.find("  [\"4\", \"Dialog\", \"1\", \"File name: \"],\n  [\"4\", \"Dialog\", \"1\", "
+                              "\"Nom du fichier : \"],"),
+              std::string::npos);
+}
+
+TEST_F(Txrtool, JsonStringsEscapeControlsAndKeepInvalidBytesAsCodePoints) {
+    Put(dir / "x.txr", Lines({"-1", "0", "q\"b\\s|1", "#"}) + "1|q\"b\\s|0|tab\there\x01\x1f\x7f" +
+                           "\xE9t\xC3\xA9" + "\xC0\xAF\xED\xA0\x80\xF4\x90\x80\x80\xE2\x82" +
+                           "\xF0\x9F\x98\x80\r\n");
+    const Result r = Run("dump '" + (dir / "x.txr") + "'");
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(
+        r.out,
+        "{\"lastGlobalId\": -1,\n"
+        " \"groups\": [{\"name\": \"q\\\"b\\\\s\", \"counter\": 1}],\n"
+        " \"rows\": [\n"
+        "  [\"1\", \"q\\\"b\\\\s\", \"1\", \"tab\\there\\u0001\\u001f\x7f\\u00e9t\xC3\xA9"
+        "\\u00c0\\u00af\\u00ed\\u00a0\\u0080\\u00f4\\u0090\\u0080\\u0080\\u00e2\\u0082\xF0\x9F\x98\x80\"]\n"
+        " ]}\n");
+    Put(dir / "e.txr", "0\r\n0\r\n#\r\n");
+    EXPECT_EQ(Run("dump '" + (dir / "e.txr") + "'").out,
+              "{\"lastGlobalId\": 0,\n \"groups\": [],\n \"rows\": []}\n");
+}
+
+TEST_F(Txrtool, ResaveGivesBackTheSameBytes) {
+    const std::string txr = kExamples + "/strings.txr", txl = kExamples + "/strings.txl";
+    Result r = Run("resave --mode paired '" + txr + "' '" + txl + "' --to '" + (dir / "o.txr") +
+                   "' --to-txl '" + (dir / "o.txl") + "'");
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out + r.err, "");
+    EXPECT_EQ(Get(dir / "o.txr"), Get(txr));
+    EXPECT_EQ(Get(dir / "o.txl"), Get(txl));
+
+    Put(dir / "plain.txr", Lines({"5", "2", "A|1", "#", "5|A|1|x|y", "4|B|0|  "}));
+    r = Run("resave '" + (dir / "plain.txr") + "' --to '" + (dir / "p2.txr") + "'");
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(Get(dir / "p2.txr"), Get(dir / "plain.txr"));
+}
+
+TEST_F(Txrtool, ErrorsGoToStandardErrorWithStatusTwo) {
+    const std::string missing = dir / "missing.txr";
+    Result r = Run("dump '" + missing + "'");
+    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(r.err, "txrtool: Cannot open \"" + missing + "\": No such file or directory.\n");
+
+    Put(dir / "nomarker.txl", "1\r\n");
+    r = Run("dump --mode both '" + kExamples + "/strings.txr' '" + (dir / "nomarker.txl") + "'");
+    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(r.out, "");
+    EXPECT_NE(r.err.find(dir / "nomarker.txl"), std::string::npos) << r.err;
+
+    // A text with a bare CR reads, but cannot be written; the existing output stays as it was.
+    Put(dir / "cr.txr", Lines({"1", "1", "#", "1|A|1|a\rb"}));
+    Put(dir / "out.txr", "keep me");
+    r = Run("resave '" + (dir / "cr.txr") + "' --to '" + (dir / "out.txr") + "'");
+    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(r.err,
+              "txrtool: Row 1, column Text, holds a line break, which a text resource file cannot hold.\n");
+    EXPECT_EQ(Get(dir / "out.txr"), "keep me");
+
+    r = Run("resave '" + kExamples + "/strings.txr' --to '" + (dir / "no/such/dir.txr") + "'");
+    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(r.err,
+              "txrtool: Cannot write \"" + (dir / "no/such/dir.txr") + "\": No such file or directory.\n");
+}
+
+TEST_F(Txrtool, UsageAndHelp) {
+    const std::string ex = "'" + kExamples + "/strings.txr'";
+    const std::pair<std::string, std::string> bad[] = {
+        {"", "txrtool: missing command"},
+        {"frobnicate", "txrtool: unknown command 'frobnicate'"},
+        {"dump", "txrtool: missing TXR file"},
+        {"dump --mode sideways " + ex, "txrtool: unknown mode 'sideways'"},
+        {"dump --mode", "txrtool: option '--mode' needs a value"},
+        {"dump --to x " + ex, "txrtool: unknown option '--to'"},
+        {"dump a b c", "txrtool: too many files: 'c'"},
+        {"resave " + ex, "txrtool: missing --to OUT.txr"},
+    };
+    for (const auto& [args, message] : bad) {
+        const Result r = Run(args);
+        EXPECT_EQ(r.status, 1) << args;
+        EXPECT_EQ(r.out, "") << args;
+        EXPECT_EQ(r.err.rfind(message, 0), 0u) << args << "\n" << r.err;
+        EXPECT_NE(r.err.find("Usage: txrtool"), std::string::npos) << args;
+    }
+    const std::pair<std::string, std::string> help[] = {
+        {"--help", "Usage: txrtool COMMAND"},
+        {"dump --help", "Usage: txrtool dump [--mode MODE] TXR [TXL]"},
+        {"resave --help", "Usage: txrtool resave [--mode MODE] TXR [TXL] --to OUT.txr [--to-txl OUT.txl]"},
+    };
+    for (const auto& [args, first] : help) {
+        const Result r = Run(args);
+        EXPECT_EQ(r.status, 0) << args;
+        EXPECT_EQ(r.err, "") << args;
+        EXPECT_EQ(r.out.rfind(first, 0), 0u) << args << "\n" << r.out;
+    }
+}
+
+}  // namespace
