@@ -1,0 +1,588 @@
+#include "app/QuillmereDlg.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QFile>
+#include <QFileInfo>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <string_view>
+#include <vector>
+
+#include "app/QtUserPrompts.h"
+#include "dialogs/AddDlg.h"
+#include "dialogs/DialogBuilder.h"
+#include "dialogs/EditDlg.h"
+#include "dialogs/NewDlg.h"
+#include "dialogs/NewloDlg.h"
+#include "dialogs/RepDlg.h"
+#include "listview/RowStoreModel.h"
+#include "res/DialogTemplate.h"
+#include "res/resource.h"
+
+// The compiled-in resources (the icon) live in a static library: register them by name.
+static void InitResources() {
+    Q_INIT_RESOURCE(quillmere);
+}
+
+namespace {
+
+const QString kTxrFilter = QStringLiteral("Text Resource Files (*.txr)|*.txr||");
+const QString kTxlFilter = QStringLiteral("Localized Text Resource Files (*.txl)|*.txl||");
+constexpr int kViewButtons[] = {IDC_SHOWORIGINAL, IDC_SHOWLOCALIZED, IDC_SHOWBOTH};
+
+std::string LocalPath(const QString& path) {
+    return QFile::encodeName(path).toStdString();
+}
+
+QString FromStatus(const Status& status) {
+    return QString::fromLocal8Bit(status.message());
+}
+
+// Why a table cannot be saved as pairs of original and localized rows; empty when it can.
+QString PairTableProblem(const RowStore& store) {
+    const int rows = store.GetRowCount();
+    if (rows % 2 != 0)
+        return QStringLiteral("it holds an odd number of rows (%1), so some entry has no localized row.")
+            .arg(rows);
+    for (int r = 0; r < rows; r += 2) {
+        const std::string_view original = store.Cell(r, ColGlobalId);
+        const std::string_view localized = store.Cell(r + 1, ColGlobalId);
+        if (original != localized)
+            return QStringLiteral(
+                       "rows %1 and %2 should be one entry but have different Global IDs (%3 and %4).")
+                .arg(r + 1)
+                .arg(r + 2)
+                .arg(QString::fromUtf8(original.data(), static_cast<qsizetype>(original.size())),
+                     QString::fromUtf8(localized.data(), static_cast<qsizetype>(localized.size())));
+    }
+    return {};
+}
+
+}  // namespace
+
+QString CompanionFileName(const QString& txrPath) {
+    const qsizetype nameStart = txrPath.lastIndexOf(QLatin1Char('/')) + 1;
+    const qsizetype dot = txrPath.indexOf(QLatin1Char('.'), nameStart);
+    return (dot < 0 ? txrPath : txrPath.left(dot)) + QStringLiteral(".txl");
+}
+
+CQuillmereDlg::CQuillmereDlg(QWidget* parent, UserPrompts* prompts) : QDialog(parent) {
+    InitResources();
+    if (!prompts) {
+        m_pOwnPrompts = std::make_unique<QtUserPrompts>();
+        prompts = m_pOwnPrompts.get();
+    }
+    m_pPrompts = prompts;
+
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+
+    // The menu keeps the application's menu font; the controls below it use the template's.
+    m_pMenuBar = new QMenuBar(this);
+    m_pMenuBar->setNativeMenuBar(false);
+    m_pMenuBar->setFont(QApplication::font("QMenuBar"));
+    BuildMenu();
+    const int menuHeight = m_pMenuBar->sizeHint().height();
+
+    const auto makeList = [](const ControlTemplate& c, QWidget* dialogWidget) -> QWidget* {
+        return new CSortListCtrl(dialogWidget, c.id);
+    };
+    m_pBuilder =
+        std::make_unique<DialogBuilder>(this, FindDialogTemplate(IDD_QUILLMERE_DIALOG), menuHeight, makeList);
+    m_pMenuBar->setGeometry(0, 0, width(), menuHeight);
+
+    m_list = qobject_cast<CSortListCtrl*>(Control(IDC_LIST));
+    m_radioTextString = m_pBuilder->Get<QRadioButton>(IDC_RADIOTEXTSTRING);
+    m_radioGlobalId = m_pBuilder->Get<QRadioButton>(IDC_RADIOGLOBALID);
+    for (QButtonGroup* group : m_pBuilder->RadioGroups())
+        if (group->button(IDC_SHOWORIGINAL)) m_pViewGroup = group;
+
+    ConnectControls();
+    OnInitDialog();
+}
+
+CQuillmereDlg::~CQuillmereDlg() {
+    if (m_list) m_list->SaveColumnWidths();
+}
+
+void CQuillmereDlg::OnInitDialog() {
+    DoDataExchange(false);
+    m_hIcon = QIcon(QStringLiteral(":/quillmere/icon32.png"));
+    m_hIcon.addFile(QStringLiteral(":/quillmere/icon16.png"));
+    setWindowIcon(m_hIcon);
+    m_list->DefineColumns(kEntryColumnSpec);
+    m_list->RestoreColumnWidths();
+    m_nSearchPos = 0;
+    UpdateTitle();
+    Control(IDC_ADD)->setFocus();
+}
+
+void CQuillmereDlg::BuildMenu() {
+    using Command = void (CQuillmereDlg::*)();
+    const QHash<int, Command> commands = {
+        {ID_FILE_NEW, &CQuillmereDlg::OnNew},
+        {ID_FILE_OPEN, &CQuillmereDlg::OnOpen},
+        {ID_FILE_NEWLOCALIZED, &CQuillmereDlg::OnNewLocalized},
+        {ID_FILE_OPENLOCALIZED, &CQuillmereDlg::OnOpenLocalized},
+        {ID_FILE_SAVE, &CQuillmereDlg::OnSave},
+        {ID_FILE_SAVEAS, &CQuillmereDlg::OnSaveAs},
+        {ID_FILE_EXIT, &CQuillmereDlg::OnExit},
+        {ID_ENTRY_ADD, &CQuillmereDlg::OnAdd},
+        {ID_ENTRY_EDIT, &CQuillmereDlg::OnEdit},
+        {ID_ENTRY_DELETE, &CQuillmereDlg::OnDelete},
+        {ID_ENTRY_DELETEALL, &CQuillmereDlg::OnDeleteAll},
+        {ID_SEARCH_REPLACE, &CQuillmereDlg::OnReplace},
+    };
+    for (const MenuTemplate& menuTemplate : MainMenuTemplate()) {
+        QMenu* menu = m_pMenuBar->addMenu(QString::fromStdString(menuTemplate.caption));
+        for (const MenuItemTemplate& item : menuTemplate.items) {
+            if (item.id == 0) {
+                menu->addSeparator();
+                continue;
+            }
+            // The caption keeps its "\t" part, which the menu shows right-aligned; the same
+            // keys are made to work as window-wide shortcuts.
+            const QString caption = QString::fromStdString(item.caption);
+            QAction* action = menu->addAction(caption);
+            const qsizetype tab = caption.indexOf(QLatin1Char('\t'));
+            if (tab >= 0) {
+                action->setShortcut(
+                    QKeySequence::fromString(caption.mid(tab + 1), QKeySequence::PortableText));
+                action->setShortcutContext(Qt::WindowShortcut);
+                addAction(action);
+            }
+            action->setEnabled(!item.grayed);
+            if (const Command command = commands.value(item.id, nullptr))
+                connect(action, &QAction::triggered, this, [this, command] { (this->*command)(); });
+            m_actions.insert(item.id, action);
+        }
+    }
+}
+
+void CQuillmereDlg::ConnectControls() {
+    const auto onClick = [this](int id, void (CQuillmereDlg::*command)()) {
+        auto* button = qobject_cast<QAbstractButton*>(Control(id));
+        connect(button, &QAbstractButton::clicked, this, [this, command] { (this->*command)(); });
+    };
+    onClick(IDC_ADD, &CQuillmereDlg::OnAdd);
+    onClick(IDC_DELETE, &CQuillmereDlg::OnDelete);
+    onClick(IDC_DELETEALL, &CQuillmereDlg::OnDeleteAll);
+    onClick(IDC_EDIT, &CQuillmereDlg::OnEdit);
+    onClick(IDC_REPLACE, &CQuillmereDlg::OnReplace);
+    onClick(IDC_SEARCH, &CQuillmereDlg::OnSearch);
+    onClick(IDCANCEL, &CQuillmereDlg::OnExit);
+    onClick(IDC_SHOWORIGINAL, &CQuillmereDlg::OnShowOriginal);
+    onClick(IDC_SHOWLOCALIZED, &CQuillmereDlg::OnShowLocalized);
+    onClick(IDC_SHOWBOTH, &CQuillmereDlg::OnShowBoth);
+    onClick(IDC_LOCALIZE, &CQuillmereDlg::OnLocalize);
+    for (int id : {IDC_SEARCHID, IDC_SEARCHTEXT})
+        connect(m_pBuilder->Get<QLineEdit>(id), &QLineEdit::returnPressed, this, &CQuillmereDlg::OnSearch);
+    connect(m_list, &CSortListCtrl::ContentsChanged, this, [this] { SetModified(true); });
+
+    // The menu's shortcuts win over the controls' own uses of the same keys (Ctrl+A selects
+    // all in a text box or the list otherwise).
+    for (QWidget* w : m_pBuilder->TabOrder()) w->installEventFilter(this);
+    m_list->viewport()->installEventFilter(this);
+}
+
+bool CQuillmereDlg::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::ShortcutOverride) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        const QKeySequence pressed(key->keyCombination());
+        for (QAction* action : std::as_const(m_actions)) {
+            if (!action->shortcut().isEmpty() &&
+                action->shortcut().matches(pressed) == QKeySequence::ExactMatch) {
+                event->ignore();
+                return true;
+            }
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+QWidget* CQuillmereDlg::Control(int id) const {
+    return m_pBuilder ? m_pBuilder->Control(id) : nullptr;
+}
+
+QAction* CQuillmereDlg::MenuAction(int id) const {
+    return m_actions.value(id, nullptr);
+}
+
+QCheckBox* CQuillmereDlg::LocalizeBox() const {
+    return m_pBuilder->Get<QCheckBox>(IDC_LOCALIZE);
+}
+
+void CQuillmereDlg::DoDataExchange(bool save) {
+    auto* searchId = m_pBuilder->Get<QLineEdit>(IDC_SEARCHID);
+    auto* searchText = m_pBuilder->Get<QLineEdit>(IDC_SEARCHTEXT);
+    if (save) {
+        m_strSearchId = searchId->text();
+        m_strSearchText = searchText->text();
+    } else {
+        searchId->setText(m_strSearchId);
+        searchText->setText(m_strSearchText);
+    }
+}
+
+void CQuillmereDlg::SetModified(bool modified) {
+    m_bModified = modified;
+    setWindowModified(modified);
+}
+
+void CQuillmereDlg::UpdateTitle() {
+    QString title = QStringLiteral("Quillmere");
+    if (!m_strFileName.isEmpty()) {
+        title += QStringLiteral(" - ") + QFileInfo(m_strFileName).fileName();
+        if (m_bLocalize && !m_strLocFileName.isEmpty())
+            title += QStringLiteral(" + ") + QFileInfo(m_strLocFileName).fileName();
+    }
+    setWindowTitle(title + QStringLiteral("[*]"));
+    setWindowModified(m_bModified);
+}
+
+void CQuillmereDlg::UpdateViewState() {
+    const bool pairs = m_bLocalize && m_bShowBoth;
+    m_list->SetPairSort(pairs);
+    m_list->Model()->SetAlternateColours(pairs);
+    UpdateTitle();
+}
+
+void CQuillmereDlg::SetViewButton(int id) {
+    m_pViewGroup->setExclusive(false);
+    for (int button : kViewButtons) qobject_cast<QRadioButton*>(Control(button))->setChecked(button == id);
+    m_pViewGroup->setExclusive(true);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Keyboard and ending
+
+void CQuillmereDlg::keyPressEvent(QKeyEvent* event) {
+    // Enter never ends the editor; in a search box it has already run Search.
+    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) &&
+        (event->modifiers() == Qt::NoModifier || event->modifiers() == Qt::KeypadModifier)) {
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);  // Escape runs reject()
+}
+
+void CQuillmereDlg::accept() {
+    // Only the data exchange of OK: nothing ends the editor with OK.
+    DoDataExchange(true);
+}
+
+void CQuillmereDlg::reject() {
+    OnExit();
+}
+
+void CQuillmereDlg::closeEvent(QCloseEvent* event) {
+    if (isVisible() && !MaybeSave()) {
+        event->ignore();
+        return;
+    }
+    event->accept();
+    QDialog::done(QDialog::Rejected);
+}
+
+void CQuillmereDlg::OnExit() {
+    if (MaybeSave()) QDialog::done(QDialog::Rejected);
+}
+
+bool CQuillmereDlg::MaybeSave() {
+    if (!m_bModified) return true;
+    QString names =
+        m_strFileName.isEmpty() ? QStringLiteral("a new file") : QFileInfo(m_strFileName).fileName();
+    if (m_bLocalize && !m_strFileName.isEmpty() && !m_strLocFileName.isEmpty())
+        names += QStringLiteral(" and ") + QFileInfo(m_strLocFileName).fileName();
+    switch (Prompts().AskYesNoCancel(
+        this, QStringLiteral("The entries have changed. Save them to %1?").arg(names))) {
+        case UserPrompts::Yes:
+            return DoSave();
+        case UserPrompts::No:
+            return true;
+        case UserPrompts::Cancel:
+            break;
+    }
+    return false;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Reading and writing
+
+bool CQuillmereDlg::ReadDocument(const QString& txrPath, const QString& txlPath, ReadMode mode) {
+    if (txrPath.isEmpty()) {
+        Prompts().Warn(this,
+                       QStringLiteral("There is no text resource file to read yet. Open one, or save the "
+                                      "entries under a name first."));
+        return false;
+    }
+    const std::string txr = LocalPath(txrPath);
+    const std::string txl = LocalPath(txlPath);
+    const Status status =
+        m_list->Reload([&](RowStore& store) { return ReadTextResource(store, txr, txl, mode); });
+    if (!status) {
+        Prompts().Warn(this, FromStatus(status));
+        return false;
+    }
+    SetModified(false);
+    return true;
+}
+
+bool CQuillmereDlg::WriteDocument(const QString& txrPath, const QString& txlPath) {
+    const QString target = QFileInfo(txrPath).fileName();
+    if (m_bLocalize) {
+        const QString problem = PairTableProblem(m_list->Store());
+        if (!problem.isEmpty()) {
+            Prompts().Warn(
+                this, QStringLiteral("Nothing was saved. In localize mode every entry is saved as a pair of "
+                                     "rows, the original followed by its localized row, but %1\n\n"
+                                     "Show Both reads the pairs from the files again; turning Localize off "
+                                     "saves the table to %2 alone.")
+                          .arg(problem, target));
+            return false;
+        }
+        if (txlPath.isEmpty()) {
+            Prompts().Warn(this,
+                           QStringLiteral("Nothing was saved: there is no name for the localized file yet."));
+            return false;
+        }
+    }
+    const Status status =
+        WriteTextResource(m_list->Store(), LocalPath(txrPath), LocalPath(txlPath), m_bLocalize);
+    if (!status) {
+        Prompts().Warn(this, QStringLiteral("%1 was not saved.\n\n%2").arg(target, FromStatus(status)));
+        return false;
+    }
+    SetModified(false);
+    return true;
+}
+
+bool CQuillmereDlg::DoSave() {
+    if (m_strFileName.isEmpty()) return DoSaveAs();
+    return WriteDocument(m_strFileName, m_strLocFileName);
+}
+
+bool CQuillmereDlg::DoSaveAs() {
+    const QString path = Prompts().SaveFileName(this, QStringLiteral("Save"), QtFileFilter(kTxrFilter),
+                                                QStringLiteral(".txr"));
+    if (path.isEmpty()) return false;
+    const QString companion = CompanionFileName(path);
+    if (!WriteDocument(path, companion)) return false;
+    // The pair now lives under the new name: a later Save writes both files there.
+    m_strFileName = path;
+    m_strLocFileName = companion;
+    UpdateTitle();
+    return true;
+}
+
+// ---------------------------------------------------------------------------------------------
+// File commands
+
+void CQuillmereDlg::OnNew() {
+    if (!MaybeSave()) return;
+    CNewDlg dlg(this);
+    m_list->DeleteAllRows();
+    m_list->ResetLastGlobalId();
+    m_list->ResetGroupList();
+    m_list->SetUtf8(true);
+    SetModified(false);
+    if (dlg.exec() == QDialog::Accepted) {
+        // The prompt stored the new name; its companion replaces the previous document's.
+        m_strLocFileName = CompanionFileName(m_strFileName);
+        LocalizeBox()->setChecked(false);
+        OnLocalize();
+    }
+    UpdateTitle();
+}
+
+void CQuillmereDlg::OnOpen() {
+    if (!MaybeSave()) return;
+    const QString path = Prompts().OpenFileName(this, QStringLiteral("Open"), QtFileFilter(kTxrFilter),
+                                                QStringLiteral(".txr"));
+    if (path.isEmpty()) return;
+    const QString companion = CompanionFileName(path);
+    if (!ReadDocument(path, companion, ModeOpen)) return;
+    m_bLocalize = false;
+    m_strFileName = path;
+    m_strLocFileName = companion;
+    LocalizeBox()->setChecked(false);
+    OnLocalize();
+}
+
+void CQuillmereDlg::OnNewLocalized() {
+    if (!MaybeSave()) return;
+    const QString previous = m_strLocFileName;
+    CNewloDlg dlg(this);
+    if (dlg.exec() != QDialog::Accepted) return;
+    if (!ReadDocument(m_strFileName, m_strLocFileName, ModeShowBoth)) {
+        m_strLocFileName = previous;
+        return;
+    }
+    LocalizeBox()->setChecked(true);
+    OnLocalize();
+    m_bShowBoth = true;
+    m_nViewButton = IDC_SHOWBOTH;
+    SetViewButton(IDC_SHOWBOTH);
+    UpdateViewState();
+}
+
+void CQuillmereDlg::OnOpenLocalized() {
+    if (!MaybeSave()) return;
+    const QString path = Prompts().OpenFileName(this, QStringLiteral("Open Localized Version"),
+                                                QtFileFilter(kTxlFilter), QStringLiteral(".txl"));
+    if (path.isEmpty()) return;
+    if (!ReadDocument(m_strFileName, path, ModeOpenPaired)) return;
+    m_bLocalize = true;
+    m_bShowBoth = true;
+    m_strLocFileName = path;
+    LocalizeBox()->setChecked(true);
+    OnLocalize();
+    m_nViewButton = -1;
+    SetViewButton(-1);
+    UpdateViewState();
+}
+
+void CQuillmereDlg::OnSave() {
+    DoSave();
+}
+
+void CQuillmereDlg::OnSaveAs() {
+    DoSaveAs();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Localize mode and views
+
+void CQuillmereDlg::OnLocalize() {
+    const bool on = LocalizeBox()->isChecked();
+    m_bLocalize = on;
+    if (!on) {
+        m_nViewButton = -1;
+        SetViewButton(-1);
+    }
+    for (int id : kViewButtons) Control(id)->setEnabled(on);
+    UpdateViewState();
+}
+
+bool CQuillmereDlg::SwitchView(int id, ReadMode mode, bool showBoth) {
+    // The clicked button is checked already; a cancelled or failed switch puts the buttons back.
+    if (!MaybeSave() || !ReadDocument(m_strFileName, m_strLocFileName, mode)) {
+        SetViewButton(m_nViewButton);
+        return false;
+    }
+    m_bShowBoth = showBoth;
+    m_nViewButton = id;
+    SetViewButton(id);
+    UpdateViewState();
+    return true;
+}
+
+void CQuillmereDlg::OnShowOriginal() {
+    SwitchView(IDC_SHOWORIGINAL, ModeShowOriginal, false);
+}
+void CQuillmereDlg::OnShowLocalized() {
+    SwitchView(IDC_SHOWLOCALIZED, ModeShowLocalized, false);
+}
+void CQuillmereDlg::OnShowBoth() {
+    SwitchView(IDC_SHOWBOTH, ModeShowBoth, true);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Entry commands
+
+void CQuillmereDlg::OnAdd() {
+    CAddDlg dlg(this);
+    dlg.exec();
+}
+
+void CQuillmereDlg::OnEdit() {
+    CEditDlg dlg(this);
+    dlg.exec();
+}
+
+void CQuillmereDlg::OnReplace() {
+    CRepDlg dlg(this);
+    dlg.exec();
+}
+
+void CQuillmereDlg::OnDelete() {
+    if (!Prompts().AskYesNo(this, QStringLiteral("Delete this entry, confirm?"))) return;
+    const int rows = m_list->GetRowCount();
+    if (rows == 0) {
+        Prompts().Tell(this, QStringLiteral("No entry to delete"));
+        return;
+    }
+    QList<int> doomed = m_list->GetSelectedRows();
+    if (doomed.isEmpty()) return;
+    if (m_bLocalize && m_bShowBoth) {
+        // Pairs stay pairs: each selected row takes its twin along.
+        const qsizetype selected = doomed.size();
+        for (qsizetype i = 0; i < selected; ++i)
+            if ((doomed[i] ^ 1) < rows) doomed.append(doomed[i] ^ 1);
+    }
+    m_list->DeleteRows(doomed);
+}
+
+void CQuillmereDlg::OnDeleteAll() {
+    if (!Prompts().AskYesNo(this, QStringLiteral("Delete all entries, confirm?"))) return;
+    if (m_list->GetRowCount() == 0) {
+        Prompts().Tell(this, QStringLiteral("No entry to delete"));
+        return;
+    }
+    m_list->DeleteAllRows();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Search
+
+void CQuillmereDlg::OnSearch() {
+    DoDataExchange(true);
+    if (m_radioGlobalId->isChecked())
+        SearchByGlobalId();
+    else if (m_radioTextString->isChecked())
+        SearchByText();
+}
+
+void CQuillmereDlg::SearchByGlobalId() {
+    std::vector<int> matches;
+    if (m_list->CanEncode(m_strSearchId)) {
+        const std::string key = m_list->Encode(m_strSearchId);
+        const RowStore& store = m_list->Store();
+        const int rows = store.GetRowCount();
+        for (int r = 0; r < rows; ++r)
+            if (store.Cell(r, ColGlobalId) == key) matches.push_back(r);
+    }
+    m_list->SetSelectedRows(matches);
+    if (!matches.empty()) {
+        m_list->SetRowFocused(matches.back());
+        m_list->EnsureRowVisible(matches.back());
+    }
+}
+
+void CQuillmereDlg::SearchByText() {
+    const RowStore& store = m_list->Store();
+    const int rows = store.GetRowCount();
+    if (m_list->CanEncode(m_strSearchText)) {
+        const std::string key = m_list->Encode(m_strSearchText);
+        for (; m_nSearchPos < rows; ++m_nSearchPos) {
+            if (store.Cell(m_nSearchPos, ColText).find(key) != std::string_view::npos) {
+                m_list->SetSelectedRows({m_nSearchPos});
+                m_list->SetRowFocused(m_nSearchPos);
+                m_list->EnsureRowVisible(m_nSearchPos);
+                break;
+            }
+        }
+    } else {
+        m_nSearchPos = rows;  // a character the document cannot hold matches nothing
+    }
+    ++m_nSearchPos;
+    if (m_nSearchPos >= rows) m_nSearchPos = 0;
+}

@@ -2,10 +2,12 @@
 // The editor window: the entry table, the command buttons and menu, the search row, the
 // Localize box and the three view buttons.
 #include <QDialog>
+#include <QHash>
 #include <QIcon>
 #include <QString>
 #include <memory>
 
+#include "document/ListBoxSafe.h"
 #include "listview/SortListCtrl.h"
 
 class QRadioButton;
@@ -13,8 +15,14 @@ class QCheckBox;
 class QLineEdit;
 class QMenuBar;
 class QAction;
+class QButtonGroup;
 class DialogBuilder;
 class UserPrompts;
+
+// The localized companion of a text resource path: the path up to the first '.' of the
+// file's own name (folders are not looked at), then ".txl"; a name without '.' gets ".txl"
+// added. data.v2/menu.old.txr gives data.v2/menu.txl.
+QString CompanionFileName(const QString& txrPath);
 
 class CQuillmereDlg : public QDialog {
     Q_OBJECT
@@ -77,13 +85,32 @@ protected:
     void closeEvent(QCloseEvent* event) override;
     void reject() override;
     void accept() override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void OnInitDialog();
+    void BuildMenu();
+    void ConnectControls();
+    QCheckBox* LocalizeBox() const;
+    // Checks exactly the view button `id` (-1: none), bypassing the group's exclusivity.
+    void SetViewButton(int id);
+    // Re-derives the pair sort, the row colours and the title from the flags.
+    void UpdateViewState();
+    void UpdateTitle();
+    bool SwitchView(int id, ReadMode mode, bool showBoth);
+    bool ReadDocument(const QString& txrPath, const QString& txlPath, ReadMode mode);
+    bool WriteDocument(const QString& txrPath, const QString& txlPath);
+    bool DoSave();
+    bool DoSaveAs();
+    void SearchByGlobalId();
+    void SearchByText();
 
     std::unique_ptr<UserPrompts> m_pOwnPrompts;
     UserPrompts* m_pPrompts = nullptr;
     std::unique_ptr<DialogBuilder> m_pBuilder;
     QMenuBar* m_pMenuBar = nullptr;
     bool m_bModified = false;
+    QHash<int, QAction*> m_actions;
+    QButtonGroup* m_pViewGroup = nullptr;
+    int m_nViewButton = -1;  // the view button checked by the last view change (-1: none)
 };

@@ -1,1 +1,6 @@
-int main() { return 0; }
+#include "app/Quillmere.h"
+
+int main(int argc, char** argv) {
+    CQuillmereApp app(argc, argv);
+    return app.InitInstance() ? app.exec() : 0;
+}

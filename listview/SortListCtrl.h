@@ -3,10 +3,12 @@
 // header. Texts pass in and out as QString in the document's encoding (UTF-8 when every
 // cell is valid UTF-8, Latin-1 otherwise); cells not edited keep their exact bytes.
 #include <QList>
+#include <QPersistentModelIndex>
 #include <QStringList>
 #include <QTableView>
 #include <functional>
 #include <string_view>
+#include <vector>
 
 #include "document/Status.h"
 #include "listview/RowStore.h"
@@ -47,6 +49,8 @@ public:
     void SetRowSelected(int row, bool selected);
     void SetRowFocused(int row);
     void EnsureRowVisible(int row);
+    // Selects exactly these rows (ascending, no duplicates), in one change of the selection.
+    void SetSelectedRows(const std::vector<int>& rows);
 
     // Sorting; a header click runs OnHeaderClicked. In pair mode whole row pairs are sorted
     // by their even row.
@@ -71,6 +75,12 @@ public:
     void SetUtf8(bool utf8);
     std::string Encode(const QString& text) const;
     QString Decode(std::string_view bytes) const;
+    // False when `text` holds a character the document's encoding cannot carry (Latin-1).
+    bool CanEncode(const QString& text) const;
+    // Prepares the table for storing `text`: a Latin-1 document meeting a character beyond
+    // Latin-1 is turned into UTF-8 as a whole (every text stays, non-ASCII bytes change).
+    // AppendRow and SetCellText do this themselves; call it before writing Store() directly.
+    void EnsureEncodable(const QString& text);
 
     // Column widths in the settings (group "ListCtrls", key = control id).
     void RestoreColumnWidths();
@@ -88,4 +98,5 @@ private:
     int m_nSelectionMark = -1;
     bool m_bPairSort = false;
     bool m_bUtf8 = true;
+    QPersistentModelIndex m_markIndex;  // follows its row through sorts and deletions
 };
