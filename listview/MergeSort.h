@@ -5,6 +5,8 @@
 // call to the next). With a consistent order it is a stable sort.
 #include <algorithm>
 #include <cstddef>
+#include <system_error>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -40,29 +42,49 @@ void MergeRuns(const T* a, size_t na, const T* b, size_t nb, T* out, Before& bef
     while (j < nb) *out++ = b[j++];
 }
 
-}  // namespace merge_sort_detail
-
-// Sorts v so that no element x ends up after an element y with before(x, y) (when `before` is a
-// strict weak order). `before(x, y)` means x must go above y.
+// Sorts data[0, n) in place, using buffer[0, n) as working space.
 template <class T, class Before>
-void MergeSortBy(std::vector<T>& v, Before before) {
-    const size_t n = v.size();
+void SortRange(T* data, size_t n, T* buffer, Before& before) {
     if (n < 2) return;
     constexpr size_t kRun = 16;
-    for (size_t lo = 0; lo < n; lo += kRun) {
-        merge_sort_detail::InsertionSort(v.data() + lo, v.data() + std::min(n, lo + kRun), before);
-    }
-    if (n <= kRun) return;
-    std::vector<T> buffer(n);
-    T* from = v.data();
-    T* to = buffer.data();
+    for (size_t lo = 0; lo < n; lo += kRun) InsertionSort(data + lo, data + std::min(n, lo + kRun), before);
+    T* from = data;
+    T* to = buffer;
     for (size_t width = kRun; width < n; width *= 2) {
         for (size_t lo = 0; lo < n; lo += 2 * width) {
             const size_t mid = std::min(n, lo + width);
             const size_t hi = std::min(n, lo + 2 * width);
-            merge_sort_detail::MergeRuns(from + lo, mid - lo, from + mid, hi - mid, to + lo, before);
+            MergeRuns(from + lo, mid - lo, from + mid, hi - mid, to + lo, before);
         }
         std::swap(from, to);
     }
-    if (from != v.data()) std::copy(from, from + n, v.data());
+    if (from != data) std::copy(from, from + n, data);
+}
+
+}  // namespace merge_sort_detail
+
+// Sorts v so that no element x ends up after an element y with before(x, y) (when `before` is a
+// strict weak order). `before(x, y)` means x must go above y. With threads == 2 the two halves
+// are sorted at the same time (`before` is then called from two threads at once).
+template <class T, class Before>
+void MergeSortBy(std::vector<T>& v, Before before, int threads = 1) {
+    const size_t n = v.size();
+    if (n < 2) return;
+    std::vector<T> buffer(n);
+    const size_t half = n / 2;
+    if (threads >= 2 && n >= 65536) {
+        std::thread worker;
+        try {
+            worker =
+                std::thread([&] { merge_sort_detail::SortRange(v.data(), half, buffer.data(), before); });
+        } catch (const std::system_error&) {
+            merge_sort_detail::SortRange(v.data(), half, buffer.data(), before);
+        }
+        merge_sort_detail::SortRange(v.data() + half, n - half, buffer.data() + half, before);
+        if (worker.joinable()) worker.join();
+        merge_sort_detail::MergeRuns(v.data(), half, v.data() + half, n - half, buffer.data(), before);
+        std::copy(buffer.begin(), buffer.end(), v.begin());
+        return;
+    }
+    merge_sort_detail::SortRange(v.data(), n, buffer.data(), before);
 }

@@ -1,6 +1,17 @@
 #include "listview/RowCompare.h"
 
+#include <algorithm>
+#include <cstring>
+#include <exception>
+#include <functional>
 #include <limits>
+#include <stdexcept>
+#include <string>
+#include <system_error>
+#include <thread>
+
+#include "listview/MergeSort.h"
+#include "listview/TextCollator.h"
 
 namespace {
 
@@ -68,4 +79,327 @@ int CompareAsDates(std::string_view x, std::string_view y) {
     if (const int c = Sign(AtoiValue(Part(x, 6, 4)), AtoiValue(Part(y, 6, 4)))) return c;
     if (const int c = Sign(AtoiValue(Part(x, 3, 2)), AtoiValue(Part(y, 3, 2)))) return c;
     return Sign(AtoiValue(Part(x, 0, 2)), AtoiValue(Part(y, 0, 2)));
+}
+
+// ---------------------------------------------------------------------------------------------
+// Kinds and the comparison of two cells
+
+CellKind KindOf(std::string_view text) {
+    if (IsAllDigits(text)) return CellKind::Number;
+    if (IsSlashDate(text)) return CellKind::Date;
+    return CellKind::Text;
+}
+
+int CompareCells(std::string_view first, std::string_view second, bool ascending,
+                 const TextCollator& collator) {
+    const std::string_view x = ascending ? first : second;
+    const std::string_view y = ascending ? second : first;
+    switch (KindOf(first)) {
+        case CellKind::Number:
+            return CompareAsNumbers(x, y);
+        case CellKind::Date:
+            return CompareAsDates(x, y);
+        case CellKind::Text:
+            break;
+    }
+    return collator.Compare(x, y);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Sorting a column from precomputed keys
+//
+// Every cell gets its number value and its packed date up front, and, when some cell is of the
+// text kind, its place in the text order. A comparison is then a pure function of two indices:
+// the first cell's kind picks which of the three values is compared. Per kind these orders are
+// consistent, so a column of one kind sorts as a plain integer sort; a column of mixed kinds goes
+// through the merge sort, which copes with the resulting contradictions.
+//
+// The text order (collation key, then raw bytes) is found in three steps: the first kPrefix bytes
+// of every cell's key are computed (on two threads for large columns) and the cells sorted by
+// them; then each run of cells with equal prefixes is sorted by raw bytes, and, where keys were
+// cut short, by full keys computed once per distinct text of the run.
+
+namespace {
+
+constexpr size_t kPrefix = 64;
+constexpr size_t kThreadedMinimum = 20000;
+
+// Year, month and day by the date rule, packed so that integer order is date order. Each part
+// holds at most four (year) or two characters, so it lies in -999..9999 or -9..99.
+int32_t PackedDate(std::string_view text) {
+    const int32_t year = AtoiValue(Part(text, 6, 4)) + 1000;
+    const int32_t month = AtoiValue(Part(text, 3, 2)) + 10;
+    const int32_t day = AtoiValue(Part(text, 0, 2)) + 10;
+    return (year << 14) | (month << 7) | day;
+}
+
+uint64_t BigEndian8(const unsigned char* p) {
+    uint64_t v = 0;
+    for (int i = 0; i < 8; ++i) v = (v << 8) | p[i];
+    return v;
+}
+
+// Runs f(0, split) and f(split, n) on two threads, or f(0, n) on this one when `parallel` is false.
+template <class F>
+void SplitWork(size_t n, size_t half, bool parallel, F f) {
+    if (!parallel) {
+        f(size_t{0}, n);
+        return;
+    }
+    std::exception_ptr failure;
+    std::thread worker;
+    try {
+        worker = std::thread([&] {
+            try {
+                f(size_t{0}, half);
+            } catch (...) {
+                failure = std::current_exception();
+            }
+        });
+    } catch (const std::system_error&) {
+        f(size_t{0}, half);
+    }
+    try {
+        f(half, n);
+    } catch (...) {
+        if (worker.joinable()) worker.join();
+        throw;
+    }
+    if (worker.joinable()) worker.join();
+    if (failure) std::rethrow_exception(failure);
+}
+
+// A cell with the first 32 bytes of its sort key inline (big-endian, zero-padded), so that most
+// comparisons never leave the record.
+struct Keyed {
+    uint64_t k[4];
+    uint32_t index;
+};
+
+int KeyedCompare(const Keyed& a, const Keyed& b) {
+    for (int i = 0; i < 4; ++i) {
+        if (a.k[i] != b.k[i]) return a.k[i] < b.k[i] ? -1 : 1;
+    }
+    return 0;
+}
+
+Keyed MakeKeyed(const unsigned char* p, size_t i) {
+    return {{BigEndian8(p), BigEndian8(p + 8), BigEndian8(p + 16), BigEndian8(p + 24)},
+            static_cast<uint32_t>(i)};
+}
+
+// Sorts one run of cells whose key prefixes are equal: by raw bytes, and when the keys were cut
+// short (`cut`), by full keys first, computed once per distinct text of the run.
+void SortRun(std::span<uint32_t> run, bool cut, std::span<const std::string_view> cells,
+             const TextCollator& collator, std::string& keys, std::vector<char>& buffer,
+             std::string& scratch) {
+    std::vector<uint32_t> sorted(run.begin(), run.end());
+    MergeSortBy(sorted, [&](uint32_t a, uint32_t b) { return cells[a] < cells[b]; });
+    struct Group {
+        size_t first, count, keyAt, keyLen;
+    };
+    std::vector<Group> groups;
+    for (size_t i = 0; i < sorted.size();) {
+        size_t j = i + 1;
+        while (j < sorted.size() && cells[sorted[j]] == cells[sorted[i]]) ++j;
+        groups.push_back({i, j - i, 0, 0});
+        i = j;
+    }
+    if (cut && groups.size() > 1) {
+        keys.clear();
+        for (Group& g : groups) {
+            g.keyAt = keys.size();
+            keys.append(collator.LocaleKey(cells[sorted[g.first]], buffer, scratch));
+            g.keyLen = keys.size() - g.keyAt;
+        }
+        // Groups are in raw order already; the stable sort keeps that order among equal keys.
+        const std::string_view all(keys);
+        MergeSortBy(groups, [&](const Group& a, const Group& b) {
+            return all.substr(a.keyAt, a.keyLen) < all.substr(b.keyAt, b.keyLen);
+        });
+    }
+    size_t out = 0;
+    for (const Group& g : groups) {
+        for (size_t k = 0; k < g.count; ++k) run[out++] = sorted[g.first + k];
+    }
+}
+
+// The cells in text order; equal texts end up next to each other.
+std::vector<uint32_t> TextOrder(std::span<const std::string_view> cells, const TextCollator& collator,
+                                int threads) {
+    const size_t n = cells.size();
+    std::vector<Keyed> recs(n);
+    std::vector<uint32_t> order(n);
+    if (collator.IsByteOrder()) {
+        // The raw bytes are the key. Zero padding keeps the order of the 32-byte prefixes that of
+        // the texts, and equal prefixes are decided by the whole texts.
+        for (size_t i = 0; i < n; ++i) {
+            unsigned char b[32] = {};
+            std::memcpy(b, cells[i].data(), std::min<size_t>(32, cells[i].size()));
+            recs[i] = MakeKeyed(b, i);
+        }
+        MergeSortBy(
+            recs,
+            [&](const Keyed& a, const Keyed& b) {
+                if (const int c = KeyedCompare(a, b)) return c < 0;
+                return cells[a.index] < cells[b.index];
+            },
+            threads);
+        for (size_t i = 0; i < n; ++i) order[i] = recs[i].index;
+        return order;
+    }
+
+    // Step 1: the first kPrefix bytes of every key (zero-padded: keys never hold a zero byte).
+    std::vector<unsigned char> prefix(n * kPrefix, 0);
+    std::vector<uint8_t> cut(n);
+    SplitWork(n, n / 2, threads >= 2 && n >= kThreadedMinimum, [&](size_t begin, size_t end) {
+        std::vector<char> buffer;
+        std::string scratch;
+        for (size_t i = begin; i < end; ++i) {
+            const std::string_view key = collator.LocaleKey(cells[i], buffer, scratch);
+            unsigned char* p = &prefix[i * kPrefix];
+            std::memcpy(p, key.data(), std::min(kPrefix, key.size()));
+            cut[i] = key.size() > kPrefix;
+            recs[i] = MakeKeyed(p, i);
+        }
+    });
+    MergeSortBy(
+        recs,
+        [&](const Keyed& a, const Keyed& b) {
+            if (const int c = KeyedCompare(a, b)) return c < 0;
+            return std::memcmp(&prefix[a.index * kPrefix + 32], &prefix[b.index * kPrefix + 32],
+                               kPrefix - 32) < 0;
+        },
+        threads);
+    for (size_t i = 0; i < n; ++i) order[i] = recs[i].index;
+    recs = {};
+
+    // Steps 2 and 3: runs of equal prefixes, shared out between the threads.
+    struct Run {
+        size_t start, stop;
+        bool cut;
+    };
+    std::vector<Run> runs;
+    for (size_t start = 0; start < n;) {
+        size_t stop = start + 1;
+        bool anyCut = cut[order[start]];
+        while (stop < n &&
+               std::memcmp(&prefix[order[start] * kPrefix], &prefix[order[stop] * kPrefix], kPrefix) == 0) {
+            anyCut = anyCut || cut[order[stop]];
+            ++stop;
+        }
+        if (stop - start > 1) runs.push_back({start, stop, anyCut});
+        start = stop;
+    }
+    prefix = {};
+    // Split the runs where half of their cells have gone by.
+    size_t inRuns = 0;
+    for (const Run& r : runs) inRuns += r.stop - r.start;
+    size_t half = 0;
+    for (size_t seen = 0; half < runs.size() && 2 * seen < inRuns; ++half)
+        seen += runs[half].stop - runs[half].start;
+    SplitWork(runs.size(), half, threads >= 2 && inRuns >= kThreadedMinimum, [&](size_t begin, size_t end) {
+        std::string keys, scratch;
+        std::vector<char> buffer;
+        for (size_t r = begin; r < end; ++r) {
+            std::span<uint32_t> run(order.data() + runs[r].start, runs[r].stop - runs[r].start);
+            SortRun(run, runs[r].cut, cells, collator, keys, buffer, scratch);
+        }
+    });
+    return order;
+}
+
+// Each cell's place in the text order; equal texts share a place. Keys are made once per
+// distinct text.
+std::vector<int32_t> TextRanks(std::span<const std::string_view> cells, const TextCollator& collator,
+                               int threads) {
+    const size_t n = cells.size();
+    std::vector<uint32_t> idOf(n);
+    std::vector<std::string_view> distinct;
+    {
+        size_t slots = 16;
+        while (slots < 2 * n) slots *= 2;
+        std::vector<uint32_t> table(slots, UINT32_MAX);
+        const std::hash<std::string_view> hash;
+        for (size_t i = 0; i < n; ++i) {
+            size_t slot = hash(cells[i]) & (slots - 1);
+            while (table[slot] != UINT32_MAX && distinct[table[slot]] != cells[i])
+                slot = (slot + 1) & (slots - 1);
+            if (table[slot] == UINT32_MAX) {
+                table[slot] = static_cast<uint32_t>(distinct.size());
+                distinct.push_back(cells[i]);
+            }
+            idOf[i] = table[slot];
+        }
+    }
+    const std::vector<uint32_t> order = TextOrder(distinct, collator, threads);
+    std::vector<int32_t> rankOf(distinct.size());
+    for (size_t k = 0; k < order.size(); ++k) rankOf[order[k]] = static_cast<int32_t>(k);
+    std::vector<int32_t> ranks(n);
+    for (size_t i = 0; i < n; ++i) ranks[i] = rankOf[idOf[i]];
+    return ranks;
+}
+
+std::vector<uint32_t> SortByIntegers(const std::vector<int32_t>& values, bool ascending, int threads) {
+    const size_t n = values.size();
+    std::vector<uint64_t> keyed(n);
+    for (size_t i = 0; i < n; ++i) {
+        uint32_t biased = static_cast<uint32_t>(values[i]) ^ 0x80000000u;
+        if (!ascending) biased = ~biased;
+        keyed[i] = (uint64_t{biased} << 32) | i;
+    }
+    MergeSortBy(keyed, std::less<uint64_t>(), threads);
+    std::vector<uint32_t> order(n);
+    for (size_t i = 0; i < n; ++i) order[i] = static_cast<uint32_t>(keyed[i]);
+    return order;
+}
+
+}  // namespace
+
+std::vector<uint32_t> SortOrder(std::span<const std::string_view> cells, bool ascending,
+                                const TextCollator& collator, int threads) {
+    const size_t n = cells.size();
+    if (n > UINT32_MAX) throw std::length_error("too many rows to sort");
+    std::vector<CellKind> kinds(n);
+    size_t numbers = 0, dates = 0;
+    for (size_t i = 0; i < n; ++i) {
+        kinds[i] = KindOf(cells[i]);
+        numbers += kinds[i] == CellKind::Number;
+        dates += kinds[i] == CellKind::Date;
+    }
+    std::vector<int32_t> numberOf, dateOf;
+    if (numbers) {
+        numberOf.resize(n);
+        for (size_t i = 0; i < n; ++i) numberOf[i] = AtoiValue(cells[i]);
+    }
+    if (dates) {
+        dateOf.resize(n);
+        for (size_t i = 0; i < n; ++i) dateOf[i] = PackedDate(cells[i]);
+    }
+    if (numbers == n) return SortByIntegers(numberOf, ascending, threads);
+    if (dates == n) return SortByIntegers(dateOf, ascending, threads);
+
+    std::vector<int32_t> textRank;
+    if (numbers + dates < n) {
+        textRank = TextRanks(cells, collator, threads);
+        if (!numbers && !dates) return SortByIntegers(textRank, ascending, threads);
+    }
+    auto compare = [&](uint32_t a, uint32_t b) {
+        switch (kinds[a]) {
+            case CellKind::Number:
+                return numberOf[a] < numberOf[b] ? -1 : (numberOf[a] > numberOf[b] ? 1 : 0);
+            case CellKind::Date:
+                return dateOf[a] < dateOf[b] ? -1 : (dateOf[a] > dateOf[b] ? 1 : 0);
+            case CellKind::Text:
+                break;
+        }
+        return textRank[a] < textRank[b] ? -1 : (textRank[a] > textRank[b] ? 1 : 0);
+    };
+    // Descending compares (b, a) by the kind of a; every per-kind comparison is antisymmetric.
+    std::vector<uint32_t> order(n);
+    for (size_t i = 0; i < n; ++i) order[i] = static_cast<uint32_t>(i);
+    MergeSortBy(
+        order, [&](uint32_t a, uint32_t b) { return ascending ? compare(a, b) < 0 : compare(a, b) > 0; },
+        threads);
+    return order;
 }

@@ -7,7 +7,6 @@
 #include <stdexcept>
 #include <utility>
 
-#include "listview/MergeSort.h"
 #include "listview/RowCompare.h"
 #include "listview/TextCollator.h"
 
@@ -298,19 +297,6 @@ size_t RowStore::MemoryUsage() const {
 // ---------------------------------------------------------------------------------------------
 // Comparison and sort
 
-namespace {
-
-// The comparison of two cells by the kind the first one decides.
-int CompareCells(std::string_view a, std::string_view b, bool ascending, const TextCollator& collator) {
-    const std::string_view x = ascending ? a : b;
-    const std::string_view y = ascending ? b : a;
-    if (IsAllDigits(a)) return CompareAsNumbers(x, y);
-    if (IsSlashDate(a)) return CompareAsDates(x, y);
-    return collator.Compare(x, y);
-}
-
-}  // namespace
-
 int RowStore::CompareRows(int firstRow, int secondRow) const {
     if (m_nSortColumn < 0 || m_nSortColumn >= m_nColumns) return 0;
     return CompareCells(Cell(firstRow, m_nSortColumn), Cell(secondRow, m_nSortColumn), m_bAscending,
@@ -326,40 +312,36 @@ const TextCollator& RowStore::Collator() const {
     return m_impl->Collator();
 }
 
-std::vector<int> RowStore::SortByColumn(int column, bool ascending) {
-    const int n = GetRowCount();
-    std::vector<int> order(static_cast<size_t>(n));
-    for (int i = 0; i < n; ++i) order[static_cast<size_t>(i)] = i;
+// Rows `leaders` (ascending indices) sorted by their cells in `column`; each leader carries the
+// `span` rows starting at it. Rows not covered stay at the end in their order.
+std::vector<int> RowStore::SortUnits(int column, bool ascending, int span) {
+    auto& rows = m_impl->store.rows;
+    const size_t n = rows.size();
+    std::vector<int> order(n);
+    for (size_t i = 0; i < n; ++i) order[i] = static_cast<int>(i);
     if (column < 0 || column >= m_nColumns) return order;
     m_nSortColumn = column;
     m_bAscending = ascending;
-    MergeSortBy(order, [this](int x, int y) { return CompareRows(x, y) < 0; });
-    auto& rows = m_impl->store.rows;
-    std::vector<char*> sorted(rows.size());
-    for (size_t i = 0; i < sorted.size(); ++i) sorted[i] = rows[static_cast<size_t>(order[i])];
+    const size_t step = static_cast<size_t>(span);
+    const size_t units = n / step;
+    std::vector<std::string_view> cells(units);
+    for (size_t u = 0; u < units; ++u) cells[u] = m_impl->CellOf(rows[u * step], column);
+    const std::vector<uint32_t> unitOrder = SortOrder(cells, ascending, Collator());
+    for (size_t k = 0; k < units; ++k) {
+        for (size_t j = 0; j < step; ++j) order[k * step + j] = static_cast<int>(unitOrder[k] * step + j);
+    }
+    std::vector<char*> sorted(n);
+    for (size_t i = 0; i < n; ++i) sorted[i] = rows[static_cast<size_t>(order[i])];
     rows = std::move(sorted);
     return order;
 }
 
+std::vector<int> RowStore::SortByColumn(int column, bool ascending) {
+    return SortUnits(column, ascending, 1);
+}
+
 std::vector<int> RowStore::SortPairsByColumn(int column, bool ascending) {
-    const int n = GetRowCount();
-    std::vector<int> order(static_cast<size_t>(n));
-    for (int i = 0; i < n; ++i) order[static_cast<size_t>(i)] = i;
-    if (column < 0 || column >= m_nColumns) return order;
-    m_nSortColumn = column;
-    m_bAscending = ascending;
-    std::vector<int> leaders;
-    for (int i = 0; i + 1 < n; i += 2) leaders.push_back(i);
-    MergeSortBy(leaders, [this](int x, int y) { return CompareRows(x, y) < 0; });
-    for (size_t k = 0; k < leaders.size(); ++k) {
-        order[2 * k] = leaders[k];
-        order[2 * k + 1] = leaders[k] + 1;
-    }
-    auto& rows = m_impl->store.rows;
-    std::vector<char*> sorted(rows.size());
-    for (size_t i = 0; i < sorted.size(); ++i) sorted[i] = rows[static_cast<size_t>(order[i])];
-    rows = std::move(sorted);
-    return order;
+    return SortUnits(column, ascending, 2);
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -91,6 +91,8 @@ public:
     bool m_bAscending = true;
 
 private:
+    std::vector<int> SortUnits(int column, bool ascending, int span);
+
     struct Impl;
     std::unique_ptr<Impl> m_impl;
     std::vector<ColumnSpec> m_columns;

@@ -3,6 +3,7 @@
 #include <locale.h>
 #include <string.h>
 
+#include <algorithm>
 #include <cstdlib>
 
 // The text order of the entry table.
@@ -57,24 +58,26 @@ TextCollator::~TextCollator() {
     if (m_locale) freelocale(static_cast<locale_t>(m_locale));
 }
 
-void TextCollator::AppendLocaleKey(std::string_view text, std::string& out, std::string& scratch) const {
-    if (m_bByteOrder) {
-        out.append(text);
-        return;
-    }
+std::string_view TextCollator::LocaleKey(std::string_view text, std::vector<char>& buffer,
+                                         std::string& scratch) const {
+    if (m_bByteOrder) return text;
     const size_t zero = text.find('\0');
     scratch.assign(text.substr(0, zero));  // zero-terminated copy for the C library
     const locale_t loc = static_cast<locale_t>(m_locale);
-    const size_t start = out.size();
-    size_t room = scratch.size() * 4 + 16;
-    out.resize(start + room);
-    size_t n = strxfrm_l(out.data() + start, scratch.c_str(), room, loc);
-    if (n >= room) {
-        room = n + 1;
-        out.resize(start + room);
-        n = strxfrm_l(out.data() + start, scratch.c_str(), room, loc);
+    // Keys run to several times the length of the text (more for letters outside ASCII); room for
+    // the usual case mostly saves a second pass.
+    if (buffer.size() < scratch.size() * 8 + 32) buffer.resize(scratch.size() * 8 + 32);
+    size_t n = strxfrm_l(buffer.data(), scratch.c_str(), buffer.size(), loc);
+    if (n >= buffer.size()) {
+        buffer.resize(n + 1);
+        n = strxfrm_l(buffer.data(), scratch.c_str(), buffer.size(), loc);
     }
-    out.resize(start + n);
+    return {buffer.data(), n};
+}
+
+void TextCollator::AppendLocaleKey(std::string_view text, std::string& out, std::string& scratch) const {
+    std::vector<char> buffer;
+    out.append(LocaleKey(text, buffer, scratch));
 }
 
 void TextCollator::AppendKey(std::string_view text, std::string& out) const {

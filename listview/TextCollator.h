@@ -4,6 +4,7 @@
 // comparing two keys bytewise gives the same order as Compare.
 #include <string>
 #include <string_view>
+#include <vector>
 
 class TextCollator {
 public:
@@ -24,6 +25,9 @@ public:
     // break ties: two texts with equal locale keys still have to be ordered by their bytes.
     // `scratch` is working space the caller may reuse between calls.
     void AppendLocaleKey(std::string_view text, std::string& out, std::string& scratch) const;
+    // The same key, made in `buffer` (kept by the caller between calls, it only grows); the
+    // result points into it.
+    std::string_view LocaleKey(std::string_view text, std::vector<char>& buffer, std::string& scratch) const;
 
 private:
     void* m_locale = nullptr;  // locale_t
