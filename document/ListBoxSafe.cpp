@@ -6,6 +6,7 @@
 #include "document/ListBoxSafe.h"
 
 #include <fcntl.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -73,10 +74,63 @@ int32_t ParseLeadingInt(std::string_view s) {
 // ---------------------------------------------------------------------------------------------
 // Reading
 
-// The whole content of one file.
-struct FileBytes {
-    std::unique_ptr<char[]> data;
-    size_t size = 0;
+// A buffer for a whole file. Large ones are mapped directly and asked for huge pages: filling
+// a big buffer page by page costs more in page faults than the reading itself.
+class FileBytes {
+public:
+    FileBytes() = default;
+    FileBytes(const FileBytes&) = delete;
+    FileBytes& operator=(const FileBytes&) = delete;
+    ~FileBytes() { Release(); }
+
+    char* data() const { return m_data; }
+    size_t size() const { return m_size; }
+    size_t capacity() const { return m_capacity; }
+    void set_size(size_t size) { m_size = size; }
+
+    // A buffer of at least `capacity` bytes that keeps the first size() bytes; false when out of memory.
+    bool Grow(size_t capacity) {
+        char* p = nullptr;
+        bool mapped = false;
+        if (capacity >= kMapThreshold) {
+            capacity = (capacity + kHugePage - 1) / kHugePage * kHugePage;
+            void* m = ::mmap(nullptr, capacity, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+            if (m == MAP_FAILED) return false;
+            ::madvise(m, capacity, MADV_HUGEPAGE);
+            p = static_cast<char*>(m);
+            mapped = true;
+        } else {
+            p = static_cast<char*>(std::malloc(capacity ? capacity : 1));
+            if (!p) return false;
+        }
+        if (m_size) std::memcpy(p, m_data, m_size);
+        const size_t size = m_size;
+        Release();
+        m_data = p;
+        m_size = size;
+        m_capacity = capacity;
+        m_mapped = mapped;
+        return true;
+    }
+
+private:
+    static constexpr size_t kHugePage = size_t{2} << 20;
+    static constexpr size_t kMapThreshold = size_t{4} << 20;
+
+    void Release() {
+        if (m_mapped)
+            ::munmap(m_data, m_capacity);
+        else
+            std::free(m_data);
+        m_data = nullptr;
+        m_size = m_capacity = 0;
+        m_mapped = false;
+    }
+
+    char* m_data = nullptr;
+    size_t m_size = 0;
+    size_t m_capacity = 0;
+    bool m_mapped = false;
 };
 
 enum class LoadResult { Ok, CannotOpen, ReadError };
@@ -87,42 +141,29 @@ LoadResult LoadFile(const std::string& path, FileBytes& out, int& err) {
         err = errno;
         return LoadResult::CannotOpen;
     }
+    auto fail = [fd, &err](int e, LoadResult result) {
+        err = e;
+        ::close(fd);
+        return result;
+    };
     struct stat st {};
-    if (::fstat(fd, &st) != 0) {
-        err = errno;
-        ::close(fd);
-        return LoadResult::ReadError;
-    }
-    if (S_ISDIR(st.st_mode)) {
-        ::close(fd);
-        err = EISDIR;
-        return LoadResult::CannotOpen;
-    }
+    if (::fstat(fd, &st) != 0) return fail(errno, LoadResult::ReadError);
+    if (S_ISDIR(st.st_mode)) return fail(EISDIR, LoadResult::CannotOpen);
     // The size is only a hint: the file may change while it is read, or not be a regular file.
-    size_t capacity = S_ISREG(st.st_mode) ? static_cast<size_t>(st.st_size) + 1 : 64 * 1024;
-    std::unique_ptr<char[]> buffer = std::make_unique_for_overwrite<char[]>(capacity);
-    size_t size = 0;
+    if (!out.Grow(S_ISREG(st.st_mode) ? static_cast<size_t>(st.st_size) + 1 : 64 * 1024))
+        return fail(ENOMEM, LoadResult::ReadError);
     for (;;) {
-        if (size == capacity) {
-            const size_t grown = capacity * 2;
-            auto bigger = std::make_unique_for_overwrite<char[]>(grown);
-            std::memcpy(bigger.get(), buffer.get(), size);
-            buffer = std::move(bigger);
-            capacity = grown;
-        }
-        const ssize_t got = ::read(fd, buffer.get() + size, capacity - size);
+        if (out.size() == out.capacity() && !out.Grow(out.capacity() * 2))
+            return fail(ENOMEM, LoadResult::ReadError);
+        const ssize_t got = ::read(fd, out.data() + out.size(), out.capacity() - out.size());
         if (got < 0) {
             if (errno == EINTR) continue;
-            err = errno;
-            ::close(fd);
-            return LoadResult::ReadError;
+            return fail(errno, LoadResult::ReadError);
         }
         if (got == 0) break;
-        size += static_cast<size_t>(got);
+        out.set_size(out.size() + static_cast<size_t>(got));
     }
     ::close(fd);
-    out.data = std::move(buffer);
-    out.size = size;
     return LoadResult::Ok;
 }
 
@@ -305,8 +346,8 @@ Status ReadTextResource(RowStore& list, const std::string& txrPath, const std::s
     const bool twin = pairs && !txlOpen;
     const bool fromTxl = mode == ModeShowLocalized && txlOpen;
 
-    LineReader txr(txrBytes.data.get(), txrBytes.size);
-    LineReader txl(txlBytes.data.get(), txlBytes.size);
+    LineReader txr(txrBytes.data(), txrBytes.size());
+    LineReader txl(txlBytes.data(), txlBytes.size());
 
     const int32_t lastGlobalId = ParseLeadingInt(txr.Next());
     txr.Next();  // the row count: not used
@@ -418,7 +459,11 @@ public:
         if (m_used + bytes > kBufferSize) Flush();
         return bytes <= kBufferSize ? m_buffer.get() + m_used : nullptr;
     }
-    void Commit(char* end) { m_used = static_cast<size_t>(end - m_buffer.get()); }
+    // The buffer now ends at `end`, after a line end.
+    void CommitLine(char* end) {
+        m_used = static_cast<size_t>(end - m_buffer.get());
+        ++m_lineEnds;
+    }
 
     void Put(std::string_view s) {
         char* p = Reserve(s.size());
@@ -432,11 +477,18 @@ public:
     void PutLine(std::string_view s) {
         Put(s);
         Put(kEol);
+        ++m_lineEnds;
     }
     void PutNumberLine(int64_t value) {
         char digits[24];
         const auto r = std::to_chars(digits, digits + sizeof digits, value);
         PutLine({digits, static_cast<size_t>(r.ptr - digits)});
+    }
+
+    // Writes out the buffer; false when the file holds a CR or LF that is not part of a line end.
+    bool FlushAndCheckLineEnds() {
+        Flush();
+        return m_breaks == 2 * m_lineEnds;
     }
 
     // Everything written and safe on disk; the temporary file is closed but still in place.
@@ -521,8 +573,18 @@ private:
     void Flush() {
         WriteAll(m_buffer.get(), m_used);
         m_used = 0;
+        // Let the disk start on what is written while the rest is prepared, so that the closing
+        // fsync has little left to wait for.
+        if (m_err == 0 && m_written - m_synced >= kBufferSize * 4) {
+            ::sync_file_range(m_fd, static_cast<off_t>(m_synced), static_cast<off_t>(m_written - m_synced),
+                              SYNC_FILE_RANGE_WRITE);
+            m_synced = m_written;
+        }
     }
     void WriteAll(const char* p, size_t n) {
+        size_t breaks = 0;
+        for (size_t i = 0; i < n; ++i) breaks += (p[i] == '\r') | (p[i] == '\n');
+        m_breaks += breaks;
         while (n > 0 && m_err == 0) {
             const ssize_t done = ::write(m_fd, p, n);
             if (done < 0) {
@@ -531,6 +593,7 @@ private:
             }
             p += done;
             n -= static_cast<size_t>(done);
+            m_written += static_cast<size_t>(done);
         }
     }
 
@@ -543,12 +606,32 @@ private:
     int m_err = 0;
     std::unique_ptr<char[]> m_buffer;
     size_t m_used = 0;
+    size_t m_lineEnds = 0;  // line ends put
+    size_t m_breaks = 0;    // CR and LF bytes written
+    size_t m_written = 0;   // bytes in the file
+    size_t m_synced = 0;    // bytes whose write-back has been started
 };
 
+// Whether any byte of s is one of the (up to three) given bytes; a word at a time, since every
+// cell of a large table passes through here before a save.
+template <char... kBytes>
+bool Contains(std::string_view s) {
+    constexpr uint64_t kOnes = 0x0101010101010101u, kHighs = 0x8080808080808080u;
+    auto hasZeroByte = [](uint64_t v) { return (v - kOnes) & ~v & kHighs; };
+    const char* p = s.data();
+    size_t n = s.size();
+    for (; n >= 8; p += 8, n -= 8) {
+        uint64_t word;
+        std::memcpy(&word, p, 8);
+        if ((hasZeroByte(word ^ (kOnes * static_cast<unsigned char>(kBytes))) | ...)) return true;
+    }
+    for (; n > 0; ++p, --n)
+        if (((*p == kBytes) || ...)) return true;
+    return false;
+}
+
 bool HasLineBreak(std::string_view s) {
-    bool found = false;
-    for (char c : s) found |= (c == '\r') | (c == '\n');
-    return found;
+    return Contains<'\r', '\n'>(s);
 }
 
 // The first cell the format cannot carry, as a message; empty when the table can be written.
@@ -557,19 +640,15 @@ std::string FindUnwritable(const RowStore& list) {
     for (int r = 0; r < rows; ++r) {
         for (int c = 0; c < 4; ++c) {
             const std::string_view cell = list.Cell(r, c);
-            const char* what = nullptr;
-            if (HasLineBreak(cell))
-                what = "a line break";
-            else if (c != ColText && cell.find('|') != std::string_view::npos)
-                what = "a \"|\"";
-            if (what)
-                return "Row " + std::to_string(r + 1) + ", column " + kColumnNames[c] + ", holds " + what +
+            if (c == ColText ? HasLineBreak(cell) : Contains<'\r', '\n', '|'>(cell))
+                return "Row " + std::to_string(r + 1) + ", column " + kColumnNames[c] + ", holds " +
+                       (HasLineBreak(cell) ? "a line break" : "a \"|\"") +
                        ", which a text resource file cannot hold.";
         }
     }
     int position = 1;
     for (const GroupNode* g = list.Groups().head(); g; g = g->next, ++position) {
-        if (HasLineBreak(g->name) || g->name.find('|') != std::string::npos)
+        if (Contains<'\r', '\n', '|'>(g->name))
             return "Group " + std::to_string(position) +
                    " of the group list has a name with a line break or a \"|\", which a text resource file "
                    "cannot hold.";
@@ -590,16 +669,27 @@ void WriteHeader(OutFile& out, const RowStore& list) {
     out.PutLine(kMarker);
 }
 
-void WriteEntry(OutFile& out, const RowStore& list, int row) {
+// Whether a cell of the first three columns holds a byte they cannot carry.
+bool HasFieldBreaker(std::string_view s) {
+    bool found = false;
+    for (const char c : s) found |= (c == '|') | (c == '\r') | (c == '\n');
+    return found;
+}
+
+// Writes one entry line; false (and nothing written) when a cell of the first three columns
+// cannot be carried. Line breaks in the Text are caught by OutFile's count of line-end bytes.
+bool WriteEntry(OutFile& out, const RowStore& list, int row) {
     const std::string_view a = list.Cell(row, 0), b = list.Cell(row, 1), c = list.Cell(row, 2),
                            d = list.Cell(row, 3);
+    if (HasFieldBreaker(a) || HasFieldBreaker(b) || HasFieldBreaker(c)) return false;
     const size_t length = a.size() + b.size() + c.size() + d.size() + 5;
     char* p = out.Reserve(length);
     if (!p) {  // longer than the buffer
         for (const std::string_view field :
-             {a, std::string_view("|"), b, std::string_view("|"), c, std::string_view("|"), d, kEol})
+             {a, std::string_view("|"), b, std::string_view("|"), c, std::string_view("|"), d})
             out.Put(field);
-        return;
+        out.PutLine({});
+        return true;
     }
     auto put = [&p](std::string_view s) {
         std::memcpy(p, s.data(), s.size());
@@ -614,7 +704,8 @@ void WriteEntry(OutFile& out, const RowStore& list, int row) {
     put(d);
     *p++ = '\r';
     *p++ = '\n';
-    out.Commit(p);
+    out.CommitLine(p);
+    return true;
 }
 
 }  // namespace
@@ -622,7 +713,10 @@ void WriteEntry(OutFile& out, const RowStore& list, int row) {
 Status WriteTextResource(const RowStore& list, const std::string& txrPath, const std::string& txlPath,
                          bool localized) {
     if (list.ColumnCount() != 4) return Status::Error("The table does not have the four entry columns.");
-    if (std::string problem = FindUnwritable(list); !problem.empty()) return Status::Error(problem);
+    // Cells are checked while they are written, so that a large table is read only once; a
+    // table found unwritable is then searched again for the message.
+    for (const GroupNode* g = list.Groups().head(); g; g = g->next)
+        if (Contains<'\r', '\n', '|'>(g->name)) return Status::Error(FindUnwritable(list));
     if (localized && txrPath == txlPath)
         return Status::Error("The text resource file and its localized version cannot be the same file, " +
                              Quoted(txrPath) + ".");
@@ -635,11 +729,11 @@ Status WriteTextResource(const RowStore& list, const std::string& txrPath, const
 
     for (auto& f : files) WriteHeader(*f, list);
     const int rows = list.GetRowCount();
-    if (localized) {
-        for (int r = 0; r < rows; ++r) WriteEntry(*files[static_cast<size_t>(r & 1)], list, r);
-    } else {
-        for (int r = 0; r < rows; ++r) WriteEntry(*files[0], list, r);
-    }
+    bool writable = true;
+    for (int r = 0; r < rows && writable; ++r)
+        writable = WriteEntry(*files[localized ? static_cast<size_t>(r & 1) : 0], list, r);
+    for (auto& f : files) writable = writable && f->FlushAndCheckLineEnds();
+    if (!writable) return Status::Error(FindUnwritable(list));
     for (auto& f : files)
         if (Status s = f->Finish(); !s) return s;
 
