@@ -1,0 +1,112 @@
+#pragma once
+// Support for the window tests: prompts answered from a script (recording what was asked),
+// modal dialogs driven once they are up, and documents written to a temporary folder.
+#include <QApplication>
+#include <QDialog>
+#include <QFile>
+#include <QList>
+#include <QPointer>
+#include <QStringList>
+#include <QTimer>
+#include <algorithm>
+#include <cstdlib>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "app/UserPrompts.h"
+#include "document/ListBoxSafe.h"
+#include "listview/RowStore.h"
+
+class ScriptedPrompts : public UserPrompts {
+public:
+    struct FileRequest {
+        QString title, filter, suffix;
+    };
+    QStringList questions;  // Yes/No and Yes/No/Cancel, in the order asked
+    QStringList tells;
+    QStringList warnings;
+    QList<FileRequest> fileRequests;
+    QList<bool> yesNo;          // taken from the front; No when empty
+    QList<Answer> yesNoCancel;  // taken from the front; Cancel when empty
+    QStringList fileNames;      // taken from the front; cancelled when empty
+
+    bool AskYesNo(QWidget*, const QString& text) override {
+        questions << text;
+        return yesNo.isEmpty() ? false : yesNo.takeFirst();
+    }
+    Answer AskYesNoCancel(QWidget*, const QString& text) override {
+        questions << text;
+        return yesNoCancel.isEmpty() ? Cancel : yesNoCancel.takeFirst();
+    }
+    void Tell(QWidget*, const QString& text) override { tells << text; }
+    void Warn(QWidget*, const QString& text) override { warnings << text; }
+    QString OpenFileName(QWidget*, const QString& title, const QString& filter,
+                         const QString& suffix) override {
+        fileRequests.append({title, filter, suffix});
+        return fileNames.isEmpty() ? QString() : fileNames.takeFirst();
+    }
+    QString SaveFileName(QWidget*, const QString& title, const QString& filter,
+                         const QString& suffix) override {
+        fileRequests.append({title, filter, suffix});
+        return fileNames.isEmpty() ? QString() : fileNames.takeFirst();
+    }
+    void Clear() {
+        questions.clear();
+        tells.clear();
+        warnings.clear();
+        fileRequests.clear();
+    }
+};
+
+// Runs `script` on the next modal dialog once it is shown and records its class name; a
+// dialog the script leaves open is closed so that no test hangs.
+struct ModalScript {
+    QString seenClass;
+    void Arm(std::function<void(QDialog*)> script) {
+        seenClass.clear();
+        QTimer::singleShot(0, [this, script] {
+            QPointer<QDialog> dlg = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+            if (!dlg) return;
+            seenClass = QString::fromLatin1(dlg->metaObject()->className());
+            if (script) script(dlg);
+            QDialog* still = dlg.data();
+            if (still != nullptr && still->isVisible()) still->reject();
+        });
+    }
+};
+
+using Rows = std::vector<std::vector<std::string>>;
+
+// Writes a document through the writer: `rows` of four cells, a pair table when localized.
+inline void WriteDocument(const QString& txr, const QString& txl, const Rows& rows, bool localized,
+                          int lastGlobalId = -1) {
+    RowStore store;
+    store.DefineColumns(kEntryColumnSpec);
+    int last = 0;
+    for (const auto& r : rows) {
+        store.AppendRow({r[0], r[1], r[2], r[3]});
+        last = std::max(last, std::atoi(r[0].c_str()));
+        if (store.Groups().Find(r[1]) == 0) store.Groups().Append(r[1]);
+        store.Groups().SetCounter(r[1], std::max(store.Groups().GetCounter(r[1]), std::atoi(r[2].c_str())));
+    }
+    store.SetLastGlobalId(lastGlobalId >= 0 ? lastGlobalId : last);
+    const Status status = WriteTextResource(store, QFile::encodeName(txr).toStdString(),
+                                            QFile::encodeName(txl).toStdString(), localized);
+    if (!status) qFatal("writing a test document failed: %s", status.message().c_str());
+}
+
+// Reads a document back (mode open, or paired for a localized pair) as rows of cells.
+inline Rows ReadDocument(const QString& txr, const QString& txl, ReadMode mode) {
+    RowStore store;
+    store.DefineColumns(kEntryColumnSpec);
+    const Status status = ReadTextResource(store, QFile::encodeName(txr).toStdString(),
+                                           QFile::encodeName(txl).toStdString(), mode);
+    if (!status) qFatal("reading a test document failed: %s", status.message().c_str());
+    Rows rows;
+    for (int r = 0; r < store.GetRowCount(); ++r) {
+        rows.push_back({});
+        for (int c = 0; c < 4; ++c) rows.back().push_back(store.GetCellText(r, c));
+    }
+    return rows;
+}

@@ -1,0 +1,773 @@
+// The editor window driven through its real widgets: layout, menu and shortcuts, keyboard,
+// unsaved-changes questions, file commands through scripted file dialogs, localize mode and
+// views, delete and search, document encoding, column widths in the settings.
+#include <QAbstractButton>
+#include <QAction>
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QDir>
+#include <QFile>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <memory>
+
+#include "WindowTestSupport.h"
+#include "app/QtUserPrompts.h"
+#include "app/QuillmereDlg.h"
+#include "dialogs/DialogUnits.h"
+#include "listview/RowStoreModel.h"
+#include "listview/SortHeaderCtrl.h"
+#include "res/DialogTemplate.h"
+#include "res/resource.h"
+
+namespace {
+
+const Rows kPlain = {
+    {"1", "Menu", "1", "Open file"}, {"2", "Menu", "2", "Close"},           {"3", "Error", "1", "Disk full"},
+    {"12", "Menu", "3", "Print"},    {"120", "Error", "2", "Cannot print"},
+};
+
+// A pair table: each original followed by its translation.
+const Rows kPairs = {
+    {"1", "Menu", "1", "Open file"}, {"1", "Menu", "1", "Ouvrir"},     {"2", "Menu", "2", "Close"},
+    {"2", "Menu", "2", "Fermer"},    {"3", "Error", "1", "Disk full"}, {"3", "Error", "1", "Disque plein"},
+};
+
+QByteArray ReadBytes(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+}  // namespace
+
+class TestQuillmereDlg : public QObject {
+    Q_OBJECT
+
+private:
+    QTemporaryDir m_settingsDir;
+    QTemporaryDir m_dir;
+    ScriptedPrompts* m_prompts = nullptr;
+    std::unique_ptr<ScriptedPrompts> m_promptsOwner;
+    std::unique_ptr<CQuillmereDlg> m_dlg;
+    ModalScript m_modal;
+
+    QString Path(const QString& name) const { return m_dir.filePath(name); }
+    CQuillmereDlg& Dlg() { return *m_dlg; }
+    CSortListCtrl& List() { return *m_dlg->m_list; }
+    template <class T>
+    T* Ctl(int id) {
+        return qobject_cast<T*>(m_dlg->Control(id));
+    }
+    void Click(int id) { QTest::mouseClick(Ctl<QAbstractButton>(id), Qt::LeftButton); }
+    QStringList Column(int column) {
+        QStringList cells;
+        for (int r = 0; r < List().GetRowCount(); ++r) cells << List().GetCellText(r, column);
+        return cells;
+    }
+    void NewWindow() {
+        m_dlg.reset();
+        m_promptsOwner = std::make_unique<ScriptedPrompts>();
+        m_prompts = m_promptsOwner.get();
+        m_dlg = std::make_unique<CQuillmereDlg>(nullptr, m_prompts);
+        m_dlg->show();
+        m_dlg->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(m_dlg.get()));
+    }
+    // After a modal dialog the window is made active again (no window manager here).
+    void Reactivate() {
+        m_dlg->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(m_dlg.get()));
+    }
+    // Opens `txr` through the Open command and its scripted file dialog.
+    void OpenFile(const QString& txr) {
+        m_prompts->fileNames << txr;
+        Dlg().MenuAction(ID_FILE_OPEN)->trigger();
+    }
+    void OpenPairs(const QString& base) {
+        WriteDocument(Path(base + ".txr"), Path(base + ".txl"), kPairs, true);
+        OpenFile(Path(base + ".txr"));
+        m_prompts->fileNames << Path(base + ".txl");
+        Dlg().MenuAction(ID_FILE_OPENLOCALIZED)->trigger();
+        QCOMPARE(List().GetRowCount(), 6);
+    }
+
+private slots:
+    void initTestCase() {
+        QVERIFY(m_settingsDir.isValid() && m_dir.isValid());
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_settingsDir.path());
+    }
+    void init() {
+        QSettings(QStringLiteral("Ardwen"), QStringLiteral("Quillmere")).clear();
+        m_modal.seenClass.clear();
+        NewWindow();
+    }
+    void cleanup() { m_dlg.reset(); }
+
+    void layoutFollowsTheTemplate() {
+        QVERIFY(Dlg().windowTitle().startsWith(QStringLiteral("Quillmere")));
+        QCOMPARE(Dlg().minimumSize(), Dlg().maximumSize());  // not resizable
+
+        // Every control sits at its dialog-unit rectangle, below the menu bar.
+        const DialogTemplate& t = FindDialogTemplate(IDD_QUILLMERE_DIALOG);
+        const DialogUnits units(Dlg().font());
+        const int top = Dlg().MenuBar()->height();
+        QCOMPARE(Dlg().MenuBar()->geometry().top(), 0);
+        for (const ControlTemplate& c : t.controls) {
+            QWidget* w = Dlg().Control(c.id);
+            QVERIFY2(w, qPrintable(QString::number(c.id)));
+            QCOMPARE(w->geometry(), units.Rect(c.x, c.y, c.width, c.height).translated(0, top));
+        }
+        QCOMPARE(Dlg().height(), units.Y(t.height) + top);
+
+        // Start state: nothing checked, view buttons disabled, no default button, focus on Add.
+        for (int id : {IDC_SHOWORIGINAL, IDC_SHOWLOCALIZED, IDC_SHOWBOTH}) {
+            QVERIFY(!Ctl<QRadioButton>(id)->isEnabled());
+            QVERIFY(!Ctl<QRadioButton>(id)->isChecked());
+        }
+        QVERIFY(!Dlg().m_radioGlobalId->isChecked() && !Dlg().m_radioTextString->isChecked());
+        QVERIFY(!Ctl<QCheckBox>(IDC_LOCALIZE)->isChecked());
+        for (QPushButton* b : Dlg().findChildren<QPushButton*>())
+            QVERIFY(!b->isDefault() && !b->autoDefault());
+        QCOMPARE(QApplication::focusWidget(), Dlg().Control(IDC_ADD));
+
+        // Tab order: the tab stops of the template, in template order.
+        QList<QWidget*> expected;
+        for (const ControlTemplate& c : t.controls)
+            if ((c.style & StyleTabStop) && Dlg().Control(c.id)->isEnabled()) expected << Dlg().Control(c.id);
+        QWidget* w = Dlg().Control(IDC_ADD);
+        for (int i = 1; i < expected.size(); ++i) {
+            do {
+                w = w->nextInFocusChain();
+            } while (!expected.contains(w));
+            QCOMPARE(w, expected[i]);
+        }
+
+        // The two radio groups are separate: checking Text String leaves Show Both alone.
+        Dlg().m_radioGlobalId->click();
+        Dlg().m_radioTextString->click();
+        QVERIFY(!Dlg().m_radioGlobalId->isChecked());
+
+        // The list's default column widths and the column headings.
+        const QList<int> widths{40, 90, 40, 450};
+        for (int c = 0; c < 4; ++c) QCOMPARE(List().horizontalHeader()->sectionSize(c), widths[c]);
+        QCOMPARE(List().model()->headerData(1, Qt::Horizontal).toString(), QStringLiteral("Group Name"));
+        QCOMPARE(List().selectionMode(), QAbstractItemView::ExtendedSelection);
+        QCOMPARE(List().selectionBehavior(), QAbstractItemView::SelectRows);
+    }
+
+    void menuItemsAndShortcuts() {
+        QStringList titles;
+        for (QAction* a : Dlg().MenuBar()->actions()) titles << a->text();
+        QCOMPARE(titles, (QStringList{"&File", "&Entry", "&Search"}));
+        QVERIFY(!Dlg().MenuAction(ID_FILE_OPENWITHLOCALIZED)->isEnabled());
+        QCOMPARE(Dlg().MenuAction(ID_FILE_NEW)->text(), QStringLiteral("&New\tCtrl+N"));
+        const QList<QPair<int, QString>> keys = {{ID_FILE_NEW, "Ctrl+N"},   {ID_FILE_OPEN, "Ctrl+O"},
+                                                 {ID_FILE_SAVE, "Ctrl+S"},  {ID_ENTRY_ADD, "Ctrl+A"},
+                                                 {ID_ENTRY_EDIT, "Ctrl+E"}, {ID_ENTRY_DELETE, "Ctrl+D"}};
+        for (const auto& [id, key] : keys)
+            QCOMPARE(Dlg().MenuAction(id)->shortcut(), QKeySequence::fromString(key));
+        QVERIFY(Dlg().MenuAction(ID_ENTRY_DELETEALL)->shortcut().isEmpty());
+    }
+
+    // The shortcuts work window-wide, also where the focused control has its own use for
+    // the key (Ctrl+A selects all in a text box or the list).
+    void shortcutsRunTheirCommands() {
+        QLineEdit* box = Ctl<QLineEdit>(IDC_SEARCHTEXT);
+        box->setText(QStringLiteral("abc"));
+        box->setFocus();
+        m_modal.Arm({});
+        QTest::keyClick(box, Qt::Key_A, Qt::ControlModifier);
+        QCOMPARE(m_modal.seenClass, QStringLiteral("CAddDlg"));
+        QVERIFY(box->selectedText().isEmpty());
+        Reactivate();
+
+        List().setFocus();
+        m_modal.Arm({});
+        QTest::keyClick(&List(), Qt::Key_A, Qt::ControlModifier);
+        QCOMPARE(m_modal.seenClass, QStringLiteral("CAddDlg"));
+        Reactivate();
+
+        m_modal.Arm({});
+        QTest::keyClick(&List(), Qt::Key_N, Qt::ControlModifier);
+        QCOMPARE(m_modal.seenClass, QStringLiteral("CNewDlg"));
+        Reactivate();
+
+        QTest::keyClick(&List(), Qt::Key_D, Qt::ControlModifier);
+        QCOMPARE(m_prompts->questions, QStringList{"Delete this entry, confirm?"});
+
+        QTest::keyClick(&List(), Qt::Key_O, Qt::ControlModifier);
+        QCOMPARE(m_prompts->fileRequests.size(), 1);
+        QCOMPARE(m_prompts->fileRequests[0].title, QStringLiteral("Open"));
+
+        // Save without a name asks for one.
+        QTest::keyClick(&List(), Qt::Key_S, Qt::ControlModifier);
+        QCOMPARE(m_prompts->fileRequests.size(), 2);
+        QCOMPARE(m_prompts->fileRequests[1].title, QStringLiteral("Save"));
+
+        WriteDocument(Path("edit.txr"), QString(), kPlain, false);
+        OpenFile(Path("edit.txr"));
+        List().selectRow(1);
+        m_modal.Arm({});
+        QTest::keyClick(&List(), Qt::Key_E, Qt::ControlModifier);
+        QCOMPARE(m_modal.seenClass, QStringLiteral("CEditDlg"));
+        QVERIFY(Dlg().isVisible());
+    }
+
+    // Enter never ends the editor: in a search box it searches, elsewhere it does nothing.
+    void enterSearchesAndNeverCloses() {
+        WriteDocument(Path("enter.txr"), QString(), kPlain, false);
+        OpenFile(Path("enter.txr"));
+        Dlg().m_radioGlobalId->click();
+        QLineEdit* idBox = Ctl<QLineEdit>(IDC_SEARCHID);
+        idBox->setFocus();
+        QTest::keyClicks(idBox, QStringLiteral("12"));
+        QTest::keyClick(idBox, Qt::Key_Return);
+        QCOMPARE(List().GetSelectedRows(), QList<int>{3});
+
+        Dlg().m_radioTextString->click();
+        QLineEdit* textBox = Ctl<QLineEdit>(IDC_SEARCHTEXT);
+        textBox->setFocus();
+        QTest::keyClicks(textBox, QStringLiteral("print"));
+        QTest::keyClick(textBox, Qt::Key_Enter, Qt::KeypadModifier);
+        QCOMPARE(List().GetSelectedRows(), QList<int>{4});  // "Cannot print"; "Print" differs in case
+
+        for (QWidget* w :
+             {static_cast<QWidget*>(&List()), Dlg().Control(IDC_ADD), Dlg().Control(IDC_LOCALIZE)}) {
+            w->setFocus();
+            QTest::keyClick(w, Qt::Key_Return);
+            QTest::keyClick(w, Qt::Key_Enter, Qt::KeypadModifier);
+        }
+        QVERIFY(Dlg().isVisible());
+        QVERIFY(m_prompts->questions.isEmpty());
+        QCOMPARE(m_modal.seenClass, QString());
+    }
+
+    void escapeAndExitEndAnUnchangedEditor() {
+        QTest::keyClick(Dlg().Control(IDC_ADD), Qt::Key_Escape);
+        QVERIFY(!Dlg().isVisible());
+        QCOMPARE(Dlg().result(), int(QDialog::Rejected));
+        QVERIFY(m_prompts->questions.isEmpty());
+
+        NewWindow();
+        Click(IDCANCEL);
+        QVERIFY(!Dlg().isVisible());
+        NewWindow();
+        Dlg().MenuAction(ID_FILE_EXIT)->trigger();
+        QVERIFY(!Dlg().isVisible());
+        NewWindow();
+        QVERIFY(Dlg().close());
+        QVERIFY(m_prompts->questions.isEmpty());
+    }
+
+    // Unsaved changes: every way out asks; Cancel keeps the editor, No drops, Yes saves.
+    void unsavedChangesAreAskedAbout() {
+        WriteDocument(Path("ask.txr"), QString(), kPlain, false);
+        OpenFile(Path("ask.txr"));
+        QVERIFY(!Dlg().IsModified());
+        QVERIFY(!Dlg().isWindowModified());
+        QVERIFY(Dlg().windowTitle().contains(QStringLiteral("ask.txr")));
+        List().AppendRow({"121", "Menu", "4", "Exit"});
+        QVERIFY(Dlg().IsModified());
+        QVERIFY(Dlg().isWindowModified());
+
+        const std::function<void()> ways[] = {
+            [&] { QTest::keyClick(&List(), Qt::Key_Escape); },
+            [&] { Click(IDCANCEL); },
+            [&] { Dlg().MenuAction(ID_FILE_EXIT)->trigger(); },
+            [&] { Dlg().close(); },
+        };
+        for (const auto& way : ways) {
+            m_prompts->Clear();
+            m_prompts->yesNoCancel = {UserPrompts::Cancel};
+            way();
+            QVERIFY(Dlg().isVisible());
+            QCOMPARE(m_prompts->questions.size(), 1);
+            QVERIFY(m_prompts->questions[0].contains(QStringLiteral("ask.txr")));
+        }
+        QCOMPARE(List().GetRowCount(), 6);
+
+        // No: the editor ends and the file is as it was.
+        const QByteArray before = ReadBytes(Path("ask.txr"));
+        m_prompts->yesNoCancel = {UserPrompts::No};
+        Dlg().close();
+        QVERIFY(!Dlg().isVisible());
+        QCOMPARE(ReadBytes(Path("ask.txr")), before);
+
+        // Yes: saved first, then ended.
+        NewWindow();
+        OpenFile(Path("ask.txr"));
+        List().DeleteRow(0);
+        m_prompts->yesNoCancel = {UserPrompts::Yes};
+        QTest::keyClick(&List(), Qt::Key_Escape);
+        QVERIFY(!Dlg().isVisible());
+        QCOMPARE(ReadDocument(Path("ask.txr"), QString(), ModeOpen).size(), kPlain.size() - 1);
+    }
+
+    // New, Open and the view switches ask too; Cancel leaves table, names and buttons alone.
+    void cancelledQuestionChangesNothing() {
+        WriteDocument(Path("keep.txr"), Path("keep.txl"), kPairs, true);
+        OpenFile(Path("keep.txr"));
+        Click(IDC_LOCALIZE);
+        Click(IDC_SHOWORIGINAL);
+        QVERIFY(Ctl<QRadioButton>(IDC_SHOWORIGINAL)->isChecked());
+        List().SetCellText(0, 3, QStringLiteral("changed"));
+        const QString name = Dlg().m_strFileName;
+        const QString title = Dlg().windowTitle();
+
+        m_prompts->Clear();
+        Click(IDC_SHOWBOTH);
+        Click(IDC_SHOWLOCALIZED);
+        Click(IDC_SHOWORIGINAL);
+        Dlg().MenuAction(ID_FILE_OPEN)->trigger();
+        Dlg().MenuAction(ID_FILE_NEW)->trigger();
+        Dlg().MenuAction(ID_FILE_OPENLOCALIZED)->trigger();
+        Dlg().MenuAction(ID_FILE_NEWLOCALIZED)->trigger();
+        QCOMPARE(m_prompts->questions.size(), 7);
+        QVERIFY(m_prompts->fileRequests.isEmpty());
+        QCOMPARE(m_modal.seenClass, QString());
+        QVERIFY(Ctl<QRadioButton>(IDC_SHOWORIGINAL)->isChecked());
+        QVERIFY(!Ctl<QRadioButton>(IDC_SHOWBOTH)->isChecked());
+        QVERIFY(!Ctl<QRadioButton>(IDC_SHOWLOCALIZED)->isChecked());
+        QCOMPARE(List().GetRowCount(), 3);
+        QCOMPARE(List().GetCellText(0, 3), QStringLiteral("changed"));
+        QCOMPARE(Dlg().m_strFileName, name);
+        QCOMPARE(Dlg().windowTitle(), title);
+        QVERIFY(Dlg().IsModified());
+
+        // No drops the change and the view switch goes ahead.
+        m_prompts->yesNoCancel = {UserPrompts::No};
+        Click(IDC_SHOWBOTH);
+        QCOMPARE(List().GetRowCount(), 6);
+        QVERIFY(Ctl<QRadioButton>(IDC_SHOWBOTH)->isChecked());
+        QVERIFY(!Dlg().IsModified());
+    }
+
+    // Failed reads and writes are shown, naming the file; the table and names stay.
+    void failuresAreShownAndChangeNothing() {
+        WriteDocument(Path("good.txr"), QString(), kPlain, false);
+        OpenFile(Path("good.txr"));
+        QFile broken(Path("broken.txr"));
+        QVERIFY(broken.open(QIODevice::WriteOnly));
+        broken.write("3\r\n3\r\nMenu|2\r\n1|Menu|1|no marker line\r\n");
+        broken.close();
+
+        for (const QString& bad : {Path("broken.txr"), Path("missing.txr")}) {
+            m_prompts->Clear();
+            OpenFile(bad);
+            QCOMPARE(m_prompts->warnings.size(), 1);
+            QVERIFY2(m_prompts->warnings[0].contains(QFileInfo(bad).fileName()),
+                     qPrintable(m_prompts->warnings[0]));
+            QCOMPARE(Column(3), (QStringList{"Open file", "Close", "Disk full", "Print", "Cannot print"}));
+            QCOMPARE(Dlg().m_strFileName, Path("good.txr"));
+            QVERIFY(!Column(0).contains(QStringLiteral("fail")));
+        }
+
+        // A save into a folder that does not exist: told, still modified, names kept.
+        List().AppendRow({"13", "Menu", "5", "More"});
+        m_prompts->Clear();
+        m_prompts->fileNames << Path("no/such/folder/out.txr");
+        Dlg().MenuAction(ID_FILE_SAVEAS)->trigger();
+        QCOMPARE(m_prompts->warnings.size(), 1);
+        QVERIFY(m_prompts->warnings[0].contains(QStringLiteral("out.txr")));
+        QVERIFY(Dlg().IsModified());
+        QCOMPARE(Dlg().m_strFileName, Path("good.txr"));
+
+        // A view switch with no file at all is refused with a message, table unchanged.
+        NewWindow();
+        List().AppendRow({"1", "Menu", "1", "typed"});
+        Click(IDC_LOCALIZE);
+        m_prompts->yesNoCancel = {UserPrompts::No};
+        Click(IDC_SHOWBOTH);
+        QCOMPARE(m_prompts->warnings.size(), 1);
+        QCOMPARE(Column(3), QStringList{"typed"});
+        QVERIFY(!Ctl<QRadioButton>(IDC_SHOWBOTH)->isChecked());
+    }
+
+    void companionNameIsCutInTheFileName() {
+        QCOMPARE(CompanionFileName("data.v2/menu.old.txr"), QStringLiteral("data.v2/menu.txl"));
+        QCOMPARE(CompanionFileName("/home/a.b/c.d/menu.txr"), QStringLiteral("/home/a.b/c.d/menu.txl"));
+        QCOMPARE(CompanionFileName("data.v2/menu"), QStringLiteral("data.v2/menu.txl"));
+        QCOMPARE(CompanionFileName("menu.txr"), QStringLiteral("menu.txl"));
+        QCOMPARE(CompanionFileName(".txr"), QStringLiteral(".txl"));
+    }
+
+    void platformFiltersBecomeQtFilters() {
+        QCOMPARE(QtFileFilter("Text Resource Files (*.txr)|*.txr||"),
+                 QStringLiteral("Text Resource Files (*.txr)"));
+        QCOMPARE(QtFileFilter("Localized Text Resource Files (*.txl)|*.txl||"),
+                 QStringLiteral("Localized Text Resource Files (*.txl)"));
+        QCOMPARE(QtFileFilter("Texts|*.txr;*.txl|All (*.*)|*.*||"),
+                 QStringLiteral("Texts (*.txr *.txl);;All (*.*)"));
+    }
+
+    // Open, change, Save As, reopen: the file holds what the table showed.
+    void openSaveRoundTripThroughTheFileDialogs() {
+        WriteDocument(Path("trip.v1.txr"), QString(), kPlain, false);
+        OpenFile(Path("trip.v1.txr"));
+        QCOMPARE(m_prompts->fileRequests.size(), 1);
+        QCOMPARE(m_prompts->fileRequests[0].filter, QStringLiteral("Text Resource Files (*.txr)"));
+        QCOMPARE(m_prompts->fileRequests[0].suffix, QStringLiteral(".txr"));
+        QCOMPARE(Dlg().m_strLocFileName, Path("trip.txl"));
+        QCOMPARE(List().GetLastGlobalId(), 120);
+
+        List().SetCellText(1, 3, QStringLiteral("Close all"));
+        List().SortByColumn(0, false);
+        const QStringList texts = Column(3);
+        m_prompts->fileNames << Path("trip2.txr");
+        Dlg().MenuAction(ID_FILE_SAVEAS)->trigger();
+        QCOMPARE(m_prompts->fileRequests.last().title, QStringLiteral("Save"));
+        QVERIFY(m_prompts->warnings.isEmpty());
+        QVERIFY(!Dlg().IsModified());
+        QCOMPARE(Dlg().m_strFileName, Path("trip2.txr"));
+        QCOMPARE(Dlg().m_strLocFileName, Path("trip2.txl"));
+        QVERIFY(!QFile::exists(Path("trip2.txl")));  // not localized: the .txr alone
+
+        NewWindow();
+        OpenFile(Path("trip2.txr"));
+        QCOMPARE(Column(3), texts);
+        QCOMPARE(Column(0), (QStringList{"120", "12", "3", "2", "1"}));
+        QCOMPARE(List().GetLastGlobalId(), 120);
+    }
+
+    void newAndNewLocalizedVersionUseTheirPrompts() {
+        WriteDocument(Path("old.txr"), QString(), kPlain, false);
+        OpenFile(Path("old.txr"));
+        const auto typeName = [](const QString& name) {
+            return [name](QDialog* d) {
+                auto* edit = d->findChild<QLineEdit*>();
+                edit->setText(name);
+                QTest::mouseClick(d->findChild<QPushButton*>(QStringLiteral("ctl1")), Qt::LeftButton);
+            };
+        };
+        m_modal.Arm(typeName(Path("fresh")));
+        Dlg().MenuAction(ID_FILE_NEW)->trigger();
+        QCOMPARE(m_modal.seenClass, QStringLiteral("CNewDlg"));
+        QCOMPARE(List().GetRowCount(), 0);
+        QCOMPARE(List().GetLastGlobalId(), 0);
+        QCOMPARE(Dlg().m_strFileName, Path("fresh.txr"));
+        QCOMPARE(Dlg().m_strLocFileName, Path("fresh.txl"));  // not the old document's
+        QVERIFY(!Dlg().IsModified());
+
+        List().AppendRow({"1", "Menu", "1", "Hello"});
+        m_prompts->yesNoCancel = {UserPrompts::Yes};  // save before the New Localized Version read
+        m_modal.Arm(typeName(Path("fresh_fr")));
+        Dlg().MenuAction(ID_FILE_NEWLOCALIZED)->trigger();
+        QCOMPARE(m_modal.seenClass, QStringLiteral("CNewloDlg"));
+        QCOMPARE(Dlg().m_strLocFileName, Path("fresh_fr.txl"));
+        QVERIFY(Dlg().m_bLocalize && Dlg().m_bShowBoth);
+        QVERIFY(Ctl<QCheckBox>(IDC_LOCALIZE)->isChecked());
+        QVERIFY(Ctl<QRadioButton>(IDC_SHOWBOTH)->isChecked());
+        QCOMPARE(Column(3), (QStringList{"Hello", "Hello"}));  // no .txl yet: the twin is a copy
+
+        List().SetCellText(1, 3, QStringLiteral("Bonjour"));
+        Dlg().MenuAction(ID_FILE_SAVE)->trigger();
+        QVERIFY(m_prompts->warnings.isEmpty());
+        QCOMPARE(ReadDocument(Path("fresh.txr"), Path("fresh_fr.txl"), ModeOpenPaired)[1][3], "Bonjour");
+
+        // Cancelling the New prompt leaves an empty table and the names as they were.
+        m_modal.Arm([](QDialog* d) { d->reject(); });
+        Dlg().MenuAction(ID_FILE_NEW)->trigger();
+        QCOMPARE(List().GetRowCount(), 0);
+        QCOMPARE(Dlg().m_strFileName, Path("fresh.txr"));
+        QVERIFY(Dlg().m_bLocalize);
+    }
+
+    void localizeBoxAndViewButtons() {
+        WriteDocument(Path("v.txr"), Path("v.txl"), kPairs, true);
+        OpenFile(Path("v.txr"));
+        QCOMPARE(List().GetRowCount(), 3);
+        Click(IDC_LOCALIZE);
+        QVERIFY(Dlg().m_bLocalize);
+        for (int id : {IDC_SHOWORIGINAL, IDC_SHOWLOCALIZED, IDC_SHOWBOTH})
+            QVERIFY(Ctl<QRadioButton>(id)->isEnabled());
+
+        Click(IDC_SHOWLOCALIZED);
+        QCOMPARE(Column(3), (QStringList{"Ouvrir", "Fermer", "Disque plein"}));
+        QVERIFY(!Dlg().m_bShowBoth);
+        Click(IDC_SHOWBOTH);
+        QCOMPARE(List().GetRowCount(), 6);
+        QVERIFY(Dlg().m_bShowBoth);
+        const QAbstractItemModel* model = List().model();
+        QCOMPARE(model->index(0, 0).data(Qt::BackgroundRole).value<QBrush>().color(), QColor(255, 248, 220));
+        QCOMPARE(model->index(1, 2).data(Qt::BackgroundRole).value<QBrush>().color(), QColor(95, 158, 160));
+        QCOMPARE(model->index(1, 2).data(Qt::ForegroundRole).value<QBrush>().color(), QColor(255, 255, 255));
+
+        // Clearing Localize unchecks and disables the buttons, keeps the rows, drops the colours.
+        Click(IDC_LOCALIZE);
+        for (int id : {IDC_SHOWORIGINAL, IDC_SHOWLOCALIZED, IDC_SHOWBOTH}) {
+            QVERIFY(!Ctl<QRadioButton>(id)->isEnabled());
+            QVERIFY(!Ctl<QRadioButton>(id)->isChecked());
+        }
+        QCOMPARE(List().GetRowCount(), 6);
+        QCOMPARE(model->index(1, 0).data(Qt::BackgroundRole).value<QBrush>().color(), QColor(255, 248, 220));
+        QCOMPARE(model->index(1, 0).data(Qt::ForegroundRole).value<QBrush>().color(), QColor(255, 0, 0));
+        Click(IDC_LOCALIZE);
+        QCOMPARE(model->index(1, 0).data(Qt::BackgroundRole).value<QBrush>().color(), QColor(95, 158, 160));
+
+        // Open Localized Version: pairs, Localize on, view buttons enabled and none checked.
+        m_prompts->fileNames << Path("v.txl");
+        Dlg().MenuAction(ID_FILE_OPENLOCALIZED)->trigger();
+        QCOMPARE(m_prompts->fileRequests.last().title, QStringLiteral("Open Localized Version"));
+        QCOMPARE(m_prompts->fileRequests.last().filter,
+                 QStringLiteral("Localized Text Resource Files (*.txl)"));
+        QCOMPARE(m_prompts->fileRequests.last().suffix, QStringLiteral(".txl"));
+        QCOMPARE(Column(3),
+                 (QStringList{"Open file", "Ouvrir", "Close", "Fermer", "Disk full", "Disque plein"}));
+        for (int id : {IDC_SHOWORIGINAL, IDC_SHOWLOCALIZED, IDC_SHOWBOTH}) {
+            QVERIFY(Ctl<QRadioButton>(id)->isEnabled());
+            QVERIFY(!Ctl<QRadioButton>(id)->isChecked());
+        }
+
+        // Open turns localize mode off again.
+        OpenFile(Path("v.txr"));
+        QVERIFY(!Dlg().m_bLocalize);
+        QVERIFY(!Ctl<QCheckBox>(IDC_LOCALIZE)->isChecked());
+        QVERIFY(!Ctl<QRadioButton>(IDC_SHOWBOTH)->isEnabled());
+    }
+
+    // In the pair view a header click sorts whole pairs by the original row.
+    void pairViewSortsPairs() {
+        OpenPairs("sortpairs");
+        QHeaderView* header = List().horizontalHeader();
+        const QPoint textHeader(header->sectionViewportPosition(3) + 20, header->height() / 2);
+        QTest::mouseClick(header->viewport(), Qt::LeftButton, Qt::NoModifier, textHeader);
+        QCOMPARE(Column(3),
+                 (QStringList{"Close", "Fermer", "Disk full", "Disque plein", "Open file", "Ouvrir"}));
+        QTest::mouseClick(header->viewport(), Qt::LeftButton, Qt::NoModifier, textHeader);
+        QCOMPARE(Column(3),
+                 (QStringList{"Open file", "Ouvrir", "Disk full", "Disque plein", "Close", "Fermer"}));
+        QVERIFY(Dlg().IsModified());
+
+        // Saved after the sort, both files hold the entries in the new order, still paired.
+        Dlg().MenuAction(ID_FILE_SAVE)->trigger();
+        QVERIFY(m_prompts->warnings.isEmpty());
+        const Rows back = ReadDocument(Path("sortpairs.txr"), Path("sortpairs.txl"), ModeOpenPaired);
+        QCOMPARE(back.size(), size_t(6));
+        QCOMPARE(back[0][3], "Open file");
+        QCOMPARE(back[1][3], "Ouvrir");
+
+        // Out of the pair view the same click sorts single rows.
+        Click(IDC_LOCALIZE);
+        QTest::mouseClick(header->viewport(), Qt::LeftButton, Qt::NoModifier, textHeader);
+        QCOMPARE(Column(3).first(), QStringLiteral("Close"));
+        QCOMPARE(Column(3)[1], QStringLiteral("Disk full"));
+    }
+
+    // Save in localize mode refuses a table that is not a pair table; the files stay.
+    void localizedSaveRefusesBrokenPairs() {
+        OpenPairs("refuse");
+        const QByteArray txr = ReadBytes(Path("refuse.txr"));
+        const QByteArray txl = ReadBytes(Path("refuse.txl"));
+
+        List().SetCellText(3, 0, QStringLiteral("7"));
+        Dlg().MenuAction(ID_FILE_SAVE)->trigger();
+        QCOMPARE(m_prompts->warnings.size(), 1);
+        QVERIFY(m_prompts->warnings[0].contains(QStringLiteral("rows 3 and 4")));
+        List().SetCellText(3, 0, QStringLiteral("2"));
+
+        List().DeleteRow(5);
+        Dlg().MenuAction(ID_FILE_SAVE)->trigger();
+        QCOMPARE(m_prompts->warnings.size(), 2);
+        QVERIFY(m_prompts->warnings[1].contains(QStringLiteral("odd number")));
+        QCOMPARE(ReadBytes(Path("refuse.txr")), txr);
+        QCOMPARE(ReadBytes(Path("refuse.txl")), txl);
+        QVERIFY(Dlg().IsModified());
+
+        // After Show Original Text the table holds single rows: also refused.
+        m_prompts->yesNoCancel = {UserPrompts::No};
+        Click(IDC_SHOWORIGINAL);
+        Dlg().MenuAction(ID_FILE_SAVE)->trigger();
+        QCOMPARE(m_prompts->warnings.size(), 3);
+        QCOMPARE(ReadBytes(Path("refuse.txl")), txl);
+    }
+
+    void deleteAsksFirstAndDeletesTheSelection() {
+        // Empty table: the question first, the notice only after Yes.
+        Click(IDC_DELETE);
+        QCOMPARE(m_prompts->questions, QStringList{"Delete this entry, confirm?"});
+        QVERIFY(m_prompts->tells.isEmpty());
+        m_prompts->yesNo = {true};
+        Click(IDC_DELETE);
+        QCOMPARE(m_prompts->tells, QStringList{"No entry to delete"});
+        m_prompts->Clear();
+        m_prompts->yesNo = {true};
+        Click(IDC_DELETEALL);
+        QCOMPARE(m_prompts->questions, QStringList{"Delete all entries, confirm?"});
+        QCOMPARE(m_prompts->tells, QStringList{"No entry to delete"});
+
+        WriteDocument(Path("del.txr"), QString(), kPlain, false);
+        OpenFile(Path("del.txr"));
+        // Rows present, none selected: asked, nothing deleted, nothing said.
+        m_prompts->Clear();
+        List().clearSelection();
+        m_prompts->yesNo = {true};
+        Dlg().MenuAction(ID_ENTRY_DELETE)->trigger();
+        QCOMPARE(List().GetRowCount(), 5);
+        QVERIFY(m_prompts->tells.isEmpty());
+        QVERIFY(!Dlg().IsModified());
+
+        // Several rows chosen with the mouse, one question, all of them gone.
+        const auto rowPoint = [&](int row) { return QPoint(10, List().rowViewportPosition(row) + 3); };
+        QTest::mouseClick(List().viewport(), Qt::LeftButton, Qt::NoModifier, rowPoint(0));
+        QTest::mouseClick(List().viewport(), Qt::LeftButton, Qt::ControlModifier, rowPoint(2));
+        QTest::mouseClick(List().viewport(), Qt::LeftButton, Qt::ControlModifier, rowPoint(3));
+        m_prompts->yesNo = {false};
+        Click(IDC_DELETE);
+        QCOMPARE(List().GetRowCount(), 5);
+        m_prompts->yesNo = {true};
+        Click(IDC_DELETE);
+        QCOMPARE(Column(3), (QStringList{"Close", "Cannot print"}));
+        QVERIFY(Dlg().IsModified());
+        QCOMPARE(List().GetLastGlobalId(), 120);  // numbering untouched
+
+        m_prompts->yesNo = {true};
+        Dlg().MenuAction(ID_ENTRY_DELETEALL)->trigger();
+        QCOMPARE(List().GetRowCount(), 0);
+        QCOMPARE(List().GetLastGlobalId(), 120);
+    }
+
+    // In the pair view Delete removes whole pairs.
+    void pairViewDeleteTakesTheTwin() {
+        OpenPairs("delpairs");
+        List().SetSelectedRows({1, 4});  // the translation of entry 1, the original of entry 3
+        m_prompts->yesNo = {true};
+        Click(IDC_DELETE);
+        QCOMPARE(Column(3), (QStringList{"Close", "Fermer"}));
+        Dlg().MenuAction(ID_FILE_SAVE)->trigger();
+        QVERIFY(m_prompts->warnings.isEmpty());
+    }
+
+    void searchByGlobalId() {
+        OpenPairs("search");
+        // Neither radio button checked: nothing happens.
+        Ctl<QLineEdit>(IDC_SEARCHID)->setText(QStringLiteral("2"));
+        List().SetSelectedRows({0});
+        Click(IDC_SEARCH);
+        QCOMPARE(List().GetSelectedRows(), QList<int>{0});
+
+        Click(IDC_RADIOGLOBALID);
+        Click(IDC_SEARCH);
+        QCOMPARE(Dlg().m_strSearchId, QStringLiteral("2"));
+        QCOMPARE(List().GetSelectedRows(), (QList<int>{2, 3}));  // both rows of the pair
+        QCOMPARE(List().currentIndex().row(), 3);
+        QCOMPARE(QApplication::focusWidget(), Dlg().Control(IDC_SEARCH));
+
+        Ctl<QLineEdit>(IDC_SEARCHID)->setText(QStringLiteral(" 2"));
+        Click(IDC_SEARCH);
+        QVERIFY(List().GetSelectedRows().isEmpty());
+    }
+
+    void searchByTextFindsNextAndWraps() {
+        WriteDocument(Path("text.txr"), QString(), kPlain, false);
+        OpenFile(Path("text.txr"));
+        Click(IDC_RADIOTEXTSTRING);
+        Ctl<QLineEdit>(IDC_SEARCHTEXT)->setText(QStringLiteral("i"));  // rows 0, 2, 3, 4
+        QList<int> found;
+        for (int i = 0; i < 5; ++i) {
+            Click(IDC_SEARCH);
+            found << List().GetSelectedRows().value(0, -1);
+        }
+        QCOMPARE(found, (QList<int>{0, 2, 3, 4, 0}));
+
+        // Nothing found from the remembered position: selection kept, position back to 0.
+        Ctl<QLineEdit>(IDC_SEARCHTEXT)->setText(QStringLiteral("Open"));
+        Click(IDC_SEARCH);  // from row 1: no match after it
+        QCOMPARE(List().GetSelectedRows(), QList<int>{0});
+        QCOMPARE(Dlg().m_nSearchPos, 0);
+        Click(IDC_SEARCH);
+        QCOMPARE(List().GetSelectedRows(), QList<int>{0});
+        QCOMPARE(Dlg().m_nSearchPos, 1);
+
+        // Empty search text matches every row in turn.
+        Ctl<QLineEdit>(IDC_SEARCHTEXT)->clear();
+        Click(IDC_SEARCH);
+        QCOMPARE(List().GetSelectedRows(), QList<int>{1});
+    }
+
+    // A Latin-1 document shows its characters, keeps the bytes of cells not edited, and
+    // turns into UTF-8 as a whole when a character beyond Latin-1 is typed into it.
+    void documentEncoding() {
+        const Rows latin1 = {{"1", "Menu", "1", "Na\xefve r\xe9sum\xe9"},
+                             {"2", "Menu", "2",
+                              "Gr\xf6\xdf"
+                              "e"}};
+        WriteDocument(Path("latin1.txr"), QString(), latin1, false);
+        OpenFile(Path("latin1.txr"));
+        QVERIFY(!List().IsUtf8());
+        QCOMPARE(List().GetCellText(0, 3), QStringLiteral("Naïve résumé"));
+        List().SetCellText(1, 3, QStringLiteral("Größer"));
+        Dlg().MenuAction(ID_FILE_SAVE)->trigger();
+        Rows back = ReadDocument(Path("latin1.txr"), QString(), ModeOpen);
+        QCOMPARE(back[0][3], latin1[0][3]);
+        QCOMPARE(back[1][3],
+                 "Gr\xf6\xdf"
+                 "er");
+
+        List().SetCellText(1, 3, QStringLiteral("5 €"));
+        QVERIFY(List().IsUtf8());
+        QCOMPARE(List().GetCellText(0, 3), QStringLiteral("Naïve résumé"));
+        Dlg().MenuAction(ID_FILE_SAVE)->trigger();
+        back = ReadDocument(Path("latin1.txr"), QString(), ModeOpen);
+        QCOMPARE(back[0][3], "Na\xc3\xafve r\xc3\xa9sum\xc3\xa9");
+        QCOMPARE(back[1][3], "5 \xe2\x82\xac");
+
+        // A UTF-8 document stays UTF-8; a new document is UTF-8.
+        WriteDocument(Path("utf8.txr"), QString(),
+                      {{"1", "Menu", "1",
+                        "Gr\xc3\xb6\xc3\x9f"
+                        "e"}},
+                      false);
+        OpenFile(Path("utf8.txr"));
+        QVERIFY(List().IsUtf8());
+        QCOMPARE(List().GetCellText(0, 3), QStringLiteral("Größe"));
+    }
+
+    // The column widths live in the settings as count + widths, 4 bytes each.
+    void columnWidthsPersist() {
+        List().horizontalHeader()->resizeSection(3, 300);
+        m_dlg.reset();
+        QSettings settings(QStringLiteral("Ardwen"), QStringLiteral("Quillmere"));
+        const QByteArray value = settings.value(QStringLiteral("ListCtrls/1000")).toByteArray();
+        QCOMPARE(value, QByteArray::fromHex("04000000"
+                                            "28000000"
+                                            "5a000000"
+                                            "28000000"
+                                            "2c010000"));
+
+        NewWindow();
+        QCOMPARE(List().horizontalHeader()->sectionSize(3), 300);
+        QCOMPARE(List().horizontalHeader()->sectionSize(1), 90);
+
+        // A value for three columns: defaults, and the diagnostic line.
+        m_dlg.reset();
+        QSettings(QStringLiteral("Ardwen"), QStringLiteral("Quillmere"))
+            .setValue(QStringLiteral("ListCtrls/1000"), QByteArray::fromHex("03000000"
+                                                                            "0a000000"
+                                                                            "0a000000"
+                                                                            "0a000000"));
+        QTest::ignoreMessage(QtDebugMsg, "Different number of columns in registry.");
+        NewWindow();
+        QCOMPARE(List().horizontalHeader()->sectionSize(0), 40);
+        QCOMPARE(List().horizontalHeader()->sectionSize(3), 450);
+
+        // A value shorter than its count announces: defaults.
+        m_dlg.reset();
+        QSettings(QStringLiteral("Ardwen"), QStringLiteral("Quillmere"))
+            .setValue(QStringLiteral("ListCtrls/1000"), QByteArray::fromHex("04000000"
+                                                                            "0a000000"
+                                                                            "0a000000"));
+        NewWindow();
+        QCOMPARE(List().horizontalHeader()->sectionSize(0), 40);
+        QCOMPARE(List().horizontalHeader()->sectionSize(3), 450);
+    }
+};
+
+QTEST_MAIN(TestQuillmereDlg)
+#include "tst_QuillmereDlg.moc"

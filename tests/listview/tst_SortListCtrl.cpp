@@ -1,0 +1,338 @@
+// The list control, its model and its sort header, as widgets: model consistency through
+// every kind of change, sorting by header clicks with the selection kept on its entries,
+// failed reloads, batch deletion, and the header's painted pixels.
+#include <QAbstractItemModelTester>
+#include <QHeaderView>
+#include <QImage>
+#include <QSet>
+#include <QtTest>
+#include <memory>
+
+#include "listview/RowStoreModel.h"
+#include "listview/SortArrow.h"
+#include "listview/SortHeaderCtrl.h"
+#include "listview/SortListCtrl.h"
+
+namespace {
+
+QStringList ColumnOf(const CSortListCtrl& list, int column) {
+    QStringList cells;
+    for (int r = 0; r < list.GetRowCount(); ++r) cells << list.GetCellText(r, column);
+    return cells;
+}
+
+const QColor kFace(200, 200, 190);
+const QColor kLight(0, 255, 0);
+const QColor kDark(0, 0, 255);
+const QColor kText(0, 0, 0);
+
+}  // namespace
+
+class TestSortListCtrl : public QObject {
+    Q_OBJECT
+
+private:
+    std::unique_ptr<CSortListCtrl> m_list;
+    std::unique_ptr<QAbstractItemModelTester> m_tester;
+
+    CSortListCtrl& List() { return *m_list; }
+    void Fill(const QList<QStringList>& rows) {
+        for (const QStringList& r : rows) List().AppendRow(r);
+    }
+    void ClickHeader(int column) {
+        QHeaderView* header = List().horizontalHeader();
+        QTest::mouseClick(header->viewport(), Qt::LeftButton, Qt::NoModifier,
+                          QPoint(header->sectionViewportPosition(column) + header->sectionSize(column) / 2,
+                                 header->height() / 2));
+    }
+    QImage GrabHeader() { return List().horizontalHeader()->viewport()->grab().toImage(); }
+
+private slots:
+    void init() {
+        m_list = std::make_unique<CSortListCtrl>();
+        m_tester = std::make_unique<QAbstractItemModelTester>(
+            m_list->Model(), QAbstractItemModelTester::FailureReportingMode::QtTest);
+        QVERIFY(List().DefineColumns(kEntryColumnSpec));
+        m_list->resize(700, 300);
+        m_list->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_list.get()));
+    }
+    void cleanup() {
+        m_tester.reset();
+        m_list.reset();
+    }
+
+    // Every change through the control keeps the model consistent (the tester checks each
+    // signal) and tells the owner through ContentsChanged.
+    void changesKeepTheModelConsistent() {
+        QSignalSpy changed(&List(), &CSortListCtrl::ContentsChanged);
+        Fill({{"3", "Menu", "1", "c"}, {"1", "Menu", "2", "a"}, {"2", "Error", "1", "b"}});
+        QCOMPARE(List().model()->rowCount(), 3);
+        QCOMPARE(List().model()->index(1, 3).data().toString(), QStringLiteral("a"));
+        QVERIFY(List().SetCellText(1, 3, QStringLiteral("z")));
+        QVERIFY(!List().SetCellText(3, 0, QStringLiteral("no such row")));
+        QCOMPARE(List().GetCellText(1, 3), QStringLiteral("z"));
+        QCOMPARE(List().GetCellText(7, 3), QString());
+        List().SortByColumn(0, true);
+        QCOMPARE(ColumnOf(List(), 0), (QStringList{"1", "2", "3"}));
+        QVERIFY(List().DeleteRow(0));
+        QVERIFY(!List().DeleteRow(5));
+        List().DeleteRows({1, 0, 1, 9});
+        QCOMPARE(List().GetRowCount(), 0);
+        QVERIFY(List().DeleteAllRows());
+        QCOMPARE(changed.count(), 7);  // 3 appends, a cell, the sort, a row, the batch; no-ops say nothing
+
+        // Headings and flags: read-only, selectable cells.
+        QCOMPARE(List().model()->headerData(0, Qt::Horizontal).toString(), QStringLiteral("Global ID"));
+        List().AppendRow({"1", "G", "1", "t"});
+        QVERIFY(!(List().model()->flags(List().model()->index(0, 0)) & Qt::ItemIsEditable));
+    }
+
+    // A header click sorts; the same column again reverses; another column starts ascending.
+    // The selected entries stay selected, the current row and the mark follow their entry.
+    void headerClicksSortAndKeepTheSelection() {
+        Fill({{"100", "Menu", "1", "b"},
+              {"9", "Menu", "2", "c"},
+              {"10", "Error", "1", "a"},
+              {"", "Error", "2", "d"}});
+        List().selectRow(0);  // "100"
+        QCOMPARE(List().GetSelectionMark(), 0);
+        ClickHeader(0);
+        QCOMPARE(ColumnOf(List(), 0), (QStringList{"", "9", "10", "100"}));
+        QCOMPARE(List().GetSelectedRows(), QList<int>{3});
+        QCOMPARE(List().currentIndex().row(), 3);
+        QCOMPARE(List().GetSelectionMark(), 3);
+        ClickHeader(0);
+        QCOMPARE(ColumnOf(List(), 0), (QStringList{"100", "10", "9", ""}));
+        QCOMPARE(List().GetSelectedRows(), QList<int>{0});
+        QVERIFY(!List().Header()->SortAscending());
+        ClickHeader(3);
+        QCOMPARE(ColumnOf(List(), 3), (QStringList{"a", "b", "c", "d"}));
+        QCOMPARE(List().Header()->SortColumn(), 3);
+        QVERIFY(List().Header()->SortAscending());
+        QVERIFY(List().Header()->IsOwnerDrawn(0));  // once sorted, always painted by the header
+        QVERIFY(!List().Header()->IsOwnerDrawn(1));
+
+        // A new row goes to the end whatever the sort.
+        List().AppendRow({"0", "Menu", "3", "0"});
+        QCOMPARE(List().GetCellText(4, 3), QStringLiteral("0"));
+    }
+
+    void pairSortMovesWholePairs() {
+        Fill({{"2", "M", "1", "b"},
+              {"2", "M", "1", "B"},
+              {"1", "M", "2", "c"},
+              {"1", "M", "2", "C"},
+              {"3", "M", "3", "a"},
+              {"3", "M", "3", "A"}});
+        List().SetPairSort(true);
+        List().SetSelectedRows({1});
+        ClickHeader(3);
+        QCOMPARE(ColumnOf(List(), 3), (QStringList{"a", "A", "b", "B", "c", "C"}));
+        QCOMPARE(List().GetSelectedRows(), QList<int>{3});
+        ClickHeader(0);
+        QCOMPARE(ColumnOf(List(), 3), (QStringList{"c", "C", "b", "B", "a", "A"}));
+    }
+
+    // A failed reload leaves rows, group list, last Global ID and selection exactly as they
+    // were, even when the loader had put rows into its table before failing.
+    void failedReloadChangesNothing() {
+        Fill({{"1", "Menu", "1", "a"}, {"2", "Menu", "2", "b"}});
+        List().SetLastGlobalId(2);
+        List().Groups().Append("Menu");
+        List().selectRow(1);
+        const Status status = List().Reload([](RowStore& store) {
+            store.AppendRow({"9", "X", "1", "partial"});
+            store.SetLastGlobalId(9);
+            return Status::Error("Cannot read 'x.txr': broken.");
+        });
+        QVERIFY(!status);
+        QCOMPARE(ColumnOf(List(), 3), (QStringList{"a", "b"}));
+        QCOMPARE(List().GetLastGlobalId(), 2);
+        QCOMPARE(List().Groups().Count(), 1);
+        QCOMPARE(List().GetSelectedRows(), QList<int>{1});
+
+        // A successful one replaces everything and detects the encoding.
+        QVERIFY(List().Reload([](RowStore& store) {
+            store.AppendRow({"5", "G", "1", "caf\xe9"});
+            store.SetLastGlobalId(5);
+            return Status::Ok();
+        }));
+        QCOMPARE(List().GetRowCount(), 1);
+        QCOMPARE(List().GetLastGlobalId(), 5);
+        QVERIFY(!List().IsUtf8());
+        QCOMPARE(List().GetCellText(0, 3), QStringLiteral("café"));
+        QCOMPARE(List().GetSelectionMark(), -1);
+        QVERIFY(List().Reload([](RowStore& store) {
+            store.AppendRow({"5", "G", "1", "caf\xc3\xa9"});
+            return Status::Ok();
+        }));
+        QVERIFY(List().IsUtf8());
+        QCOMPARE(List().GetCellText(0, 3), QStringLiteral("café"));
+    }
+
+    // Text typed into a Latin-1 table: Latin-1 characters keep the one-byte form; anything
+    // beyond turns the whole table into UTF-8 with every text unchanged.
+    void typedTextInALatin1Table() {
+        QVERIFY(List().Reload([](RowStore& store) {
+            store.AppendRow({"1", "G\xe9", "1", "\xe0 bient\xf4t"});
+            store.AppendRow({"2", "G", "1", "plain"});
+            return Status::Ok();
+        }));
+        QVERIFY(!List().IsUtf8());
+        QVERIFY(List().SetCellText(1, 3, QStringLiteral("déjà")));
+        QCOMPARE(List().Store().Cell(1, 3), std::string_view("d\xe9j\xe0"));
+        QVERIFY(!List().CanEncode(QStringLiteral("Ω")));
+        List().AppendRow({"3", "G", "1", "Ω"});
+        QVERIFY(List().IsUtf8());
+        QCOMPARE(List().Store().Cell(0, 1), std::string_view("G\xc3\xa9"));
+        QCOMPARE(List().GetCellText(0, 3), QStringLiteral("à bientôt"));
+        QCOMPARE(List().GetCellText(1, 3), QStringLiteral("déjà"));
+        QCOMPARE(List().Store().Cell(2, 3), std::string_view("\xce\xa9"));
+    }
+
+    // Deleting a scattered selection (many separate runs) and a few runs.
+    void batchDeletion() {
+        for (int i = 0; i < 200; ++i) List().AppendRow({QString::number(i), "G", "1", QString::number(i)});
+        QList<int> doomed;
+        for (int i = 0; i < 200; i += 3) doomed << i;  // 67 runs
+        List().DeleteRows(doomed);
+        QCOMPARE(List().GetRowCount(), 200 - 67);
+        QCOMPARE(List().GetCellText(0, 3), QStringLiteral("1"));
+        QCOMPARE(List().GetCellText(2, 3), QStringLiteral("4"));
+        List().SetSelectedRows({10});
+        const QString kept = List().GetCellText(10, 3);
+        List().DeleteRows({0, 1, 2, 50, 51});
+        QCOMPARE(List().GetRowCount(), 200 - 67 - 5);
+        QCOMPARE(List().GetCellText(List().GetSelectedRows().value(0), 3), kept);
+    }
+
+    // The header paints the face, the text inside its indents and the arrow at the given
+    // points in the palette's light and dark colours; end points stay unpainted.
+    void headerPaintsTheArrow() {
+        CSortHeaderCtrl* header = List().Header();
+        QPalette palette = header->palette();
+        palette.setColor(QPalette::Button, kFace);
+        palette.setColor(QPalette::Light, kLight);
+        palette.setColor(QPalette::Dark, kDark);
+        palette.setColor(QPalette::ButtonText, kText);
+        header->setPalette(palette);
+        header->setFixedHeight(20);
+        header->resizeSection(0, 100);
+        header->resizeSection(1, 100);
+        List().Model()->Store().m_nSortColumn = -1;
+
+        List().SortByColumn(0, true);
+        QImage img = GrabHeader();
+        // Item 0 spans x 0..99, 20 pixels high: o = 5.
+        QCOMPARE(QColor(img.pixel(90, 5)), kLight);
+        QCOMPARE(QColor(img.pixel(95, 14)), kLight);
+        QCOMPARE(QColor(img.pixel(84, 14)), kDark);
+        QCOMPARE(QColor(img.pixel(83, 14)), kFace);  // end of the light line
+        QCOMPARE(QColor(img.pixel(90, 4)), kFace);   // end of the dark line
+        QCOMPARE(QColor(img.pixel(1, 1)), kFace);
+        // Every pixel of the lines, in drawing order: a later line paints over an earlier one.
+        QHash<QPair<int, int>, QColor> expected;
+        for (const ArrowPolyline& line : LayoutHeaderItem({0, 0, 100, 20}, false, true, true).arrow)
+            for (const HeaderPoint& p : RasterizePolyline(line))
+                expected.insert({p.x, p.y}, line.light ? kLight : kDark);
+        QVERIFY(expected.size() > 20);
+        QSet<QPair<int, int>> arrow;
+        for (auto it = expected.cbegin(); it != expected.cend(); ++it) {
+            arrow.insert(it.key());
+            QCOMPARE(QColor(img.pixel(it.key().first, it.key().second)), it.value());
+        }
+        // Text ("Global ID") from x 5, nothing of it at or right of 80 (the arrow's room).
+        QRect text;
+        for (int y = 0; y < 20; ++y)
+            for (int x = 0; x < 100; ++x)
+                if (!arrow.contains({x, y}) && QColor(img.pixel(x, y)) != kFace) text |= QRect(x, y, 1, 1);
+        QVERIFY(!text.isEmpty());
+        QVERIFY2(text.left() >= 5 && text.right() < 80,
+                 qPrintable(QStringLiteral("%1..%2").arg(text.left()).arg(text.right())));
+
+        // Pressed: the text moves right and down, the arrow stays.
+        QTest::mousePress(header->viewport(), Qt::LeftButton, Qt::NoModifier, QPoint(40, 10));
+        img = GrabHeader();
+        QTest::mouseRelease(header->viewport(), Qt::LeftButton, Qt::NoModifier, QPoint(400, 10));
+        QRect pressedText;
+        for (int y = 0; y < 20; ++y)
+            for (int x = 0; x < 100; ++x)
+                if (!arrow.contains({x, y}) && QColor(img.pixel(x, y)) != kFace)
+                    pressedText |= QRect(x, y, 1, 1);
+        QCOMPARE(pressedText.left(), text.left() + 1);
+        QVERIFY(pressedText.top() > text.top());
+        for (const auto& [x, y] : arrow) QVERIFY(QColor(img.pixel(x, y)) != kFace);
+
+        // Descending: light (94,5) to (89,15); dark (88,15) to (84,5) to (94,5).
+        List().SortByColumn(0, false);
+        img = GrabHeader();
+        QCOMPARE(QColor(img.pixel(94, 5)), kLight);
+        QCOMPARE(QColor(img.pixel(88, 15)), kDark);
+        QCOMPARE(QColor(img.pixel(84, 5)), kDark);
+        QCOMPARE(QColor(img.pixel(89, 15)), kFace);
+
+        // Sorted by another column: item 0 keeps the face and its text, now up to 95, no arrow.
+        List().SortByColumn(1, true);
+        img = GrabHeader();
+        QCOMPARE(QColor(img.pixel(90, 5)), kFace);
+        QCOMPARE(QColor(img.pixel(84, 14)), kFace);
+        QCOMPARE(QColor(img.pixel(190, 5)), kLight);
+        for (int y = 0; y < 20; ++y)
+            for (int x = 95; x < 100; ++x) QCOMPARE(QColor(img.pixel(x, y)), kFace);
+    }
+
+    // An item narrower than its indents shows its face and arrow but no text.
+    void narrowItemShowsNoText() {
+        CSortHeaderCtrl* header = List().Header();
+        QPalette palette = header->palette();
+        palette.setColor(QPalette::Button, kFace);
+        palette.setColor(QPalette::Light, kLight);
+        palette.setColor(QPalette::Dark, kDark);
+        header->setPalette(palette);
+        header->setFixedHeight(20);
+        header->resizeSection(0, 24);  // 5 * o = 25 > 24
+        List().SortByColumn(0, true);
+        const QImage img = GrabHeader();
+        QSet<QPair<int, int>> arrow;
+        for (const ArrowPolyline& line : LayoutHeaderItem({0, 0, 24, 20}, false, true, true).arrow)
+            for (const HeaderPoint& p : RasterizePolyline(line)) arrow.insert({p.x, p.y});
+        for (int y = 0; y < 20; ++y)
+            for (int x = 0; x < 24; ++x)
+                if (!arrow.contains({x, y})) QCOMPARE(QColor(img.pixel(x, y)), kFace);
+    }
+
+    // Stored widths: applied when they match, left alone otherwise; 0 is a width like any.
+    void storedWidths() {
+        CSortHeaderCtrl* header = List().Header();
+        QCOMPARE(header->SerializeWidths(), QByteArray::fromHex("04000000"
+                                                                "28000000"
+                                                                "5a000000"
+                                                                "28000000"
+                                                                "c2010000"));
+        QCOMPARE(header->DeserializeWidths(QByteArray::fromHex("04000000"
+                                                               "00000000"
+                                                               "10000000"
+                                                               "20000000"
+                                                               "30000000")),
+                 StoredWidths::Applied);
+        QCOMPARE(header->sectionSize(0), 0);
+        QCOMPARE(header->sectionSize(3), 48);
+        QVERIFY(!header->isSectionHidden(0));
+        QTest::ignoreMessage(QtDebugMsg, "Different number of columns in registry.");
+        QCOMPARE(header->DeserializeWidths(QByteArray::fromHex("05000000"
+                                                               "01000000"
+                                                               "01000000"
+                                                               "01000000"
+                                                               "01000000"
+                                                               "01000000")),
+                 StoredWidths::CountMismatch);
+        QCOMPARE(header->DeserializeWidths(QByteArray::fromHex("04000000"
+                                                               "01000000")),
+                 StoredWidths::TooShort);
+        QCOMPARE(header->sectionSize(1), 16);
+    }
+};
+
+QTEST_MAIN(TestSortListCtrl)
+#include "tst_SortListCtrl.moc"
