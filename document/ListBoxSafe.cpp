@@ -22,7 +22,6 @@
 #include <random>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 #include "listview/RowStore.h"
@@ -237,9 +236,11 @@ EntryFields SplitEntry(std::string_view line) {
 class GroupCounter {
 public:
     void AddGroup(std::string_view name) {
-        m_first.push_back(m_index.try_emplace(name, static_cast<uint32_t>(m_counts.size())).second);
+        const uint32_t index = static_cast<uint32_t>(m_names.size());
         m_names.push_back(name);
         m_counts.push_back(0);
+        if (2 * m_names.size() > m_slots.size()) Rehash(m_slots.empty() ? 64 : 2 * m_slots.size());
+        m_first.push_back(Insert(name, index));
     }
     void Increment(std::string_view name) {
         if (int32_t* c = Find(name); c && *c < INT32_MAX) ++*c;
@@ -256,22 +257,61 @@ public:
     std::string_view name(size_t i) const { return m_names[i]; }
 
 private:
-    int32_t* Find(std::string_view name) {
-        // Neighbouring entries mostly share their group: try the last one first.
-        if (m_lastValid && name == m_lastName) return m_last;
-        auto it = m_index.find(name);
-        if (it == m_index.end()) return nullptr;
-        m_lastValid = true;
-        m_lastName = name;
-        m_last = &m_counts[it->second];
-        return m_last;
+    static constexpr uint32_t kEmpty = UINT32_MAX;
+
+    static uint64_t Hash(std::string_view s) {
+        const char* p = s.data();
+        size_t n = s.size();
+        uint64_t h = 0x9E3779B97F4A7C15u ^ n;
+        for (; n >= 8; p += 8, n -= 8) {
+            uint64_t w;
+            std::memcpy(&w, p, 8);
+            h = (h ^ w) * 0xBF58476D1CE4E5B9u;
+            h ^= h >> 31;
+        }
+        uint64_t tail = 0;
+        for (size_t i = 0; i < n; ++i) tail |= uint64_t{static_cast<unsigned char>(p[i])} << (8 * i);
+        h = (h ^ tail) * 0x94D049BB133111EBu;
+        return h ^ (h >> 29);
     }
 
-    std::unordered_map<std::string_view, uint32_t> m_index;
+    // Open addressing with linear probing; a slot holds an index into m_names. Only the first
+    // group of each name is entered: false when the name is there already.
+    bool Insert(std::string_view name, uint32_t index) {
+        const size_t mask = m_slots.size() - 1;
+        for (size_t i = Hash(name) & mask;; i = (i + 1) & mask) {
+            if (m_slots[i] == kEmpty) {
+                m_slots[i] = index;
+                return true;
+            }
+            if (m_names[m_slots[i]] == name) return false;
+        }
+    }
+    void Rehash(size_t slots) {
+        m_slots.assign(slots, kEmpty);
+        for (uint32_t i = 0; i < m_first.size(); ++i)
+            if (m_first[i]) Insert(m_names[i], i);
+    }
+
+    int32_t* Find(std::string_view name) {
+        // Neighbouring entries often share their group: try the last one first.
+        if (m_last && name == m_lastName) return m_last;
+        if (m_slots.empty()) return nullptr;
+        const size_t mask = m_slots.size() - 1;
+        for (size_t i = Hash(name) & mask; m_slots[i] != kEmpty; i = (i + 1) & mask) {
+            if (m_names[m_slots[i]] == name) {
+                m_lastName = name;
+                m_last = &m_counts[m_slots[i]];
+                return m_last;
+            }
+        }
+        return nullptr;
+    }
+
     std::vector<std::string_view> m_names;
     std::vector<bool> m_first;  // the first group of its name
     std::vector<int32_t> m_counts;
-    bool m_lastValid = false;
+    std::vector<uint32_t> m_slots;
     std::string_view m_lastName;
     int32_t* m_last = nullptr;
 };
