@@ -5,6 +5,8 @@
 // call to the next). With a consistent order it is a stable sort.
 #include <algorithm>
 #include <cstddef>
+#include <memory>
+#include <span>
 #include <system_error>
 #include <thread>
 #include <utility>
@@ -67,24 +69,29 @@ void SortRange(T* data, size_t n, T* buffer, Before& before) {
 // strict weak order). `before(x, y)` means x must go above y. With threads == 2 the two halves
 // are sorted at the same time (`before` is then called from two threads at once).
 template <class T, class Before>
-void MergeSortBy(std::vector<T>& v, Before before, int threads = 1) {
+void MergeSortBy(std::span<T> v, Before before, int threads = 1) {
     const size_t n = v.size();
     if (n < 2) return;
-    std::vector<T> buffer(n);
+    // Working space is written before it is read: no need to clear it.
+    const std::unique_ptr<T[]> buffer = std::make_unique_for_overwrite<T[]>(n);
     const size_t half = n / 2;
     if (threads >= 2 && n >= 65536) {
         std::thread worker;
         try {
-            worker =
-                std::thread([&] { merge_sort_detail::SortRange(v.data(), half, buffer.data(), before); });
+            worker = std::thread([&] { merge_sort_detail::SortRange(v.data(), half, buffer.get(), before); });
         } catch (const std::system_error&) {
-            merge_sort_detail::SortRange(v.data(), half, buffer.data(), before);
+            merge_sort_detail::SortRange(v.data(), half, buffer.get(), before);
         }
-        merge_sort_detail::SortRange(v.data() + half, n - half, buffer.data() + half, before);
+        merge_sort_detail::SortRange(v.data() + half, n - half, buffer.get() + half, before);
         if (worker.joinable()) worker.join();
-        merge_sort_detail::MergeRuns(v.data(), half, v.data() + half, n - half, buffer.data(), before);
-        std::copy(buffer.begin(), buffer.end(), v.begin());
+        merge_sort_detail::MergeRuns(v.data(), half, v.data() + half, n - half, buffer.get(), before);
+        std::copy(buffer.get(), buffer.get() + n, v.data());
         return;
     }
-    merge_sort_detail::SortRange(v.data(), n, buffer.data(), before);
+    merge_sort_detail::SortRange(v.data(), n, buffer.get(), before);
+}
+
+template <class T, class Before>
+void MergeSortBy(std::vector<T>& v, Before before, int threads = 1) {
+    MergeSortBy(std::span<T>(v), before, threads);
 }

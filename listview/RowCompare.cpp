@@ -174,6 +174,7 @@ void SplitWork(size_t n, size_t half, bool parallel, F f) {
 struct Keyed {
     uint64_t k[4];
     uint32_t index;
+    uint32_t length;  // of the text (byte order) or key (collation), capped at 33
 };
 
 int KeyedCompare(const Keyed& a, const Keyed& b) {
@@ -183,9 +184,10 @@ int KeyedCompare(const Keyed& a, const Keyed& b) {
     return 0;
 }
 
-Keyed MakeKeyed(const unsigned char* p, size_t i) {
+Keyed MakeKeyed(const unsigned char* p, size_t i, size_t length) {
     return {{BigEndian8(p), BigEndian8(p + 8), BigEndian8(p + 16), BigEndian8(p + 24)},
-            static_cast<uint32_t>(i)};
+            static_cast<uint32_t>(i),
+            static_cast<uint32_t>(std::min<size_t>(length, 33))};
 }
 
 // Sorts one run of cells whose key prefixes are equal: by raw bytes, and when the keys were cut
@@ -228,7 +230,8 @@ void SortRun(std::span<uint32_t> run, bool cut, std::span<const std::string_view
 std::vector<uint32_t> TextOrder(std::span<const std::string_view> cells, const TextCollator& collator,
                                 int threads) {
     const size_t n = cells.size();
-    std::vector<Keyed> recs(n);
+    std::unique_ptr<Keyed[]> recStore = std::make_unique_for_overwrite<Keyed[]>(n);
+    const std::span<Keyed> recs(recStore.get(), n);
     std::vector<uint32_t> order(n);
     if (collator.IsByteOrder()) {
         // The raw bytes are the key. Zero padding keeps the order of the 32-byte prefixes that of
@@ -236,12 +239,15 @@ std::vector<uint32_t> TextOrder(std::span<const std::string_view> cells, const T
         for (size_t i = 0; i < n; ++i) {
             unsigned char b[32] = {};
             std::memcpy(b, cells[i].data(), std::min<size_t>(32, cells[i].size()));
-            recs[i] = MakeKeyed(b, i);
+            recs[i] = MakeKeyed(b, i, cells[i].size());
         }
         MergeSortBy(
             recs,
             [&](const Keyed& a, const Keyed& b) {
                 if (const int c = KeyedCompare(a, b)) return c < 0;
+                // Equal prefixes of texts no longer than the prefix differ at most in trailing
+                // zero bytes: the shorter text goes first.
+                if (a.length <= 32 || b.length <= 32) return a.length < b.length;
                 return cells[a.index] < cells[b.index];
             },
             threads);
@@ -250,7 +256,7 @@ std::vector<uint32_t> TextOrder(std::span<const std::string_view> cells, const T
     }
 
     // Step 1: the first kPrefix bytes of every key (zero-padded: keys never hold a zero byte).
-    std::vector<unsigned char> prefix(n * kPrefix, 0);
+    std::unique_ptr<unsigned char[]> prefix = std::make_unique_for_overwrite<unsigned char[]>(n * kPrefix);
     std::vector<uint8_t> cut(n);
     SplitWork(n, n / 2, threads >= 2 && n >= kThreadedMinimum, [&](size_t begin, size_t end) {
         std::vector<char> buffer;
@@ -258,9 +264,11 @@ std::vector<uint32_t> TextOrder(std::span<const std::string_view> cells, const T
         for (size_t i = begin; i < end; ++i) {
             const std::string_view key = collator.LocaleKey(cells[i], buffer, scratch);
             unsigned char* p = &prefix[i * kPrefix];
-            std::memcpy(p, key.data(), std::min(kPrefix, key.size()));
+            const size_t used = std::min(kPrefix, key.size());
+            std::memcpy(p, key.data(), used);
+            std::memset(p + used, 0, kPrefix - used);
             cut[i] = key.size() > kPrefix;
-            recs[i] = MakeKeyed(p, i);
+            recs[i] = MakeKeyed(p, i, key.size());
         }
     });
     MergeSortBy(
@@ -272,7 +280,7 @@ std::vector<uint32_t> TextOrder(std::span<const std::string_view> cells, const T
         },
         threads);
     for (size_t i = 0; i < n; ++i) order[i] = recs[i].index;
-    recs = {};
+    recStore.reset();
 
     // Steps 2 and 3: runs of equal prefixes, shared out between the threads.
     struct Run {
@@ -291,7 +299,7 @@ std::vector<uint32_t> TextOrder(std::span<const std::string_view> cells, const T
         if (stop - start > 1) runs.push_back({start, stop, anyCut});
         start = stop;
     }
-    prefix = {};
+    prefix.reset();
     // Split the runs where half of their cells have gone by.
     size_t inRuns = 0;
     for (const Run& r : runs) inRuns += r.stop - r.start;
@@ -309,35 +317,86 @@ std::vector<uint32_t> TextOrder(std::span<const std::string_view> cells, const T
     return order;
 }
 
-// Each cell's place in the text order; equal texts share a place. Keys are made once per
-// distinct text.
-std::vector<int32_t> TextRanks(std::span<const std::string_view> cells, const TextCollator& collator,
-                               int threads) {
+// Whether a sample of the cells shows at least two of every three to be repeats.
+bool ManyRepeats(std::span<const std::string_view> cells) {
+    const size_t sample = std::min<size_t>(cells.size(), 3000);
+    if (sample == 0) return false;
+    std::vector<size_t> hashes(sample);
+    const std::hash<std::string_view> hash;
+    for (size_t i = 0; i < sample; ++i) hashes[i] = hash(cells[i * cells.size() / sample]);
+    std::sort(hashes.begin(), hashes.end());
+    const size_t distinct = static_cast<size_t>(std::unique(hashes.begin(), hashes.end()) - hashes.begin());
+    return 3 * distinct <= sample;
+}
+
+// All cells in text order, equal texts next to each other, and each cell's place in that order
+// (equal texts share a place). For collation, and for columns with many repeats (group names),
+// equal texts are found first (by hash), so that each distinct text is keyed and sorted once.
+struct TextSorted {
+    std::vector<uint32_t> order;
+    std::vector<int32_t> rank;
+};
+
+TextSorted SortTexts(std::span<const std::string_view> cells, const TextCollator& collator, int threads,
+                     bool wantRanks) {
     const size_t n = cells.size();
+    TextSorted result;
+    if (collator.IsByteOrder() && !ManyRepeats(cells)) {
+        // Comparing bytes is cheap: sort the cells themselves.
+        result.order = TextOrder(cells, collator, threads);
+        if (wantRanks) {
+            result.rank.resize(n);
+            int32_t rank = 0;
+            for (size_t k = 0; k < n; ++k) {
+                if (k > 0 && cells[result.order[k]] != cells[result.order[k - 1]]) ++rank;
+                result.rank[result.order[k]] = rank;
+            }
+        }
+        return result;
+    }
     std::vector<uint32_t> idOf(n);
     std::vector<std::string_view> distinct;
     {
+        // Open addressing; each slot keeps 32 bits of the hash beside the id, so that most probes
+        // that do not match are settled without looking at the texts.
         size_t slots = 16;
         while (slots < 2 * n) slots *= 2;
-        std::vector<uint32_t> table(slots, UINT32_MAX);
+        std::vector<uint64_t> table(slots, 0);
         const std::hash<std::string_view> hash;
         for (size_t i = 0; i < n; ++i) {
-            size_t slot = hash(cells[i]) & (slots - 1);
-            while (table[slot] != UINT32_MAX && distinct[table[slot]] != cells[i])
-                slot = (slot + 1) & (slots - 1);
-            if (table[slot] == UINT32_MAX) {
-                table[slot] = static_cast<uint32_t>(distinct.size());
-                distinct.push_back(cells[i]);
+            const size_t h = hash(cells[i]);
+            const uint64_t tag = (h >> 32) | 1;  // never 0: 0 marks an empty slot
+            size_t slot = h & (slots - 1);
+            for (;; slot = (slot + 1) & (slots - 1)) {
+                const uint64_t entry = table[slot];
+                if (entry == 0) {
+                    table[slot] = (tag << 32) | distinct.size();
+                    idOf[i] = static_cast<uint32_t>(distinct.size());
+                    distinct.push_back(cells[i]);
+                    break;
+                }
+                if ((entry >> 32) == tag && distinct[static_cast<uint32_t>(entry)] == cells[i]) {
+                    idOf[i] = static_cast<uint32_t>(entry);
+                    break;
+                }
             }
-            idOf[i] = table[slot];
         }
     }
-    const std::vector<uint32_t> order = TextOrder(distinct, collator, threads);
+    const std::vector<uint32_t> distinctOrder = TextOrder(distinct, collator, threads);
     std::vector<int32_t> rankOf(distinct.size());
-    for (size_t k = 0; k < order.size(); ++k) rankOf[order[k]] = static_cast<int32_t>(k);
-    std::vector<int32_t> ranks(n);
-    for (size_t i = 0; i < n; ++i) ranks[i] = rankOf[idOf[i]];
-    return ranks;
+    for (size_t k = 0; k < distinctOrder.size(); ++k) rankOf[distinctOrder[k]] = static_cast<int32_t>(k);
+    // Counting sort of the cells by their rank.
+    std::vector<uint32_t> start(distinct.size() + 1, 0);
+    for (size_t i = 0; i < n; ++i) ++start[static_cast<size_t>(rankOf[idOf[i]]) + 1];
+    for (size_t k = 1; k < start.size(); ++k) start[k] += start[k - 1];
+    result.order.resize(n);
+    for (size_t i = 0; i < n; ++i)
+        result.order[start[static_cast<size_t>(rankOf[idOf[i]])]++] = static_cast<uint32_t>(i);
+    if (wantRanks) {
+        result.rank.resize(n);
+        for (size_t i = 0; i < n; ++i) result.rank[i] = rankOf[idOf[i]];
+    }
+    return result;
 }
 
 std::vector<uint32_t> SortByIntegers(const std::vector<int32_t>& values, bool ascending, int threads) {
@@ -381,8 +440,12 @@ std::vector<uint32_t> SortOrder(std::span<const std::string_view> cells, bool as
 
     std::vector<int32_t> textRank;
     if (numbers + dates < n) {
-        textRank = TextRanks(cells, collator, threads);
-        if (!numbers && !dates) return SortByIntegers(textRank, ascending, threads);
+        TextSorted text = SortTexts(cells, collator, threads, numbers + dates > 0);
+        if (!numbers && !dates) {
+            if (!ascending) std::reverse(text.order.begin(), text.order.end());
+            return std::move(text.order);
+        }
+        textRank = std::move(text.rank);
     }
     auto compare = [&](uint32_t a, uint32_t b) {
         switch (kinds[a]) {

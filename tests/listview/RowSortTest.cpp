@@ -138,7 +138,7 @@ TEST(ColumnSort, DescendingReversesOneKindColumns) {
     }
 }
 
-TEST(ColumnSort, MixedKindsGiveAPermutationThatMovesWholeRows) {
+void ExpectMixedSortMovesWholeRows(unsigned vocabulary) {
     std::mt19937 rng(5);
     RowStore store;
     store.DefineColumns("A,1;B,1");
@@ -151,7 +151,7 @@ TEST(ColumnSort, MixedKindsGiveAPermutationThatMovesWholeRows) {
                            : v == 2 ? Cat(std::to_string(rng() % 100), "x")
                            : v == 3 ? ""
                            : v == 4 ? std::string("\xff\0z", 3)
-                                    : Cat("word", std::to_string(rng() % 50));
+                                    : Cat("word", std::to_string(rng() % vocabulary));
         original.push_back(cell);
         store.AppendRow({cell, std::to_string(i)});
     }
@@ -168,6 +168,11 @@ TEST(ColumnSort, MixedKindsGiveAPermutationThatMovesWholeRows) {
         for (int r = 0; r < store.GetRowCount(); ++r) store.SetCellText(r, 1, std::to_string(r));
         original = next;
     }
+}
+
+TEST(ColumnSort, MixedKindsGiveAPermutationThatMovesWholeRows) {
+    ExpectMixedSortMovesWholeRows(50);         // few distinct texts
+    ExpectMixedSortMovesWholeRows(100000000);  // nearly all distinct
 }
 
 TEST(ColumnSort, KindOfTheFirstCellDecidesInRowComparisons) {
@@ -223,7 +228,7 @@ TEST(ColumnSort, PairsStayTogether) {
 
 // The key-based text sort against the plain comparison, for a large column (threads, key
 // prefixes that tie, duplicates, zero bytes and invalid UTF-8).
-void ExpectTextSortAgreesWithCompare(const char* locale) {
+void ExpectTextSortAgreesWithCompare(const char* locale, bool fewDistinct) {
     TextCollator collator(locale);
     if (!collator.LocaleFound()) GTEST_SKIP() << locale << " is not installed";
     std::mt19937 rng(77);
@@ -233,7 +238,7 @@ void ExpectTextSortAgreesWithCompare(const char* locale) {
     Texts cells;
     for (int i = 0; i < 30000; ++i) {
         std::string s = rng() % 3 == 0 ? longStart : "";
-        for (unsigned w = rng() % 5 + 1; w > 0; --w) s += kWords[rng() % 9];
+        for (unsigned w = fewDistinct ? 1 : rng() % 5 + 1; w > 0; --w) s += kWords[rng() % 9];
         if (rng() % 50 == 0) s += std::string("\0x", 2);
         cells.push_back(s);
     }
@@ -250,10 +255,12 @@ void ExpectTextSortAgreesWithCompare(const char* locale) {
 }
 
 TEST(ColumnSort, LargeTextColumnInByteOrder) {
-    ExpectTextSortAgreesWithCompare("C");
+    ExpectTextSortAgreesWithCompare("C", false);
+    ExpectTextSortAgreesWithCompare("C", true);
 }
 TEST(ColumnSort, LargeTextColumnInEnglishOrder) {
-    ExpectTextSortAgreesWithCompare("en_US.UTF-8");
+    ExpectTextSortAgreesWithCompare("en_US.UTF-8", false);
+    ExpectTextSortAgreesWithCompare("en_US.UTF-8", true);
 }
 
 }  // namespace
