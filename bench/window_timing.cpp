@@ -1,0 +1,102 @@
+// Times the editor window on a large document: opening it to a painted table, sorting it by
+// a header click, scrolling, and the two searches.
+//
+//   QT_QPA_PLATFORM=offscreen window_timing FILE.txr [FILE.txl]
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QScrollBar>
+#include <QTest>
+#include <cstdio>
+
+#include "app/QuillmereDlg.h"
+#include "app/UserPrompts.h"
+#include "res/resource.h"
+
+namespace {
+
+class FilePrompts : public UserPrompts {
+public:
+    QStringList files;
+    bool AskYesNo(QWidget*, const QString&) override { return false; }
+    Answer AskYesNoCancel(QWidget*, const QString&) override { return No; }
+    void Tell(QWidget*, const QString&) override {}
+    void Warn(QWidget*, const QString& text) override {
+        std::fprintf(stderr, "warning: %s\n", qPrintable(text));
+    }
+    QString OpenFileName(QWidget*, const QString&, const QString&, const QString&) override {
+        return files.isEmpty() ? QString() : files.takeFirst();
+    }
+    QString SaveFileName(QWidget*, const QString&, const QString&, const QString&) override { return {}; }
+};
+
+// Runs `step`, then paints the table at once; prints and returns the seconds taken.
+double Timed(const char* what, CQuillmereDlg& dlg, const std::function<void()>& step) {
+    QElapsedTimer timer;
+    timer.start();
+    step();
+    QApplication::processEvents();
+    dlg.m_list->viewport()->repaint();
+    dlg.m_list->horizontalHeader()->viewport()->repaint();
+    const double s = timer.nsecsElapsed() / 1e9;
+    std::printf("%-44s %8.3f s  (%d rows)\n", what, s, dlg.m_list->GetRowCount());
+    return s;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    if (argc < 2) {
+        std::fprintf(stderr, "usage: window_timing FILE.txr [FILE.txl]\n");
+        return 1;
+    }
+    FilePrompts prompts;
+    CQuillmereDlg dlg(nullptr, &prompts);
+    dlg.show();
+    if (!QTest::qWaitForWindowExposed(&dlg)) return 1;
+    QHeaderView* header = dlg.m_list->horizontalHeader();
+    const auto clickHeader = [&](int column) {
+        QTest::mouseClick(header->viewport(), Qt::LeftButton, Qt::NoModifier,
+                          QPoint(header->sectionViewportPosition(column) + 10, header->height() / 2));
+    };
+
+    prompts.files << QString::fromLocal8Bit(argv[1]);
+    Timed("Open (read, detect encoding, paint)", dlg, [&] { dlg.MenuAction(ID_FILE_OPEN)->trigger(); });
+    if (qEnvironmentVariableIsSet("QM_STORE_ONLY")) {
+        Timed("store only: sort by Text", dlg, [&] { dlg.m_list->Store().SortByColumn(3, true); });
+        Timed("store only: sort by Text desc", dlg, [&] { dlg.m_list->Store().SortByColumn(3, false); });
+        Timed("store only: sort by Global ID", dlg, [&] { dlg.m_list->Store().SortByColumn(0, true); });
+    }
+    Timed("header click: sort by Text", dlg, [&] { clickHeader(3); });
+    Timed("header click: Text again (descending)", dlg, [&] { clickHeader(3); });
+    Timed("header click: sort by Global ID", dlg, [&] { clickHeader(0); });
+    Timed("header click: sort by Group Name", dlg, [&] { clickHeader(1); });
+    QScrollBar* bar = dlg.m_list->verticalScrollBar();
+    Timed("scroll: 100 page steps", dlg, [&] {
+        for (int i = 0; i < 100; ++i) {
+            bar->triggerAction(QAbstractSlider::SliderPageStepAdd);
+            dlg.m_list->viewport()->repaint();
+        }
+    });
+    Timed("scroll: jump to the end and back to the middle", dlg, [&] {
+        bar->setValue(bar->maximum());
+        dlg.m_list->viewport()->repaint();
+        bar->setValue(bar->maximum() / 2);
+    });
+    dlg.m_radioTextString->setChecked(true);
+    qobject_cast<QLineEdit*>(dlg.Control(IDC_SEARCHTEXT))->setText(QStringLiteral("no such text anywhere"));
+    Timed("Search by text (no match: every row)", dlg, [&] { dlg.OnSearch(); });
+    dlg.m_radioGlobalId->setChecked(true);
+    qobject_cast<QLineEdit*>(dlg.Control(IDC_SEARCHID))->setText(QStringLiteral("500000"));
+    Timed("Search by Global ID", dlg, [&] { dlg.OnSearch(); });
+    if (argc > 2) {
+        prompts.files << QString::fromLocal8Bit(argv[2]);
+        Timed("Open Localized Version (pairs)", dlg,
+              [&] { dlg.MenuAction(ID_FILE_OPENLOCALIZED)->trigger(); });
+        Timed("header click in the pair view: Text", dlg, [&] { clickHeader(3); });
+    }
+    return 0;
+}
