@@ -93,30 +93,13 @@ void CAddDlg::OnOK() {
     if (!UpdateData()) return;  // the integer notice was shown; the dialog stays open
 
     CSortListCtrl& list = *m_pParent->m_list;
-    QWidget* nameField = m_pBuilder->Control(IDC_GROUPNAME);
-    QWidget* textField = m_pBuilder->Control(IDC_TEXT);
-    const std::optional<std::string> name = DialogFields::Encode(list, m_strGroupName);
-    if (!name) {
-        m_pParent->Prompts().Warn(this, DialogFields::EncodingRefusal(list, QStringLiteral("Group Name")));
-        DialogFields::FocusField(nameField);
+    std::string name, text;
+    if (!DialogFields::PrepareEntryFields(*m_pParent, this, m_pBuilder->Control(IDC_GROUPNAME),
+                                          m_strGroupName, m_pBuilder->Control(IDC_TEXT), m_strText, name,
+                                          text))
         return;
-    }
-    const std::optional<std::string> text = DialogFields::Encode(list, m_strText);
-    if (!text) {
-        m_pParent->Prompts().Warn(this, DialogFields::EncodingRefusal(list, QStringLiteral("Text")));
-        DialogFields::FocusField(textField);
-        return;
-    }
-    for (const auto& [status, field] : {std::pair{EntryCommands::CheckGroupName(*name), nameField},
-                                        std::pair{EntryCommands::CheckText(*text), textField}}) {
-        if (!status) {
-            m_pParent->Prompts().Warn(this, QString::fromStdString(status.message()));
-            DialogFields::FocusField(field);
-            return;
-        }
-    }
 
-    const int32_t groupId = EntryCommands::NumberInGroup(list.Groups(), *name);
+    const int32_t groupId = EntryCommands::NumberInGroup(list.Groups(), name);
     const QStringList cells = {QString::number(m_nGlobalId), m_strGroupName, QString::number(groupId),
                                m_strText};
     list.AppendRow(cells);

@@ -5,6 +5,9 @@
 #include <QPlainTextEdit>
 #include <QTextDocument>
 
+#include "app/QuillmereDlg.h"
+#include "app/UserPrompts.h"
+#include "document/EntryCommands.h"
 #include "listview/SortListCtrl.h"
 
 namespace DialogFields {
@@ -17,19 +20,38 @@ QString PlainText(const QPlainTextEdit* edit) {
     return text;
 }
 
-std::optional<std::string> Encode(const CSortListCtrl& list, const QString& text) {
+std::optional<std::string> Encode(CSortListCtrl& list, const QString& text) {
+    list.EnsureEncodable(text);
     std::string bytes = list.Encode(text);
     if (list.Decode(bytes) != text) return std::nullopt;
     return bytes;
 }
 
-QString EncodingRefusal(const CSortListCtrl& list, const QString& fieldName) {
-    if (!list.IsUtf8())
-        return QStringLiteral(
-                   "The %1 holds characters that this document cannot store: it is kept in "
-                   "Latin-1 (Western European) encoding.")
-            .arg(fieldName);
+QString EncodingRefusal(const QString& fieldName) {
     return QStringLiteral("The %1 holds characters that cannot be stored.").arg(fieldName);
+}
+
+bool PrepareEntryFields(CQuillmereDlg& main, QWidget* dlg, QWidget* nameField, const QString& name,
+                        QWidget* textField, const QString& text, std::string& nameBytes,
+                        std::string& textBytes) {
+    const auto refuse = [&](const QString& message, QWidget* field) {
+        main.Prompts().Warn(dlg, message);
+        FocusField(field);
+        return false;
+    };
+    // "|", CR and LF are the same bytes in either encoding: check before the document may be
+    // turned into UTF-8 for the typed characters.
+    if (const Status s = EntryCommands::CheckGroupName(name.toStdString()); !s)
+        return refuse(QString::fromStdString(s.message()), nameField);
+    if (const Status s = EntryCommands::CheckText(text.toStdString()); !s)
+        return refuse(QString::fromStdString(s.message()), textField);
+    std::optional<std::string> encodedName = Encode(*main.m_list, name);
+    if (!encodedName) return refuse(EncodingRefusal(QStringLiteral("Group Name")), nameField);
+    std::optional<std::string> encodedText = Encode(*main.m_list, text);
+    if (!encodedText) return refuse(EncodingRefusal(QStringLiteral("Text")), textField);
+    nameBytes = std::move(*encodedName);
+    textBytes = std::move(*encodedText);
+    return true;
 }
 
 bool IsEnterKey(const QEvent* event) {

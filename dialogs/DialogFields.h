@@ -10,6 +10,7 @@ class QEvent;
 class QPlainTextEdit;
 class QWidget;
 class CSortListCtrl;
+class CQuillmereDlg;
 
 namespace DialogFields {
 
@@ -17,12 +18,19 @@ namespace DialogFields {
 // one); the field's paragraph and line separators come back as "\n".
 QString PlainText(const QPlainTextEdit* edit);
 
-// The bytes of `text` in the table's document encoding; nothing when that encoding cannot hold
-// every character of it.
-std::optional<std::string> Encode(const CSortListCtrl& list, const QString& text);
+// The bytes of `text` in the table's document encoding, after turning a Latin-1 document into
+// UTF-8 when `text` needs it; nothing when the bytes would not give `text` back.
+std::optional<std::string> Encode(CSortListCtrl& list, const QString& text);
 
-// The message for a text that the document's encoding cannot hold, naming the field.
-QString EncodingRefusal(const CSortListCtrl& list, const QString& fieldName);
+// The message for a text that cannot be stored as typed, naming the field.
+QString EncodingRefusal(const QString& fieldName);
+
+// The Group Name and Text of an entry dialog, checked for what the file format cannot carry
+// and turned into the document's bytes. On a refusal the user is told (a message over `dlg`),
+// the field gets the focus, and the result is false.
+bool PrepareEntryFields(CQuillmereDlg& main, QWidget* dlg, QWidget* nameField, const QString& name,
+                        QWidget* textField, const QString& text, std::string& nameBytes,
+                        std::string& textBytes);
 
 // A key press of Enter or Return (main keyboard or keypad, any modifiers).
 bool IsEnterKey(const QEvent* event);

@@ -77,28 +77,14 @@ void CEditDlg::OnOK() {
     CSortListCtrl& list = *m_pParent->m_list;
     const int row = list.GetSelectionMark();
     if (row >= 0 && row < list.GetRowCount()) {
-        QWidget* nameField = m_pBuilder->Control(IDC_GROUPNAME);
-        QWidget* textField = m_pBuilder->Control(IDC_TEXT);
-        const std::optional<std::string> name = DialogFields::Encode(list, m_strGroupName);
-        if (!name) {
-            m_pParent->Prompts().Warn(this,
-                                      DialogFields::EncodingRefusal(list, QStringLiteral("Group Name")));
-            DialogFields::FocusField(nameField);
+        std::string name, text;
+        if (!DialogFields::PrepareEntryFields(*m_pParent, this, m_pBuilder->Control(IDC_GROUPNAME),
+                                              m_strGroupName, m_pBuilder->Control(IDC_TEXT), m_strText, name,
+                                              text))
             return;
-        }
-        const std::optional<std::string> text = DialogFields::Encode(list, m_strText);
-        if (!text) {
-            m_pParent->Prompts().Warn(this, DialogFields::EncodingRefusal(list, QStringLiteral("Text")));
-            DialogFields::FocusField(textField);
-            return;
-        }
         RowStore& store = list.Store();
-        const bool changed = store.Cell(row, ColGroupName) != *name || store.Cell(row, ColText) != *text;
-        if (const Status status = EntryCommands::EditEntry(store, row, *name, *text); !status) {
-            m_pParent->Prompts().Warn(this, QString::fromStdString(status.message()));
-            DialogFields::FocusField(EntryCommands::CheckGroupName(*name) ? textField : nameField);
-            return;
-        }
+        const bool changed = store.Cell(row, ColGroupName) != name || store.Cell(row, ColText) != text;
+        EntryCommands::EditEntry(store, row, name, text);  // the fields passed its checks above
         if (changed) {
             list.NotifyRowsChanged(row, row);
             m_pParent->SetModified(true);

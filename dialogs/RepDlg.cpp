@@ -62,19 +62,19 @@ CRepDlg::Prepared CRepDlg::PrepareTexts(std::string& search, std::string& replac
     if (m_strSearch.isEmpty()) return Prepared::NoMatch;
     CSortListCtrl& list = *m_pParent->m_list;
     // A search text the document cannot hold occurs in no cell.
+    if (!list.CanEncode(m_strSearch)) return Prepared::NoMatch;
     const std::optional<std::string> searchBytes = DialogFields::Encode(list, m_strSearch);
     if (!searchBytes) return Prepared::NoMatch;
-    const std::optional<std::string> replacementBytes = DialogFields::Encode(list, m_strReplace);
     QWidget* replacementField = m_pBuilder->Control(IDC_REPLACEWITH);
-    if (!replacementBytes) {
-        m_pParent->Prompts().Warn(this,
-                                  DialogFields::EncodingRefusal(list, QStringLiteral("replacement text")));
+    // A line break put into a Text would split its line in the file.
+    if (!EntryCommands::CheckText(m_strReplace.toStdString())) {
+        m_pParent->Prompts().Warn(this, QStringLiteral("The replacement text cannot contain a line break."));
         DialogFields::FocusField(replacementField);
         return Prepared::Refused;
     }
-    // A line break put into a Text would split its line in the file.
-    if (!EntryCommands::CheckText(*replacementBytes)) {
-        m_pParent->Prompts().Warn(this, QStringLiteral("The replacement text cannot contain a line break."));
+    const std::optional<std::string> replacementBytes = DialogFields::Encode(list, m_strReplace);
+    if (!replacementBytes) {
+        m_pParent->Prompts().Warn(this, DialogFields::EncodingRefusal(QStringLiteral("replacement text")));
         DialogFields::FocusField(replacementField);
         return Prepared::Refused;
     }

@@ -40,10 +40,13 @@ inline constexpr int kLeftOpen = 77;
 // dialog runs; a dialog the script leaves open is closed with kLeftOpen so that no test hangs.
 inline void WhenModal(std::function<void(QDialog*)> script) {
     QTimer::singleShot(0, [script] {
-        QPointer<QDialog> dlg = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-        if (!dlg) return;
-        script(dlg);
-        if (dlg && dlg->isVisible()) dlg->done(kLeftOpen);
+        auto* modal = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        if (!modal) return;
+        const QPointer<QDialog> guard = modal;
+        // As for a user: the dialog is the active window, so the focus is where it would be.
+        QApplication::setActiveWindow(modal);
+        script(modal);
+        if (QDialog* still = guard.data(); still != nullptr && still->isVisible()) still->done(kLeftOpen);
     });
 }
 

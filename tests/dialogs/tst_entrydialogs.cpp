@@ -276,30 +276,39 @@ private slots:
         QVERIFY(!m_win->IsModified());
     }
 
-    // Characters go into the cells exactly: a non-breaking space stays one (UTF-8 document);
-    // a Latin-1 document refuses a character it cannot hold instead of losing it.
-    void addStoresTheTextExactlyOrRefusesIt() {
-        CAddDlg dlg(m_win.get());
-        RunModal(dlg, [&](QDialog* d) {
-            Type(Multi(d, IDC_TEXT), QString::fromUtf8("a\u00a0b \u00e9\u20ac"));
+    // Characters go into the cells exactly: a non-breaking space stays one. A Latin-1 document
+    // meeting a character beyond Latin-1 becomes UTF-8 as a whole, its other texts unchanged.
+    void addStoresTheTextExactly() {
+        QVERIFY(List()
+                    .Reload([](RowStore& store) {
+                        store.AppendRow({"1", "Men\xfc", "1", "caf\xe9"});
+                        store.Groups().Append("Men\xfc");
+                        store.SetLastGlobalId(1);
+                        return Status::Ok();
+                    })
+                    .ok());
+        QVERIFY(!List().IsUtf8());
+        CAddDlg latin(m_win.get());
+        RunModal(latin, [&](QDialog* d) {
+            Type(Line(d, IDC_GROUPNAME), QString::fromUtf8("Men\u00fc"));
+            Type(Multi(d, IDC_TEXT), QString::fromUtf8("a\u00a0b"));
             Click(d, IDC_ENTRYOK);
         });
-        QCOMPARE(List().Store().GetCellText(0, ColText), std::string("a\xc2\xa0"
-                                                                     "b \xc3\xa9\xe2\x82\xac"));
+        QCOMPARE(List().Store().GetCellText(1, ColText), std::string("a\xa0"
+                                                                     "b"));
+        QCOMPARE(List().Store().GetCellText(1, ColGroupId), std::string("2"));
 
-        List().SetUtf8(false);
-        CAddDlg latin(m_win.get());
-        const int result = RunModal(latin, [&](QDialog* d) {
-            Type(Multi(d, IDC_TEXT), QString::fromUtf8("caf\u00e9 \u20ac"));
-            Click(d, IDC_ENTRYOK);
-            QVERIFY(d->isVisible());
-            QCOMPARE(m_prompts->warnings.size(), 1);
-            QVERIFY(m_prompts->warnings[0].contains("Latin-1"));
-            Multi(d, IDC_TEXT)->setPlainText(QString::fromUtf8("caf\u00e9"));
+        CAddDlg dlg(m_win.get());
+        const int result = RunModal(dlg, [&](QDialog* d) {
+            Type(Multi(d, IDC_TEXT), QString::fromUtf8("\u00e9\u20ac"));
             Click(d, IDC_ENTRYOK);
         });
         QCOMPARE(result, int(QDialog::Accepted));
-        QCOMPARE(List().Store().GetCellText(1, ColText), std::string("caf\xe9"));
+        QVERIFY(m_prompts->warnings.isEmpty());
+        QVERIFY(List().IsUtf8());
+        QCOMPARE(List().Store().GetCellText(2, ColText), std::string("\xc3\xa9\xe2\x82\xac"));
+        QCOMPARE(List().GetCellText(0, 3), QString::fromUtf8("caf\u00e9"));
+        QCOMPARE(List().GetCellText(1, 3), QString::fromUtf8("a\u00a0b"));
     }
 
     // ---- Edit ---------------------------------------------------------------------------------
@@ -312,6 +321,7 @@ private slots:
         List().Groups().SetCounter("Menu", 4);
         for (int r = 0; r < 3; ++r) List().SetRowSelected(r, true);
         List().SetSelectionMark(1);
+        m_win->SetModified(false);
 
         WhenModal([&](QDialog* d) {
             QVERIFY(qobject_cast<CEditDlg*>(d));
@@ -336,6 +346,7 @@ private slots:
         // Enter in the Text field confirms.
         CEditDlg dlg(m_win.get());
         RunModal(dlg, [&](QDialog* d) {
+            QTest::keyClick(Multi(d, IDC_TEXT), Qt::Key_End, Qt::ControlModifier);
             Type(Multi(d, IDC_TEXT), "!");
             Press(Multi(d, IDC_TEXT), Qt::Key_Enter);
         });
@@ -346,6 +357,7 @@ private slots:
     void editCancelEscapeAndCloseChangeNothing() {
         AddRow({"1", "Menu", "1", "Open"});
         List().SetSelectionMark(0);
+        m_win->SetModified(false);
         for (int way = 0; way < 3; ++way) {
             CEditDlg dlg(m_win.get());
             const int result = RunModal(dlg, [&](QDialog* d) {
@@ -364,6 +376,7 @@ private slots:
     void editWithoutSelectionMarkOpensEmptyAndChangesNothing() {
         AddRow({"1", "Menu", "1", "Open"});
         List().SetSelectionMark(-1);
+        m_win->SetModified(false);
         CEditDlg dlg(m_win.get());
         const int result = RunModal(dlg, [&](QDialog* d) {
             QVERIFY(Line(d, IDC_GROUPNAME)->text().isEmpty());
@@ -430,6 +443,7 @@ private slots:
         AddTexts({"File", "Open file", "Save file"});
         List().SetLastGlobalId(3);
         List().SetCellText(0, 1, "file");
+        m_win->SetModified(false);
         WhenModal([&](QDialog* d) {
             QVERIFY(qobject_cast<CRepDlg*>(d));
             QCOMPARE(d->windowTitle(), QString("Replace"));
@@ -498,6 +512,7 @@ private slots:
 
     void replaceWithEmptyFields() {
         AddTexts({"a file", "file", "none"});
+        m_win->SetModified(false);
         CRepDlg dlg(m_win.get());
         RunModal(dlg, [&](QDialog* d) {
             Line(d, IDC_REPLACEWITH)->setText("x");
@@ -547,10 +562,11 @@ private slots:
         QCOMPARE(Texts(), QStringList({"", "file"}));
     }
 
-    // A replacement holding a line break, or a character a Latin-1 document cannot hold, would
-    // damage the Text cells: refused with a message, nothing replaced.
-    void replaceRefusesAReplacementTheCellsCannotHold() {
+    // A replacement holding a line break would split its Text's line in the file: refused with a
+    // message, nothing replaced. A search text a Latin-1 document cannot hold matches nothing.
+    void replaceRefusesALineBreakAndMatchesOnlyStorableText() {
         AddTexts({"file"});
+        m_win->SetModified(false);
         CRepDlg dlg(m_win.get());
         RunModal(dlg, [&](QDialog* d) {
             Line(d, IDC_SEARCHFOR)->setText("file");
@@ -558,15 +574,25 @@ private slots:
             Click(d, IDC_REPLACEALL);
             Click(d, IDOK);
             QCOMPARE(m_prompts->warnings.size(), 2);
+            QVERIFY(m_prompts->warnings[0].contains("line break"));
             QCOMPARE(Texts(), QStringList({"file"}));
+            QVERIFY(!m_win->IsModified());
+
+            List().SetCellText(0, 3, "f?le");
             List().SetUtf8(false);
-            Line(d, IDC_REPLACEWITH)->setText(QString::fromUtf8("\u20ac"));
+            Line(d, IDC_SEARCHFOR)->setText(QString::fromUtf8("f\u0131le"));  // dotless i
+            Line(d, IDC_REPLACEWITH)->setText("x");
             Click(d, IDC_REPLACEALL);
-            QCOMPARE(m_prompts->warnings.size(), 3);
-            QVERIFY(m_prompts->warnings[2].contains("Latin-1"));
-            QCOMPARE(Texts(), QStringList({"file"}));
+            QCOMPARE(Texts(), QStringList({"f?le"}));
+            QVERIFY(!List().IsUtf8());
+
+            Line(d, IDC_SEARCHFOR)->setText("?");
+            Line(d, IDC_REPLACEWITH)->setText(QString::fromUtf8("\u0131"));
+            Click(d, IDC_REPLACEALL);
+            QCOMPARE(Texts(), QStringList({QString::fromUtf8("f\u0131le")}));
+            QVERIFY(List().IsUtf8());
         });
-        QVERIFY(!m_win->IsModified());
+        QCOMPARE(m_prompts->warnings.size(), 2);
     }
 };
 

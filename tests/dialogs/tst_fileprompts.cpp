@@ -109,7 +109,8 @@ private slots:
         QFETCH(QString, typed);
         QFETCH(QString, name);
         QFETCH(int, finish);
-        name.replace(".txr", ".txl");
+        name.chop(4);  // the prompt adds ".txl" instead of ".txr" and keeps what was typed
+        name += ".txl";
         CNewloDlg dlg(m_win.get());
         QCOMPARE(dlg.windowTitle(), QString("New Locailized Version"));
         QCOMPARE(Prompt(dlg, typed, Finish(finish)), int(QDialog::Accepted));
