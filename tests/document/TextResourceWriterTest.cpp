@@ -100,6 +100,26 @@ TEST(TextResourceWriter, RefusesCellsTheFormatCannotCarry) {
     EXPECT_EQ(dir.List(), std::vector<std::string>{"old.txr"});
 }
 
+// Texts longer than the writer's buffer go out whole, and are checked like any other.
+TEST(TextResourceWriter, TextsLongerThanAnyBuffer) {
+    ScratchDir dir;
+    std::string big(3 << 20, 'x');
+    for (size_t i = 0; i < big.size(); i += 4099) big[i] = '|';
+    RowStore store;
+    Fill(store, {{"1", "G", "1", "short"}, {"2", "G", "2", big}, {"3", "G", "3", "after"}}, {{"G", 3}}, 3);
+    ASSERT_TRUE(WriteTextResource(store, dir / "big.txr", "", false).ok());
+    const std::string written = Get(dir / "big.txr");
+    EXPECT_EQ(written, Lines({"3", "3", "G|3", "#", "1|G|1|short", "2|G|2|" + big, "3|G|3|after"}));
+
+    big[big.size() - 10] = '\n';
+    Fill(store, {{"1", "G", "1", "short"}, {"2", "G", "2", big}}, {{"G", 2}}, 3);
+    const Status s = WriteTextResource(store, dir / "big.txr", "", false);
+    ASSERT_FALSE(s.ok());
+    EXPECT_NE(s.message().find("Row 2, column Text"), std::string::npos) << s.message();
+    EXPECT_EQ(Get(dir / "big.txr"), written);
+    EXPECT_EQ(dir.List(), std::vector<std::string>{"big.txr"});
+}
+
 TEST(TextResourceWriter, FailedSavesLeaveOldFilesIntactAndNoTemporaryFiles) {
     ScratchDir dir;
     RowStore store;
