@@ -362,9 +362,13 @@ TextSorted SortTexts(std::span<const std::string_view> cells, const TextCollator
         size_t slots = 16;
         while (slots < 2 * n) slots *= 2;
         std::vector<uint64_t> table(slots, 0);
-        const std::hash<std::string_view> hash;
+        std::unique_ptr<size_t[]> hashes = std::make_unique_for_overwrite<size_t[]>(n);
+        SplitWork(n, n / 2, threads >= 2 && n >= kThreadedMinimum, [&](size_t begin, size_t end) {
+            const std::hash<std::string_view> hash;
+            for (size_t i = begin; i < end; ++i) hashes[i] = hash(cells[i]);
+        });
         for (size_t i = 0; i < n; ++i) {
-            const size_t h = hash(cells[i]);
+            const size_t h = hashes[i];
             const uint64_t tag = (h >> 32) | 1;  // never 0: 0 marks an empty slot
             size_t slot = h & (slots - 1);
             for (;; slot = (slot + 1) & (slots - 1)) {

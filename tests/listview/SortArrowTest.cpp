@@ -11,28 +11,17 @@ namespace {
 
 using Points = std::vector<HeaderPoint>;
 
-TEST(HeaderLayout, TwentyPixelItemTextRect) {
+TEST(HeaderLayout, TextRectOfATwentyPixelItemAndPressing) {
     const HeaderRect item{10, 0, 100, 20};
-    const HeaderItemLayout sorted = LayoutHeaderItem(item, false, true, true);
-    EXPECT_EQ(sorted.text.left, 15);
-    EXPECT_EQ(sorted.text.right, 80);
-    EXPECT_TRUE(sorted.drawText);
-    const HeaderItemLayout plain = LayoutHeaderItem(item, false, false, true);
-    EXPECT_EQ(plain.text.left, 15);
-    EXPECT_EQ(plain.text.right, 95);
-    EXPECT_TRUE(plain.arrow.empty());
-    // The vertical extent is the whole item (the text is centred in it).
-    EXPECT_EQ(plain.text.top, 0);
-    EXPECT_EQ(plain.text.bottom, 20);
-}
-
-TEST(HeaderLayout, PressingShiftsTheTextButNotTheArrow) {
-    const HeaderRect item{10, 0, 100, 20};
-    const HeaderItemLayout up = LayoutHeaderItem(item, false, true, false);
+    const HeaderItemLayout sorted = LayoutHeaderItem(item, false, true, false);
+    EXPECT_EQ(sorted.text, (HeaderRect{15, 0, 80, 20}));
+    EXPECT_EQ(LayoutHeaderItem(item, false, false, true).text, (HeaderRect{15, 0, 95, 20}));
+    EXPECT_TRUE(LayoutHeaderItem(item, false, false, true).arrow.empty());
+    // Pressed: the text moves 1 right and 2 down, the arrow stays.
     const HeaderItemLayout down = LayoutHeaderItem(item, true, true, false);
-    EXPECT_EQ(down.text, (HeaderRect{up.text.left + 1, up.text.top + 2, up.text.right + 1, up.text.bottom}));
-    ASSERT_EQ(down.arrow.size(), up.arrow.size());
-    for (size_t i = 0; i < up.arrow.size(); ++i) EXPECT_EQ(down.arrow[i].points, up.arrow[i].points);
+    EXPECT_EQ(down.text, (HeaderRect{16, 2, 81, 20}));
+    ASSERT_EQ(down.arrow.size(), 2u);
+    EXPECT_EQ(down.arrow[1].points, sorted.arrow[1].points);
 }
 
 TEST(HeaderLayout, NarrowItemsDrawNoText) {

@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <random>
 #include <string>
 #include <vector>
@@ -55,57 +54,23 @@ void ExpectTotalOrderAgreeingWithKeys(const TextCollator& collator) {
     }
 }
 
-class ScopedEnv {
-public:
-    ScopedEnv(const char* name, const char* value) : m_name(name) {
-        if (const char* old = std::getenv(name)) {
-            m_old = old;
-            m_had = true;
-        }
-        setenv(name, value, 1);
-    }
-    ~ScopedEnv() {
-        if (m_had) {
-            setenv(m_name, m_old.c_str(), 1);
-        } else {
-            unsetenv(m_name);
-        }
-    }
-
-private:
-    const char* m_name;
-    std::string m_old;
-    bool m_had = false;
-};
-
 TEST(TextCollator, ByteOrderInTheCLocales) {
     for (const char* name : {"C", "POSIX", "C.UTF-8"}) {
         TextCollator c(name);
         EXPECT_TRUE(c.IsByteOrder()) << name;
         EXPECT_LT(c.Compare("B", "a"), 0);
         EXPECT_LT(c.Compare("z", "\x80"), 0);  // bytes are unsigned
-        EXPECT_LT(c.Compare("a", std::string("a\0", 2)), 0);
         EXPECT_LT(c.Compare(std::string("a\0", 2), std::string("a\0b", 3)), 0);
         EXPECT_LT(c.Compare(std::string("a\0b", 3), "ab"), 0);
-        EXPECT_EQ(c.Compare("same", "same"), 0);
-        EXPECT_LT(c.Compare("", "a"), 0);
     }
     ExpectTotalOrderAgreeingWithKeys(TextCollator("C"));
 }
 
-TEST(TextCollator, UserLocaleComesFromTheEnvironment) {
-    {
-        ScopedEnv all("LC_ALL", "C");
-        EXPECT_TRUE(TextCollator().IsByteOrder());
-        EXPECT_EQ(TextCollator().LocaleName(), "C");
-    }
-    {
-        ScopedEnv all("LC_ALL", "xx_NOWHERE.UTF-8");
-        TextCollator missing;
-        EXPECT_FALSE(missing.LocaleFound());
-        EXPECT_TRUE(missing.IsByteOrder());
-        EXPECT_LT(missing.Compare("B", "a"), 0);
-    }
+TEST(TextCollator, MissingLocaleFallsBackToByteOrder) {
+    TextCollator missing("xx_NOWHERE.UTF-8");
+    EXPECT_FALSE(missing.LocaleFound());
+    EXPECT_TRUE(missing.IsByteOrder());
+    EXPECT_LT(missing.Compare("B", "a"), 0);
 }
 
 TEST(TextCollator, EnglishLocaleOrder) {
