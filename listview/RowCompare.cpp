@@ -357,32 +357,53 @@ TextSorted SortTexts(std::span<const std::string_view> cells, const TextCollator
     std::vector<uint32_t> idOf(n);
     std::vector<std::string_view> distinct;
     {
-        // Open addressing; each slot keeps 32 bits of the hash beside the id, so that most probes
-        // that do not match are settled without looking at the texts.
-        size_t slots = 16;
-        while (slots < 2 * n) slots *= 2;
-        std::vector<uint64_t> table(slots, 0);
         std::unique_ptr<size_t[]> hashes = std::make_unique_for_overwrite<size_t[]>(n);
-        SplitWork(n, n / 2, threads >= 2 && n >= kThreadedMinimum, [&](size_t begin, size_t end) {
+        const bool parallel = threads >= 2 && n >= kThreadedMinimum;
+        SplitWork(n, n / 2, parallel, [&](size_t begin, size_t end) {
             const std::hash<std::string_view> hash;
             for (size_t i = begin; i < end; ++i) hashes[i] = hash(cells[i]);
         });
-        for (size_t i = 0; i < n; ++i) {
-            const size_t h = hashes[i];
-            const uint64_t tag = (h >> 32) | 1;  // never 0: 0 marks an empty slot
-            size_t slot = h & (slots - 1);
-            for (;; slot = (slot + 1) & (slots - 1)) {
-                const uint64_t entry = table[slot];
-                if (entry == 0) {
-                    table[slot] = (tag << 32) | distinct.size();
-                    idOf[i] = static_cast<uint32_t>(distinct.size());
-                    distinct.push_back(cells[i]);
-                    break;
+        // One bit of the hash splits the cells into two parts that share no text, each with its own
+        // table (and thread). Open addressing; each slot keeps 32 bits of the hash beside the id, so
+        // that most probes that do not match are settled without looking at the texts.
+        const int parts = parallel ? 2 : 1;
+        auto partOf = [&](size_t i) { return parts == 1 ? 0 : static_cast<int>((hashes[i] >> 31) & 1); };
+        size_t inPart[2] = {0, 0};
+        for (size_t i = 0; i < n; ++i) ++inPart[partOf(i)];
+        std::vector<std::string_view> found[2];
+        SplitWork(2, 1, parallel, [&](size_t begin, size_t end) {
+            for (size_t part = begin; part < end; ++part) {
+                if (static_cast<int>(part) >= parts) break;
+                std::vector<std::string_view>& local = found[part];
+                size_t slots = 16;
+                while (slots < 2 * inPart[part]) slots *= 2;
+                std::vector<uint64_t> table(slots, 0);
+                for (size_t i = 0; i < n; ++i) {
+                    if (partOf(i) != static_cast<int>(part)) continue;
+                    const size_t h = hashes[i];
+                    const uint64_t tag = (h >> 32) | 1;  // never 0: 0 marks an empty slot
+                    for (size_t slot = h & (slots - 1);; slot = (slot + 1) & (slots - 1)) {
+                        const uint64_t entry = table[slot];
+                        if (entry == 0) {
+                            table[slot] = (tag << 32) | local.size();
+                            idOf[i] = static_cast<uint32_t>(local.size());
+                            local.push_back(cells[i]);
+                            break;
+                        }
+                        if ((entry >> 32) == tag && local[static_cast<uint32_t>(entry)] == cells[i]) {
+                            idOf[i] = static_cast<uint32_t>(entry);
+                            break;
+                        }
+                    }
                 }
-                if ((entry >> 32) == tag && distinct[static_cast<uint32_t>(entry)] == cells[i]) {
-                    idOf[i] = static_cast<uint32_t>(entry);
-                    break;
-                }
+            }
+        });
+        distinct = std::move(found[0]);
+        if (parts == 2) {
+            const uint32_t offset = static_cast<uint32_t>(distinct.size());
+            distinct.insert(distinct.end(), found[1].begin(), found[1].end());
+            for (size_t i = 0; i < n; ++i) {
+                if (partOf(i) == 1) idOf[i] += offset;
             }
         }
     }
