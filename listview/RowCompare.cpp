@@ -114,10 +114,12 @@ int CompareCells(std::string_view first, std::string_view second, bool ascending
 // consistent, so a column of one kind sorts as a plain integer sort; a column of mixed kinds goes
 // through the merge sort, which copes with the resulting contradictions.
 //
-// The text order (collation key, then raw bytes) is found in three steps: the first kPrefix bytes
-// of every cell's key are computed (on two threads for large columns) and the cells sorted by
-// them; then each run of cells with equal prefixes is sorted by raw bytes, and, where keys were
-// cut short, by full keys computed once per distinct text of the run.
+// The text order (collation key, then raw bytes) is found on the distinct texts of the column
+// (repeats are found by hashing; in byte order only when a sample shows many of them), in three
+// steps: the first kPrefix bytes of every text's key are computed (on two threads for large
+// columns) and the texts sorted by them; then each run of texts with equal prefixes is sorted by
+// raw bytes, and, where keys were cut short, by full keys. A counting sort by place in that order
+// then gives the order of all cells.
 
 namespace {
 
