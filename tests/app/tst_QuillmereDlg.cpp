@@ -116,6 +116,7 @@ private slots:
     void layoutFollowsTheTemplate() {
         QVERIFY(Dlg().windowTitle().startsWith(QStringLiteral("Quillmere")));
         QCOMPARE(Dlg().minimumSize(), Dlg().maximumSize());  // not resizable
+        QCOMPARE(Dlg().windowIcon().availableSizes(), (QList<QSize>{QSize(32, 32), QSize(16, 16)}));
 
         // Every control sits at its dialog-unit rectangle, below the menu bar.
         const DialogTemplate& t = FindDialogTemplate(IDD_QUILLMERE_DIALOG);
