@@ -45,6 +45,9 @@ bool PrepareEntryFields(CQuillmereDlg& main, QWidget* dlg, QWidget* nameField, c
         return refuse(QString::fromStdString(s.message()), nameField);
     if (const Status s = EntryCommands::CheckText(text.toStdString()); !s)
         return refuse(QString::fromStdString(s.message()), textField);
+    // Both texts may need a UTF-8 document: turn it before taking either text's bytes.
+    main.m_list->EnsureEncodable(name);
+    main.m_list->EnsureEncodable(text);
     std::optional<std::string> encodedName = Encode(*main.m_list, name);
     if (!encodedName) return refuse(EncodingRefusal(QStringLiteral("Group Name")), nameField);
     std::optional<std::string> encodedText = Encode(*main.m_list, text);

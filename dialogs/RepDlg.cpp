@@ -63,8 +63,6 @@ CRepDlg::Prepared CRepDlg::PrepareTexts(std::string& search, std::string& replac
     CSortListCtrl& list = *m_pParent->m_list;
     // A search text the document cannot hold occurs in no cell.
     if (!list.CanEncode(m_strSearch)) return Prepared::NoMatch;
-    const std::optional<std::string> searchBytes = DialogFields::Encode(list, m_strSearch);
-    if (!searchBytes) return Prepared::NoMatch;
     QWidget* replacementField = m_pBuilder->Control(IDC_REPLACEWITH);
     // A line break put into a Text would split its line in the file.
     if (!EntryCommands::CheckText(m_strReplace.toStdString())) {
@@ -78,6 +76,9 @@ CRepDlg::Prepared CRepDlg::PrepareTexts(std::string& search, std::string& replac
         DialogFields::FocusField(replacementField);
         return Prepared::Refused;
     }
+    // The replacement may have turned the document into UTF-8: the search's bytes come after it.
+    const std::optional<std::string> searchBytes = DialogFields::Encode(list, m_strSearch);
+    if (!searchBytes) return Prepared::NoMatch;
     search = *searchBytes;
     replacement = *replacementBytes;
     return Prepared::Ready;

@@ -3,6 +3,7 @@
 #include <QBrush>
 #include <algorithm>
 #include <cstring>
+#include <memory>
 
 namespace {
 
@@ -141,6 +142,20 @@ void RowStoreModel::ConvertToUtf8() {
             m_store.SetCellText(r, c, std::string_view(utf8.constData(), static_cast<size_t>(utf8.size())));
         }
     }
+    // The group list names the groups of the Group Name cells: its names change with them, or a
+    // later Add would not find its group and the file would mix both encodings.
+    const auto toUtf8 = [](const std::string& latin1) {
+        const QByteArray utf8 =
+            QString::fromLatin1(latin1.data(), static_cast<qsizetype>(latin1.size())).toUtf8();
+        return std::string(utf8.constData(), static_cast<size_t>(utf8.size()));
+    };
+    auto groups = std::make_unique<GroupList>();
+    for (const GroupNode* g = m_store.Groups().head(); g; g = g->next) {
+        groups->Append(toUtf8(g->name));
+        // Counters are copied node by node: a repeated name's later group keeps its own counter.
+        if (const GroupNode* added = groups->tail()) const_cast<GroupNode*>(added)->counter = g->counter;
+    }
+    m_store.SwapGroupList(groups);
     m_bUtf8 = true;
     // The characters shown are the same; the views need no notice.
 }

@@ -300,6 +300,7 @@ private slots:
 
         CAddDlg dlg(m_win.get());
         const int result = RunModal(dlg, [&](QDialog* d) {
+            Type(Line(d, IDC_GROUPNAME), QString::fromUtf8("Men\u00fc"));
             Type(Multi(d, IDC_TEXT), QString::fromUtf8("\u00e9\u20ac"));
             Click(d, IDC_ENTRYOK);
         });
@@ -309,6 +310,11 @@ private slots:
         QCOMPARE(List().Store().GetCellText(2, ColText), std::string("\xc3\xa9\xe2\x82\xac"));
         QCOMPARE(List().GetCellText(0, 3), QString::fromUtf8("caf\u00e9"));
         QCOMPARE(List().GetCellText(1, 3), QString::fromUtf8("a\u00a0b"));
+        // The group list changed its names with the cells: the entry joined its group.
+        QCOMPARE(List().Store().GetCellText(2, ColGroupId), std::string("3"));
+        QCOMPARE(List().Groups().Count(), 1);
+        QCOMPARE(List().Groups().head()->name, std::string("Men\xc3\xbc"));
+        QCOMPARE(List().Groups().GetCounter("Men\xc3\xbc"), 3);
     }
 
     // ---- Edit ---------------------------------------------------------------------------------
@@ -593,6 +599,28 @@ private slots:
             QVERIFY(List().IsUtf8());
         });
         QCOMPARE(m_prompts->warnings.size(), 2);
+    }
+
+    // A replacement beyond Latin-1 turns a Latin-1 document into UTF-8; the search text still
+    // finds its characters there.
+    void replaceWithANewCharacterInALatin1Document() {
+        QVERIFY(List()
+                    .Reload([](RowStore& store) {
+                        store.AppendRow({"1", "Men\xfc", "1", "caf\xe9 cr\xe8me"});
+                        store.SetLastGlobalId(1);
+                        return Status::Ok();
+                    })
+                    .ok());
+        QVERIFY(!List().IsUtf8());
+        CRepDlg dlg(m_win.get());
+        RunModal(dlg, [&](QDialog* d) {
+            Line(d, IDC_SEARCHFOR)->setText(QString::fromUtf8("\u00e9"));
+            Line(d, IDC_REPLACEWITH)->setText(QString::fromUtf8("\u20ac"));
+            Click(d, IDOK);
+        });
+        QVERIFY(List().IsUtf8());
+        QCOMPARE(List().Store().GetCellText(0, ColText), std::string("caf\xe2\x82\xac cr\xc3\xa8me"));
+        QCOMPARE(List().Store().GetCellText(0, ColGroupName), std::string("Men\xc3\xbc"));
     }
 };
 
