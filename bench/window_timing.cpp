@@ -86,6 +86,8 @@ int main(int argc, char** argv) {
         dlg.m_list->viewport()->repaint();
         bar->setValue(bar->maximum() / 2);
     });
+    Timed("type-ahead in the list: a key with no match", dlg,
+          [&] { dlg.m_list->keyboardSearch(QStringLiteral("x")); });
     dlg.m_radioTextString->setChecked(true);
     qobject_cast<QLineEdit*>(dlg.Control(IDC_SEARCHTEXT))->setText(QStringLiteral("no such text anywhere"));
     Timed("Search by text (no match: every row)", dlg, [&] { dlg.OnSearch(); });

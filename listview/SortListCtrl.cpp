@@ -13,6 +13,17 @@
 namespace {
 
 // The column specification that defines the same columns as `columns`.
+char FoldAscii(char c) {
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+bool StartsWithFolded(std::string_view text, std::string_view prefix) {
+    if (text.size() < prefix.size()) return false;
+    for (size_t i = 0; i < prefix.size(); ++i)
+        if (FoldAscii(text[i]) != FoldAscii(prefix[i])) return false;
+    return true;
+}
+
 std::string SpecOf(const std::vector<ColumnSpec>& columns) {
     std::string spec;
     for (const ColumnSpec& c : columns) {
@@ -195,6 +206,34 @@ void CSortListCtrl::SortByColumn(int column, bool ascending) {
 
 void CSortListCtrl::OnHeaderClicked(int column) {
     SortByColumn(column, Store().NextSortAscending(column));
+}
+
+void CSortListCtrl::keyboardSearch(const QString& search) {
+    const int rows = GetRowCount();
+    if (search.isEmpty() || rows == 0) return;
+    if (!m_typedTimer.isValid() || m_typedTimer.elapsed() > QApplication::keyboardInputInterval())
+        m_strTyped.clear();
+    m_typedTimer.start();
+    m_strTyped += search;
+
+    // A new search, or the same key again, starts after the current row; more keys refine
+    // the search from the current row.
+    const bool sameKey = m_strTyped.count(m_strTyped.back()) == m_strTyped.size();
+    const QString key = sameKey ? QString(m_strTyped.back()) : m_strTyped;
+    if (!CanEncode(key)) return;
+    const std::string bytes = Encode(key);
+    const int current = currentIndex().isValid() ? currentIndex().row() : -1;
+    const int start = (sameKey || current < 0) ? current + 1 : current;
+    for (int i = 0; i < rows; ++i) {
+        const int row = (start + i) % rows;
+        if (StartsWithFolded(Store().Cell(row, ColGlobalId), bytes)) {
+            const QModelIndex index = m_pModel->index(row, 0);
+            selectionModel()->setCurrentIndex(
+                index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+            EnsureRowVisible(row);
+            return;
+        }
+    }
 }
 
 void CSortListCtrl::ResetGroupList() {

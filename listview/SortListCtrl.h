@@ -2,6 +2,7 @@
 // The entry table on screen: a view of a RowStore through RowStoreModel, with the sort
 // header. Texts pass in and out as QString in the document's encoding (UTF-8 when every
 // cell is valid UTF-8, Latin-1 otherwise); cells not edited keep their exact bytes.
+#include <QElapsedTimer>
 #include <QList>
 #include <QPersistentModelIndex>
 #include <QStringList>
@@ -87,6 +88,10 @@ public:
     void SaveColumnWidths();
     int DlgCtrlId() const { return m_nDlgCtrlId; }
 
+    // Type-ahead: keys typed in quick succession select the next row whose Global ID starts
+    // with them (letters in either case); the same key repeated steps through such rows.
+    void keyboardSearch(const QString& search) override;
+
 signals:
     // Any change of rows or cells made through this control.
     void ContentsChanged();
@@ -99,4 +104,6 @@ private:
     bool m_bPairSort = false;
     bool m_bUtf8 = true;
     QPersistentModelIndex m_markIndex;  // follows its row through sorts and deletions
+    QString m_strTyped;                 // type-ahead keys so far
+    QElapsedTimer m_typedTimer;
 };

@@ -171,6 +171,28 @@ private slots:
         QCOMPARE(List().GetCellText(0, 3), QStringLiteral("café"));
     }
 
+    // Keys typed into the list find rows by the start of their Global ID.
+    void typeAheadFindsGlobalIds() {
+        Fill({{"7", "M", "1", "a"},
+              {"12", "M", "2", "b"},
+              {"1", "M", "3", "c"},
+              {"120", "M", "4", "d"},
+              {"A5", "M", "5", "e"}});
+        List().setFocus();
+        QTest::keyClicks(&List(), QStringLiteral("12"));
+        QCOMPARE(List().GetSelectedRows(), QList<int>{1});
+        QTest::keyClicks(&List(), QStringLiteral("0"));  // "120"
+        QCOMPARE(List().GetSelectedRows(), QList<int>{3});
+        QTest::qWait(QApplication::keyboardInputInterval() + 50);
+        QTest::keyClicks(&List(), QStringLiteral("1"));  // a new search: after the current row, wrapping
+        QCOMPARE(List().GetSelectedRows(), QList<int>{1});
+        QTest::keyClicks(&List(), QStringLiteral("1"));  // the same key: the next row starting with it
+        QCOMPARE(List().GetSelectedRows(), QList<int>{2});
+        QTest::qWait(QApplication::keyboardInputInterval() + 50);
+        QTest::keyClicks(&List(), QStringLiteral("a"));
+        QCOMPARE(List().GetSelectedRows(), QList<int>{4});
+    }
+
     // Deleting a scattered selection (many separate runs) and a few runs.
     void batchDeletion() {
         for (int i = 0; i < 200; ++i) List().AppendRow({QString::number(i), "G", "1", QString::number(i)});
