@@ -426,17 +426,27 @@ TextSorted SortTexts(std::span<const std::string_view> cells, const TextCollator
     return result;
 }
 
-std::vector<uint32_t> SortByIntegers(const std::vector<int32_t>& values, bool ascending, int threads) {
+// Indices of `values` in ascending (or descending) order of value; equal values keep their index
+// order. A stable radix sort on the value, a byte at a time, skipping bytes all values share.
+std::vector<uint32_t> SortByIntegers(const std::vector<int32_t>& values, bool ascending, int) {
     const size_t n = values.size();
-    std::vector<uint64_t> keyed(n);
+    std::vector<uint32_t> key(n), order(n), nextOrder(n);
     for (size_t i = 0; i < n; ++i) {
-        uint32_t biased = static_cast<uint32_t>(values[i]) ^ 0x80000000u;
-        if (!ascending) biased = ~biased;
-        keyed[i] = (uint64_t{biased} << 32) | i;
+        const uint32_t biased = static_cast<uint32_t>(values[i]) ^ 0x80000000u;
+        key[i] = ascending ? biased : ~biased;
+        order[i] = static_cast<uint32_t>(i);
     }
-    MergeSortBy(keyed, std::less<uint64_t>(), threads);
-    std::vector<uint32_t> order(n);
-    for (size_t i = 0; i < n; ++i) order[i] = static_cast<uint32_t>(keyed[i]);
+    for (int shift = 0; shift < 32; shift += 8) {
+        size_t count[257] = {};
+        for (size_t i = 0; i < n; ++i) ++count[((key[i] >> shift) & 0xFF) + 1];
+        if (n == 0 || count[((key[0] >> shift) & 0xFF) + 1] == n) continue;
+        for (int d = 1; d < 257; ++d) count[d] += count[d - 1];
+        for (size_t k = 0; k < n; ++k) {
+            const uint32_t i = order[k];
+            nextOrder[count[(key[i] >> shift) & 0xFF]++] = i;
+        }
+        order.swap(nextOrder);
+    }
     return order;
 }
 

@@ -344,9 +344,20 @@ std::vector<int> RowStore::SortUnits(int column, bool ascending, int span) {
     for (size_t k = 0; k < units; ++k) {
         for (size_t j = 0; j < step; ++j) order[k * step + j] = static_cast<int>(unitOrder[k] * step + j);
     }
-    std::vector<char*> sorted(n);
-    for (size_t i = 0; i < n; ++i) sorted[i] = rows[static_cast<size_t>(order[i])];
-    rows = std::move(sorted);
+    // rows[i] = old rows[order[i]], in place: follow each cycle of the permutation once.
+    std::vector<bool> placed(n, false);
+    for (size_t start = 0; start < n; ++start) {
+        if (placed[start]) continue;
+        char* const first = rows[start];
+        size_t i = start;
+        while (static_cast<size_t>(order[i]) != start) {
+            rows[i] = rows[static_cast<size_t>(order[i])];
+            placed[i] = true;
+            i = static_cast<size_t>(order[i]);
+        }
+        rows[i] = first;
+        placed[i] = true;
+    }
     return order;
 }
 
