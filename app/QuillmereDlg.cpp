@@ -411,6 +411,9 @@ void CQuillmereDlg::OnOpen() {
     const QString companion = CompanionFileName(path);
     if (!ReadDocument(path, companion, ModeOpen)) return;
     m_bLocalize = false;
+    // The table now holds one row per entry: checking Localize later must not treat
+    // neighbouring entries as pairs (pair sort, pair delete).
+    m_bShowBoth = false;
     m_strFileName = path;
     m_strLocFileName = companion;
     LocalizeBox()->setChecked(false);

@@ -564,11 +564,18 @@ private slots:
             QVERIFY(!Ctl<QRadioButton>(id)->isChecked());
         }
 
-        // Open turns localize mode off again.
+        // Open turns localize mode off again and loads single rows: checking Localize then
+        // does not pair neighbouring entries (colours, delete).
         OpenFile(Path("v.txr"));
         QVERIFY(!Dlg().m_bLocalize);
         QVERIFY(!Ctl<QCheckBox>(IDC_LOCALIZE)->isChecked());
         QVERIFY(!Ctl<QRadioButton>(IDC_SHOWBOTH)->isEnabled());
+        Click(IDC_LOCALIZE);
+        QCOMPARE(model->index(1, 0).data(Qt::BackgroundRole).value<QBrush>().color(), QColor(255, 248, 220));
+        List().SetSelectedRows({0});
+        m_prompts->yesNo = {true};
+        Click(IDC_DELETE);
+        QCOMPARE(Column(3), (QStringList{"Close", "Disk full"}));
     }
 
     // In the pair view a header click sorts whole pairs by the original row.
