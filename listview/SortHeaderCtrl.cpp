@@ -93,7 +93,8 @@ void CSortHeaderCtrl::PaintOwnerDrawn(QPainter* painter, const QRect& rect, int 
                              QPoint(layout.text.right - 1, layout.text.bottom - 1));
         const QString shown = fontMetrics().elidedText(text, Qt::ElideRight, textRect.width());
         painter->setPen(palette().color(QPalette::ButtonText));
-        painter->drawText(textRect, horizontal | Qt::AlignVCenter | Qt::TextSingleLine, shown);
+        painter->drawText(textRect, horizontal | Qt::AlignVCenter | Qt::TextSingleLine | Qt::TextDontClip,
+                          shown);
     }
 
     const QColor light = palette().color(QPalette::Light);
