@@ -523,7 +523,7 @@ public:
             WriteAll(s.data(), s.size());
             return;
         }
-        std::memcpy(p, s.data(), s.size());
+        if (!s.empty()) std::memcpy(p, s.data(), s.size());
         m_used += s.size();
     }
     void PutLine(std::string_view s) {
@@ -746,7 +746,7 @@ bool WriteEntry(OutFile& out, const RowStore& list, int row) {
         return true;
     }
     auto put = [&p](std::string_view s) {
-        std::memcpy(p, s.data(), s.size());
+        if (!s.empty()) std::memcpy(p, s.data(), s.size());
         p += s.size();
     };
     put(a);
