@@ -30,7 +30,7 @@ constexpr const char* kToolHelp =
     "Exit status: 0 done, 1 bad usage, 2 a file could not be read or written.\n";
 
 constexpr const char* kModeHelp =
-    "Modes (--mode MODE), default open:\n"
+    "\nModes (--mode MODE), default open:\n"
     "  original   entries of TXR\n"
     "  localized  entries of TXL, or of TXR when TXL cannot be opened\n"
     "  both       pairs: each TXR entry followed by its TXL entry (or by itself without TXL)\n"
