@@ -171,7 +171,7 @@ private slots:
         QCOMPARE(List().GetLastGlobalId(), 2);
     }
 
-    a Global ID that is not a 32-bit integer is refused, the dialog stays open and the
+    // A Global ID that is not a 32-bit integer is refused, the dialog stays open and the
     // entry is added only once it is corrected.
     void addRefusesAGlobalIdThatIsNotAnInteger() {
         List().SetLastGlobalId(5);
@@ -199,7 +199,7 @@ private slots:
         QCOMPARE(List().GetLastGlobalId(), 6);
     }
 
-    "|" or a line break in the Group Name, a line break in the Text: refused, dialog open.
+    // "|" or a line break in the Group Name, a line break in the Text: refused, dialog open.
     void addRefusesWhatTheFileCannotCarry() {
         CAddDlg dlg(m_win.get());
         const int result = RunModal(dlg, [&](QDialog* d) {
@@ -233,7 +233,7 @@ private slots:
         QCOMPARE(Row(0), QStringList({"1", "Menu", "1", "a|b"}));
     }
 
-    with the last Global ID at the largest 32-bit value, Add says so and adds nothing.
+    // With the last Global ID at the largest 32-bit value, Add says so and adds nothing.
     void addWithNoGlobalIdLeftAddsNothing() {
         const int32_t max = std::numeric_limits<int32_t>::max();
         List().SetLastGlobalId(max);
@@ -367,7 +367,8 @@ private slots:
         QVERIFY(!m_win->IsModified());
     }
 
-    // Edit refuses what the file format cannot carry, and a cell the user did not touch keeps its exact bytes (Latin-1 document).
+    // Edit refuses what the file format cannot carry, and a cell the user did not touch keeps
+    // its exact bytes (Latin-1 document).
     void editRefusesWhatTheFileCannotCarryAndKeepsUntouchedBytes() {
         QVERIFY(List()
                     .Reload([](RowStore& store) {
@@ -429,7 +430,7 @@ private slots:
         QVERIFY(m_win->IsModified());
     }
 
-    Replace and Replace All reach every row, also past 2 x the last Global ID.
+    // Replace and Replace All reach every row, also past 2 x the last Global ID.
     void replaceReachesEveryRowWhateverTheLastGlobalId() {
         AddTexts({"x", "Open file", "x", "x", "Save file", "file"});
         List().SetLastGlobalId(1);
