@@ -22,6 +22,8 @@
 #include <random>
 #include <string>
 #include <string_view>
+#include <system_error>
+#include <thread>
 #include <vector>
 
 #include "listview/RowStore.h"
@@ -205,6 +207,25 @@ private:
     const char* m_end = nullptr;
 };
 
+// The localized companion of a file: loaded, cut past its group table and its entry lines
+// counted, all on its own so that this can run beside the reading of the main file.
+struct CompanionFile {
+    FileBytes bytes;
+    LoadResult result = LoadResult::CannotOpen;
+    int err = 0;
+    LineReader lines;
+    bool marker = false;
+    size_t lineCount = 0;  // entry lines after the marker
+
+    void Load(const std::string& path) {
+        result = LoadFile(path, bytes, err);
+        if (result != LoadResult::Ok) return;
+        lines = LineReader(bytes.data(), bytes.size());
+        marker = lines.SkipPastMarker();
+        lineCount = lines.RemainingLines();
+    }
+};
+
 // One entry line cut into its fields. The Group ID field is not used: entries are numbered
 // again within their groups.
 struct EntryFields {
@@ -360,6 +381,19 @@ Status ReadTextResource(RowStore& list, const std::string& txrPath, const std::s
     if (mode < ModeShowOriginal || mode > ModeOpenPaired) return Status::Error("Unknown read mode.");
     if (list.ColumnCount() != 4) return Status::Error("The table does not have the four entry columns.");
 
+    // The companion is loaded and cut past its group table on a second thread while the main
+    // file is read: the two buffers have nothing in common.
+    CompanionFile companion;
+    const bool wantTxl = mode == ModeShowLocalized || mode == ModeShowBoth || mode == ModeOpenPaired;
+    std::jthread companionLoader;
+    if (wantTxl) {
+        try {
+            companionLoader = std::jthread([&companion, &txlPath] { companion.Load(txlPath); });
+        } catch (const std::system_error&) {
+            companion.Load(txlPath);  // no thread to be had: one after the other
+        }
+    }
+
     FileBytes txrBytes;
     int err = 0;
     switch (LoadFile(txrPath, txrBytes, err)) {
@@ -370,29 +404,7 @@ Status ReadTextResource(RowStore& list, const std::string& txrPath, const std::s
         case LoadResult::ReadError:
             return Status::Error("Cannot read " + Quoted(txrPath) + ": " + Reason(err) + ".");
     }
-
-    // A companion that cannot be opened is simply not there yet; one that can must be sound.
-    FileBytes txlBytes;
-    bool txlOpen = false;
-    if (mode == ModeShowLocalized || mode == ModeShowBoth || mode == ModeOpenPaired) {
-        switch (LoadFile(txlPath, txlBytes, err)) {
-            case LoadResult::Ok:
-                txlOpen = true;
-                break;
-            case LoadResult::CannotOpen:
-                break;
-            case LoadResult::ReadError:
-                return Status::Error("Cannot read " + Quoted(txlPath) + ": " + Reason(err) + ".");
-        }
-    }
-    const bool pairs = mode == ModeShowBoth || mode == ModeOpenPaired;
-    const bool paired = pairs && txlOpen;
-    const bool twin = pairs && !txlOpen;
-    const bool fromTxl = mode == ModeShowLocalized && txlOpen;
-
     LineReader txr(txrBytes.data(), txrBytes.size());
-    LineReader txl(txlBytes.data(), txlBytes.size());
-
     const int32_t lastGlobalId = ParseLeadingInt(txr.Next());
     txr.Next();  // the row count: not used
     GroupCounter groups;
@@ -405,12 +417,25 @@ Status ReadTextResource(RowStore& list, const std::string& txrPath, const std::s
         }
         groups.AddGroup(line.substr(0, line.find('|')));
     }
+    const size_t txrLines = txr.RemainingLines();
+
+    // A companion that cannot be opened is simply not there yet; one that can must be sound.
+    if (companionLoader.joinable()) companionLoader.join();
+    if (companion.result == LoadResult::ReadError)
+        return Status::Error("Cannot read " + Quoted(txlPath) + ": " + Reason(companion.err) + ".");
+    const bool txlOpen = wantTxl && companion.result == LoadResult::Ok;
     if (!marker)
         return Status::Error(Quoted(txrPath) +
                              " is not a text resource file: no \"#\" line ends its group table.");
-    if (txlOpen && !txl.SkipPastMarker())
+    if (txlOpen && !companion.marker)
         return Status::Error(Quoted(txlPath) +
                              " is not a text resource file: no \"#\" line ends its group table.");
+    LineReader& txl = companion.lines;
+    const size_t txlLines = companion.lineCount;
+    const bool pairs = mode == ModeShowBoth || mode == ModeOpenPaired;
+    const bool paired = pairs && txlOpen;
+    const bool twin = pairs && !txlOpen;
+    const bool fromTxl = mode == ModeShowLocalized && txlOpen;
 
     RowStore fresh;
     fresh.DefineColumns(kEntryColumnSpec);
@@ -423,8 +448,7 @@ Status ReadTextResource(RowStore& list, const std::string& txrPath, const std::s
 
     EntryLoader loader(fresh, groups);
     if (paired) {
-        fresh.Reserve(txr.RemainingLines() + txl.RemainingLines(),
-                      txr.RemainingBytes() + txl.RemainingBytes());
+        fresh.Reserve(txrLines + txlLines, txr.RemainingBytes() + txl.RemainingBytes());
         // The .txr feeds the even slots and the .txl the odd ones, until both are exhausted; a
         // pair once started is finished, a missing translation replaced by its original.
         while (!txr.AtEnd() || !txl.AtEnd()) {
@@ -434,7 +458,7 @@ Status ReadTextResource(RowStore& list, const std::string& txrPath, const std::s
     } else {
         LineReader& source = fromTxl ? txl : txr;
         const size_t copies = twin ? 2 : 1;
-        fresh.Reserve(source.RemainingLines() * copies, source.RemainingBytes() * copies);
+        fresh.Reserve((fromTxl ? txlLines : txrLines) * copies, source.RemainingBytes() * copies);
         while (!source.AtEnd()) loader.Take(source.Next(), true, twin);
     }
     groups.Store(fresh.Groups());
