@@ -20,6 +20,8 @@
 #include <cstring>
 #include <memory>
 #include <random>
+#include <span>
+#include <stop_token>
 #include <string>
 #include <string_view>
 #include <system_error>
@@ -32,6 +34,8 @@ namespace {
 
 constexpr std::string_view kEol = "\r\n";
 constexpr std::string_view kMarker = "#";
+// Table memory from this size on is made present by a second thread while it is filled.
+constexpr size_t kPrefaultFrom = size_t{8} << 20;
 const char* const kColumnNames[] = {"Global ID", "Group Name", "Group ID", "Text"};
 
 std::string Quoted(const std::string& path) {
@@ -225,6 +229,20 @@ struct CompanionFile {
         lineCount = lines.RemainingLines();
     }
 };
+
+// Makes the pages of fresh memory present, front to back, so that the rows then written into it
+// meet no page faults; meant to run beside the writer, which it soon outpaces. Pages written
+// already are left as they are.
+void Prefault(std::stop_token stop, std::span<char> memory) {
+    const uintptr_t page = static_cast<uintptr_t>(::sysconf(_SC_PAGESIZE));
+    const uintptr_t end = (reinterpret_cast<uintptr_t>(memory.data()) + memory.size()) & ~(page - 1);
+    uintptr_t p = (reinterpret_cast<uintptr_t>(memory.data()) + page - 1) & ~(page - 1);
+    constexpr uintptr_t kStep = uintptr_t{4} << 20;
+    for (; p < end && !stop.stop_requested(); p += kStep) {
+        if (::madvise(reinterpret_cast<void*>(p), std::min(kStep, end - p), MADV_POPULATE_WRITE) != 0)
+            return;  // not offered by this system: the writer takes the faults itself
+    }
+}
 
 // One entry line cut into its fields. The Group ID field is not used: entries are numbered
 // again within their groups.
@@ -446,9 +464,21 @@ Status ReadTextResource(RowStore& list, const std::string& txrPath, const std::s
         fresh.Groups().SetCounter(groups.name(i), 0);
     }
 
+    // The table's memory for a large document is made present on a second thread while the rows
+    // are written into it.
+    std::jthread prefaulter;
+    auto reserve = [&fresh, &prefaulter](size_t rows, size_t bytes) {
+        const std::span<char> memory = fresh.Reserve(rows, bytes);
+        if (memory.size() < kPrefaultFrom) return;
+        try {
+            prefaulter = std::jthread(Prefault, memory);
+        } catch (const std::system_error&) {
+        }
+    };
+
     EntryLoader loader(fresh, groups);
     if (paired) {
-        fresh.Reserve(txrLines + txlLines, txr.RemainingBytes() + txl.RemainingBytes());
+        reserve(txrLines + txlLines, txr.RemainingBytes() + txl.RemainingBytes());
         // The .txr feeds the even slots and the .txl the odd ones, until both are exhausted; a
         // pair once started is finished, a missing translation replaced by its original.
         while (!txr.AtEnd() || !txl.AtEnd()) {
@@ -458,10 +488,14 @@ Status ReadTextResource(RowStore& list, const std::string& txrPath, const std::s
     } else {
         LineReader& source = fromTxl ? txl : txr;
         const size_t copies = twin ? 2 : 1;
-        fresh.Reserve((fromTxl ? txlLines : txrLines) * copies, source.RemainingBytes() * copies);
+        reserve((fromTxl ? txlLines : txrLines) * copies, source.RemainingBytes() * copies);
         while (!source.AtEnd()) loader.Take(source.Next(), true, twin);
     }
     groups.Store(fresh.Groups());
+    if (prefaulter.joinable()) {
+        prefaulter.request_stop();
+        prefaulter.join();
+    }
 
     list.TakeContents(fresh);
     return Status::Ok();

@@ -295,11 +295,13 @@ int RowStore::GetRowCount() const {
     return static_cast<int>(m_impl->store.rows.size());
 }
 
-void RowStore::Reserve(size_t rows, size_t bytes) {
+std::span<char> RowStore::Reserve(size_t rows, size_t bytes) {
     Impl& d = *m_impl;
     d.store.rows.reserve(d.store.rows.size() + rows);
     const size_t need = bytes + rows * (4 * static_cast<size_t>(d.columns) + 3);
-    if (need > d.store.left) d.store.NewChunk(need);
+    if (need <= d.store.left) return {};
+    d.store.NewChunk(need);
+    return {d.store.cur, d.store.left};
 }
 
 size_t RowStore::MemoryUsage() const {
