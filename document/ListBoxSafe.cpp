@@ -299,8 +299,12 @@ public:
         if (2 * m_names.size() > m_slots.size()) Rehash(m_slots.empty() ? 64 : 2 * m_slots.size());
         m_first.push_back(Insert(name, index));
     }
-    void Increment(std::string_view name) {
-        if (int32_t* c = Find(name); c && *c < INT32_MAX) ++*c;
+    // Counts one more entry of the group and returns its count; 0 for a group not in the table.
+    int32_t Increment(std::string_view name) {
+        int32_t* c = Find(name);
+        if (!c) return 0;
+        if (*c < INT32_MAX) ++*c;
+        return *c;
     }
     int32_t Get(std::string_view name) {
         const int32_t* c = Find(name);
@@ -382,10 +386,9 @@ public:
     bool Take(std::string_view line, bool count, bool twice) {
         if (line.empty()) return false;
         const EntryFields f = SplitEntry(line);
-        if (count) m_groups.Increment(f.groupKey);
         m_cells[0] = f.globalId;
         m_cells[1] = f.groupName;
-        m_cells[2] = GroupIdText(m_groups.Get(f.groupKey));
+        m_cells[2] = GroupIdText(count ? m_groups.Increment(f.groupKey) : m_groups.Get(f.groupKey));
         m_cells[3] = f.text;
         m_store.AppendRow(m_cells);
         if (twice) m_store.AppendRow(m_cells);

@@ -38,8 +38,8 @@ void Store32(char* p, uint32_t v) {
     std::memcpy(p, &v, sizeof v);
 }
 
-// Large chunks ask for huge pages where the system offers them: filling a chunk page by page
-// costs a fault per 4 KiB, which would dominate loading a large table.
+// Large chunks (and a large row table) ask for huge pages where the system offers them: filling
+// them page by page costs a fault per 4 KiB, which would dominate loading a large table.
 void AdviseHugePages(char* p, size_t size) {
     if (size < (size_t{4} << 20)) return;
     const uintptr_t page = static_cast<uintptr_t>(::sysconf(_SC_PAGESIZE));
@@ -297,7 +297,11 @@ int RowStore::GetRowCount() const {
 
 std::span<char> RowStore::Reserve(size_t rows, size_t bytes) {
     Impl& d = *m_impl;
-    d.store.rows.reserve(d.store.rows.size() + rows);
+    std::vector<char*>& all = d.store.rows;
+    if (all.size() + rows > all.capacity()) {
+        all.reserve(all.size() + rows);
+        AdviseHugePages(reinterpret_cast<char*>(all.data()), all.capacity() * sizeof(char*));
+    }
     const size_t need = bytes + rows * (4 * static_cast<size_t>(d.columns) + 3);
     if (need <= d.store.left) return {};
     d.store.NewChunk(need);
