@@ -486,9 +486,12 @@ Status ReadTextResource(RowStore& list, const std::string& txrPath, const std::s
     std::jthread prefaulter;
     auto reserve = [&fresh, &prefaulter](size_t rows, size_t bytes) {
         const std::span<char> memory = fresh.Reserve(rows, bytes);
-        if (memory.size() < kPrefaultFrom) return;
+        // The three '|' and the line end of an entry line are not kept: pages past what the rows
+        // will fill are left alone, so that they never take up memory.
+        const size_t fill = memory.size() - std::min(memory.size(), 5 * rows);
+        if (fill < kPrefaultFrom) return;
         try {
-            prefaulter = std::jthread(Prefault, memory);
+            prefaulter = std::jthread(Prefault, memory.first(fill));
         } catch (const std::system_error&) {
         }
     };

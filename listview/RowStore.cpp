@@ -305,7 +305,8 @@ std::span<char> RowStore::Reserve(size_t rows, size_t bytes) {
     const size_t need = bytes + rows * (4 * static_cast<size_t>(d.columns) + 3);
     if (need <= d.store.left) return {};
     d.store.NewChunk(need);
-    return {d.store.cur, d.store.left};
+    // Rows of exactly `bytes` fill their offsets and texts; the rest is room for alignment.
+    return {d.store.cur, bytes + rows * 4 * static_cast<size_t>(d.columns)};
 }
 
 size_t RowStore::MemoryUsage() const {

@@ -52,9 +52,10 @@ public:
     bool DeleteAllRows();
     int GetRowCount() const;
     // Room for `rows` more rows of `bytes` text bytes in all. Returns the fresh memory set aside
-    // for them (empty when the room was there already): the system provides its pages as they are
-    // first written, so a caller about to fill a large table may have them made present on another
-    // thread meanwhile. The memory stays with the table.
+    // for them, as far as rows of exactly that many bytes fill it (empty when the room was there
+    // already): the system provides its pages as they are first written, so a caller about to
+    // fill a large table may have them made present on another thread meanwhile. The memory
+    // stays with the table.
     std::span<char> Reserve(size_t rows, size_t bytes);
     // Bytes held by the rows (cells and bookkeeping), for measuring.
     size_t MemoryUsage() const;
