@@ -3,8 +3,13 @@
 #include <QApplication>
 #include <QHeaderView>
 #include <QItemSelection>
+#include <QPaintEvent>
+#include <QPainter>
 #include <QScrollBar>
 #include <QSettings>
+#include <QStyle>
+#include <QStyleOptionFocusRect>
+#include <QStyledItemDelegate>
 #include <algorithm>
 
 #include "listview/RowStoreModel.h"
@@ -24,6 +29,19 @@ bool StartsWithFolded(std::string_view text, std::string_view prefix) {
     return true;
 }
 
+// Paints cells without the focus mark of the current cell: the list draws one mark around
+// the whole current row instead.
+class RowFocusDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+    void paint(QPainter* painter, const QStyleOptionViewItem& option,
+               const QModelIndex& index) const override {
+        QStyleOptionViewItem cell(option);
+        cell.state &= ~QStyle::State_HasFocus;
+        QStyledItemDelegate::paint(painter, cell, index);
+    }
+};
+
 std::string SpecOf(const std::vector<ColumnSpec>& columns) {
     std::string spec;
     for (const ColumnSpec& c : columns) {
@@ -42,6 +60,7 @@ CSortListCtrl::CSortListCtrl(QWidget* parent, int dlgCtrlId)
       m_nDlgCtrlId(dlgCtrlId) {
     setHorizontalHeader(m_header);
     setModel(m_pModel);
+    setItemDelegate(new RowFocusDelegate(this));
 
     setSelectionBehavior(QAbstractItemView::SelectRows);
     setSelectionMode(QAbstractItemView::ExtendedSelection);
@@ -234,6 +253,38 @@ void CSortListCtrl::keyboardSearch(const QString& search) {
             return;
         }
     }
+}
+
+void CSortListCtrl::paintEvent(QPaintEvent* event) {
+    QTableView::paintEvent(event);
+    const QModelIndex current = currentIndex();
+    const int last = m_pModel->columnCount() - 1;
+    if (!current.isValid() || last < 0 || !(hasFocus() || viewport()->hasFocus())) return;
+    const int row = current.row();
+    const int left = columnViewportPosition(0);
+    const QRect rect(left, rowViewportPosition(row), columnViewportPosition(last) + columnWidth(last) - left,
+                     rowHeight(row));
+    if (!rect.intersects(event->rect())) return;
+
+    // The mark the style draws around a focused cell, drawn around the row.
+    QStyleOptionFocusRect focus;
+    focus.initFrom(this);
+    focus.rect = rect;
+    focus.state |= QStyle::State_KeyboardFocusChange | QStyle::State_Item | QStyle::State_HasFocus;
+    focus.backgroundColor =
+        palette().color(isEnabled() ? QPalette::Normal : QPalette::Disabled,
+                        selectionModel()->isSelected(current) ? QPalette::Highlight : QPalette::Window);
+    QPainter painter(viewport());
+    style()->drawPrimitive(QStyle::PE_FrameFocusRect, &focus, &painter, this);
+}
+
+void CSortListCtrl::currentChanged(const QModelIndex& current, const QModelIndex& previous) {
+    QTableView::currentChanged(current, previous);
+    // Only the two cells would be repainted: the mark spans their whole rows.
+    for (const QModelIndex& index : {previous, current})
+        if (index.isValid())
+            viewport()->update(
+                QRect(0, rowViewportPosition(index.row()), viewport()->width(), rowHeight(index.row())));
 }
 
 void CSortListCtrl::ResetGroupList() {

@@ -92,6 +92,11 @@ public:
     // with them (letters in either case); the same key repeated steps through such rows.
     void keyboardSearch(const QString& search) override;
 
+protected:
+    // The focus mark covers the whole current row, as the selection does, not one cell.
+    void paintEvent(QPaintEvent* event) override;
+    void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
+
 signals:
     // Any change of rows or cells made through this control.
     void ContentsChanged();

@@ -209,6 +209,36 @@ private slots:
         QCOMPARE(List().GetCellText(List().GetSelectedRows().value(0), 3), kept);
     }
 
+    // The focused list marks its current row as a whole: no cell of that row is painted apart
+    // from the others, and the row stands out from a row that is not current. The mark
+    // follows the current row.
+    void focusMarksTheWholeRow() {
+        Fill({{"1", "Menu", "1", "a"}, {"2", "Menu", "2", "b"}, {"3", "Menu", "3", "c"}});
+        List().activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&List()));
+        List().setFocus();
+        QTRY_VERIFY(List().hasFocus());
+        // A blank point of each cell: its right end, away from the text and the row's ends.
+        const auto sample = [this](const QImage& img, int row, int column) {
+            const QRect cell = List().visualRect(List().model()->index(row, column));
+            return QColor(img.pixel(cell.right() - 4, cell.center().y()));
+        };
+        const auto grab = [this] { return List().viewport()->grab().toImage(); };
+
+        List().selectionModel()->setCurrentIndex(List().model()->index(0, 1), QItemSelectionModel::NoUpdate);
+        QImage img = grab();
+        for (int c = 0; c < 4; ++c) QCOMPARE(sample(img, 0, c), sample(img, 0, 3));
+        QVERIFY(sample(img, 0, 1) != sample(img, 2, 1));
+
+        List().selectionModel()->setCurrentIndex(List().model()->index(1, 2), QItemSelectionModel::NoUpdate);
+        img = grab();
+        for (int c = 0; c < 4; ++c) {
+            QCOMPARE(sample(img, 0, c), sample(img, 2, c));
+            QCOMPARE(sample(img, 1, c), sample(img, 1, 0));
+        }
+        QVERIFY(sample(img, 1, 0) != sample(img, 2, 0));
+    }
+
     // The header paints the face, the text inside its indents and the arrow at the given
     // points in the palette's light and dark colours; end points stay unpainted.
     void headerPaintsTheArrow() {
