@@ -332,21 +332,34 @@ bool CQuillmereDlg::ReadDocument(const QString& txrPath, const QString& txlPath,
         Prompts().Warn(this, FromStatus(status));
         return false;
     }
+    m_bLocalizedRows = mode == ModeShowLocalized || mode == ModeShowBoth || mode == ModeOpenPaired;
     SetModified(false);
     return true;
 }
 
 bool CQuillmereDlg::WriteDocument(const QString& txrPath, const QString& txlPath) {
     const QString target = QFileInfo(txrPath).fileName();
+    if (!m_bLocalize && m_bLocalizedRows && m_list->GetRowCount() > 0) {
+        Prompts().Warn(this, QStringLiteral("Nothing was saved. The table holds localized texts, which would "
+                                            "take the place of the original texts in %1.\n\n"
+                                            "Check Localize to save the original and the localized file; "
+                                            "Show Original Text reads the original texts again.")
+                                 .arg(target));
+        return false;
+    }
     if (m_bLocalize) {
         const QString problem = PairTableProblem(m_list->Store());
         if (!problem.isEmpty()) {
+            // Only a table of original texts may go to the text resource file alone.
+            const QString alone =
+                m_bLocalizedRows
+                    ? QString()
+                    : QStringLiteral("; turning Localize off saves the table to %1 alone").arg(target);
             Prompts().Warn(
                 this, QStringLiteral("Nothing was saved. In localize mode every entry is saved as a pair of "
                                      "rows, the original followed by its localized row, but %1\n\n"
-                                     "Show Both reads the pairs from the files again; turning Localize off "
-                                     "saves the table to %2 alone.")
-                          .arg(problem, target));
+                                     "Show Both reads the pairs from the files again%2.")
+                          .arg(problem, alone));
             return false;
         }
         if (txlPath.isEmpty()) {
@@ -393,6 +406,7 @@ void CQuillmereDlg::OnNew() {
     m_list->ResetLastGlobalId();
     m_list->ResetGroupList();
     m_list->SetUtf8(true);
+    m_bLocalizedRows = false;
     SetModified(false);
     if (dlg.exec() == QDialog::Accepted) {
         // The prompt stored the new name; its companion replaces the previous document's.

@@ -110,6 +110,9 @@ private:
     std::unique_ptr<DialogBuilder> m_pBuilder;
     QMenuBar* m_pMenuBar = nullptr;
     bool m_bModified = false;
+    // The rows came from the localized file (Show Localized Text, or pairs of original and
+    // localized rows): with localize mode off they must not be saved as the original texts.
+    bool m_bLocalizedRows = false;
     QHash<int, QAction*> m_actions;
     QButtonGroup* m_pViewGroup = nullptr;
     int m_nViewButton = -1;  // the view button checked by the last view change (-1: none)

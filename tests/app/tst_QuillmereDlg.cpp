@@ -634,6 +634,42 @@ private slots:
         QCOMPARE(ReadBytes(Path("refuse.txl")), txl);
     }
 
+    // With Localize cleared, rows read from the localized file (pairs, or the localized texts
+    // alone) are not saved as the original texts; a table of original texts is.
+    void clearedLocalizeKeepsTranslationsOutOfTheOriginal() {
+        OpenPairs("cleared");
+        const QByteArray txr = ReadBytes(Path("cleared.txr"));
+        Click(IDC_LOCALIZE);  // off: the pairs stay in the table
+        Dlg().MenuAction(ID_FILE_SAVE)->trigger();
+        QCOMPARE(m_prompts->warnings.size(), 1);
+        QCOMPARE(ReadBytes(Path("cleared.txr")), txr);
+
+        Click(IDC_LOCALIZE);
+        Click(IDC_SHOWLOCALIZED);
+        QCOMPARE(Column(3), (QStringList{"Ouvrir", "Fermer", "Disque plein"}));
+        // In localize mode the single rows are refused, and clearing Localize is not offered.
+        Dlg().MenuAction(ID_FILE_SAVE)->trigger();
+        QCOMPARE(m_prompts->warnings.size(), 2);
+        QVERIFY(!m_prompts->warnings[1].contains(QStringLiteral("Localize off")));
+        Click(IDC_LOCALIZE);
+        List().SetCellText(0, 3, QStringLiteral("Ouvrir un fichier"));
+        Dlg().MenuAction(ID_FILE_SAVE)->trigger();
+        QCOMPARE(m_prompts->warnings.size(), 3);
+        QCOMPARE(ReadBytes(Path("cleared.txr")), txr);
+
+        Click(IDC_LOCALIZE);
+        m_prompts->yesNoCancel = {UserPrompts::No};
+        Click(IDC_SHOWORIGINAL);
+        Click(IDC_LOCALIZE);
+        List().SetCellText(0, 3, QStringLiteral("Open a file"));
+        Dlg().MenuAction(ID_FILE_SAVE)->trigger();
+        QCOMPARE(m_prompts->warnings.size(), 3);
+        const Rows back = ReadDocument(Path("cleared.txr"), QString(), ModeOpen);
+        QCOMPARE(back.size(), size_t(3));
+        QCOMPARE(back[0][3], "Open a file");
+        QCOMPARE(back[1][3], "Close");
+    }
+
     void deleteAsksFirstAndDeletesTheSelection() {
         // Empty table: the question first, the notice only after Yes.
         Click(IDC_DELETE);
