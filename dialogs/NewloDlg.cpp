@@ -1,42 +1,7 @@
 #include "dialogs/NewloDlg.h"
 
-#include <QLineEdit>
-#include <QPushButton>
-
 #include "app/QuillmereDlg.h"
-#include "dialogs/DialogBuilder.h"
 #include "res/resource.h"
 
-CNewloDlg::CNewloDlg(CQuillmereDlg* parent) : QDialog(parent), m_pParent(parent) {
-    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                   Qt::WindowCloseButtonHint);
-    m_pBuilder = std::make_unique<DialogBuilder>(this, FindDialogTemplate(IDD_NEWLO));
-    for (int id : {IDOK, IDCANCEL}) m_pBuilder->Get<QPushButton>(id)->setAutoDefault(true);
-    m_pBuilder->Get<QPushButton>(IDOK)->setDefault(true);
-    connect(m_pBuilder->Get<QPushButton>(IDOK), &QPushButton::clicked, this, &CNewloDlg::OnOK);
-    connect(m_pBuilder->Get<QPushButton>(IDCANCEL), &QPushButton::clicked, this, &CNewloDlg::reject);
-    UpdateData(false);
-    m_pBuilder->Control(IDOK)->setFocus(Qt::OtherFocusReason);
-}
-
-CNewloDlg::~CNewloDlg() = default;
-
-QWidget* CNewloDlg::Control(int id) const {
-    return m_pBuilder->Control(id);
-}
-
-void CNewloDlg::UpdateData(bool save) {
-    auto* field = m_pBuilder->Get<QLineEdit>(IDC_FILENAME);
-    if (save)
-        m_strName = field->text();
-    else
-        field->setText(m_strName);
-}
-
-void CNewloDlg::OnOK() {
-    UpdateData(true);
-    // The name as typed, with the extension added: nothing is trimmed or taken away.
-    m_pParent->m_strLocFileName = m_strName + QStringLiteral(".txl");
-    UpdateData(true);
-    accept();
-}
+CNewloDlg::CNewloDlg(CQuillmereDlg* parent)
+    : CFileNamePrompt(parent, IDD_NEWLO, QStringLiteral(".txl"), &CQuillmereDlg::m_strLocFileName) {}

@@ -14,50 +14,9 @@
 #include <string>
 #include <vector>
 
-#include "app/UserPrompts.h"
+#include "ScriptedPrompts.h"
 #include "document/ListBoxSafe.h"
 #include "listview/RowStore.h"
-
-class ScriptedPrompts : public UserPrompts {
-public:
-    struct FileRequest {
-        QString title, filter, suffix;
-    };
-    QStringList questions;  // Yes/No and Yes/No/Cancel, in the order asked
-    QStringList tells;
-    QStringList warnings;
-    QList<FileRequest> fileRequests;
-    QList<bool> yesNo;          // taken from the front; No when empty
-    QList<Answer> yesNoCancel;  // taken from the front; Cancel when empty
-    QStringList fileNames;      // taken from the front; cancelled when empty
-
-    bool AskYesNo(QWidget*, const QString& text) override {
-        questions << text;
-        return yesNo.isEmpty() ? false : yesNo.takeFirst();
-    }
-    Answer AskYesNoCancel(QWidget*, const QString& text) override {
-        questions << text;
-        return yesNoCancel.isEmpty() ? Cancel : yesNoCancel.takeFirst();
-    }
-    void Tell(QWidget*, const QString& text) override { tells << text; }
-    void Warn(QWidget*, const QString& text) override { warnings << text; }
-    QString OpenFileName(QWidget*, const QString& title, const QString& filter,
-                         const QString& suffix) override {
-        fileRequests.append({title, filter, suffix});
-        return fileNames.isEmpty() ? QString() : fileNames.takeFirst();
-    }
-    QString SaveFileName(QWidget*, const QString& title, const QString& filter,
-                         const QString& suffix) override {
-        fileRequests.append({title, filter, suffix});
-        return fileNames.isEmpty() ? QString() : fileNames.takeFirst();
-    }
-    void Clear() {
-        questions.clear();
-        tells.clear();
-        warnings.clear();
-        fileRequests.clear();
-    }
-};
 
 // Runs `script` on the next modal dialog once it is shown and records its class name; a
 // dialog the script leaves open is closed so that no test hangs.

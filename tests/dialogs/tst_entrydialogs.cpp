@@ -8,7 +8,7 @@
 #include <limits>
 #include <memory>
 
-#include "ScriptedPrompts.h"
+#include "DialogTestSupport.h"
 #include "app/QuillmereDlg.h"
 #include "dialogs/AddDlg.h"
 #include "dialogs/EditDlg.h"

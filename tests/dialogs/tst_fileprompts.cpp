@@ -6,7 +6,7 @@
 #include <QtTest>
 #include <memory>
 
-#include "ScriptedPrompts.h"
+#include "DialogTestSupport.h"
 #include "app/QuillmereDlg.h"
 #include "dialogs/NewDlg.h"
 #include "dialogs/NewloDlg.h"
