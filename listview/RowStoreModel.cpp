@@ -119,6 +119,9 @@ bool RowStoreModel::CanEncode(const QString& text) const {
 }
 
 bool RowStoreModel::AllCellsUtf8() const {
+    // Group names count too: an entry typed later must find its group under the same bytes.
+    for (const GroupNode* g = m_store.Groups().head(); g; g = g->next)
+        if (!IsValidUtf8(g->name)) return false;
     const int rows = m_store.GetRowCount();
     const int columns = m_store.ColumnCount();
     for (int r = 0; r < rows; ++r)

@@ -809,6 +809,14 @@ private slots:
         OpenFile(Path("utf8.txr"));
         QVERIFY(List().IsUtf8());
         QCOMPARE(List().GetCellText(0, 3), QStringLiteral("Größe"));
+
+        // A group whose entries are all gone still names the document's encoding.
+        QFile onlyGroup(Path("group.txr"));
+        QVERIFY(onlyGroup.open(QIODevice::WriteOnly));
+        onlyGroup.write("1\r\n0\r\nMen\xfc|3\r\n#\r\n");
+        onlyGroup.close();
+        OpenFile(Path("group.txr"));
+        QVERIFY(!List().IsUtf8());
     }
 
     // The column widths live in the settings as count + widths, 4 bytes each.
