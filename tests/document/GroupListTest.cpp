@@ -40,6 +40,8 @@ TEST(GroupList, PositionsAndGetAtRange) {
     EXPECT_EQ(list.Find("Menu"), 0);
     list.Append("Error");
     EXPECT_EQ(list.Find("Error"), 1);
+    ASSERT_TRUE(list.GetAt(1, name));
+    EXPECT_EQ(name, "Error");
 }
 
 TEST(GroupList, EveryNamedOperationReachesTheFirstGroupOfThatName) {
@@ -78,6 +80,7 @@ TEST(GroupList, CountersGoBelowZeroButStopAtThe32BitLimits) {
     GroupList list;
     list.Append("Menu");
     list.SetCounter("Menu", 0);
+    EXPECT_EQ(list.GetCounter("Menu"), list.GetCounter("absent"));  // both read 0
     list.Decrement("Menu");
     EXPECT_EQ(list.GetCounter("Menu"), -1);
     EXPECT_EQ(list.Find("Menu"), 1);

@@ -115,6 +115,8 @@ TEST(RowStoreRows, DeleteRowsTakesEachRowOnce) {
     EXPECT_TRUE(store.DeleteAllRows());
     EXPECT_EQ(store.GetRowCount(), 0);
     EXPECT_EQ(store.AppendRow({"x", "y", "z", "w"}), 0);
+    EXPECT_TRUE(store.DeleteRow(0));
+    EXPECT_EQ(store.GetRowCount(), 0);
 }
 
 TEST(RowStoreRows, HundredThousandRowsStayWithinTwoAndAHalfTimesTheirFile) {

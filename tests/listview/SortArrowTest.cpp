@@ -21,6 +21,7 @@ TEST(HeaderLayout, TextRectOfATwentyPixelItemAndPressing) {
     const HeaderItemLayout down = LayoutHeaderItem(item, true, true, false);
     EXPECT_EQ(down.text, (HeaderRect{16, 2, 81, 20}));
     ASSERT_EQ(down.arrow.size(), 2u);
+    EXPECT_EQ(down.arrow[0].points, sorted.arrow[0].points);
     EXPECT_EQ(down.arrow[1].points, sorted.arrow[1].points);
 }
 
