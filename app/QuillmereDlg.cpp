@@ -411,6 +411,9 @@ void CQuillmereDlg::OnNew() {
     if (dlg.exec() == QDialog::Accepted) {
         // The prompt stored the new name; its companion replaces the previous document's.
         m_strLocFileName = CompanionFileName(m_strFileName);
+        // The new table is not a pair table: a later Localize must not pair neighbouring
+        // entries for sort and delete.
+        m_bShowBoth = false;
         LocalizeBox()->setChecked(false);
         OnLocalize();
     }

@@ -724,6 +724,20 @@ private slots:
         QCOMPARE(Column(3), (QStringList{"Close", "Fermer"}));
         Dlg().MenuAction(ID_FILE_SAVE)->trigger();
         QVERIFY(m_prompts->warnings.isEmpty());
+
+        // After New the entries are single rows: checking Localize does not pair them up.
+        m_modal.Arm([&](QDialog* d) {
+            d->findChild<QLineEdit*>()->setText(Path("single"));
+            QTest::mouseClick(d->findChild<QPushButton*>(QStringLiteral("ctl1")), Qt::LeftButton);
+        });
+        Dlg().MenuAction(ID_FILE_NEW)->trigger();
+        List().AppendRow({"1", "Menu", "1", "One"});
+        List().AppendRow({"2", "Menu", "2", "Two"});
+        Click(IDC_LOCALIZE);
+        List().SetSelectedRows({0});
+        m_prompts->yesNo = {true};
+        Click(IDC_DELETE);
+        QCOMPARE(Column(3), QStringList{"Two"});
     }
 
     void searchByGlobalId() {
