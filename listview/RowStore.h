@@ -14,7 +14,7 @@
 
 class TextCollator;
 
-// The column specification of the editor's entry table.
+// The entry table's columns: heading and width of each, as DefineColumns reads them.
 inline constexpr std::string_view kEntryColumnSpec = "Global ID, 40;Group Name,90;Group ID,40;Text,450";
 enum EntryColumn { ColGlobalId = 0, ColGroupName = 1, ColGroupId = 2, ColText = 3 };
 

@@ -17,7 +17,6 @@
 
 namespace {
 
-// The column specification that defines the same columns as `columns`.
 char FoldAscii(char c) {
     return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
 }
