@@ -82,9 +82,6 @@ CQuillmereDlg::CQuillmereDlg(QWidget* parent, UserPrompts* prompts) : QDialog(pa
     }
     m_pPrompts = prompts;
 
-    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
-
     // The menu keeps the application's menu font; the controls below it use the template's.
     m_pMenuBar = new QMenuBar(this);
     m_pMenuBar->setNativeMenuBar(false);

@@ -13,12 +13,7 @@
 #include "res/resource.h"
 
 CAddDlg::CAddDlg(CQuillmereDlg* parent) : QDialog(parent), m_pParent(parent) {
-    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                   Qt::WindowCloseButtonHint);
     m_pBuilder = std::make_unique<DialogBuilder>(this, FindDialogTemplate(IDD_ADD));
-    // A focused push button takes Enter; elsewhere Enter presses the default button, OK.
-    for (int id : {IDC_ENTRYOK, IDCANCEL}) m_pBuilder->Get<QPushButton>(id)->setAutoDefault(true);
-    m_pBuilder->Get<QPushButton>(IDC_ENTRYOK)->setDefault(true);
     connect(m_pBuilder->Get<QPushButton>(IDC_ENTRYOK), &QPushButton::clicked, this, &CAddDlg::OnOK);
     connect(m_pBuilder->Get<QPushButton>(IDCANCEL), &QPushButton::clicked, this, &CAddDlg::reject);
     // The Text field takes no line breaks: Enter there confirms the entry.

@@ -8,6 +8,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <algorithm>
 
 namespace {
 QFont TemplateFont(const DialogTemplate& tmpl) {
@@ -19,7 +20,19 @@ QFont TemplateFont(const DialogTemplate& tmpl) {
 
 DialogBuilder::DialogBuilder(QDialog* dialog, const DialogTemplate& tmpl, int top, const Factory& factory)
     : m_units(TemplateFont(tmpl)) {
+    // A caption with the system menu and close box (and a minimise box where the template has
+    // one); the size is fixed.
+    Qt::WindowFlags flags = Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                            Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
+    if (tmpl.minimizeBox) flags |= Qt::WindowMinimizeButtonHint;
+    dialog->setWindowFlags(flags);
     dialog->setFont(TemplateFont(tmpl));
+    // In a dialog with a default button a focused push button takes Enter itself and Enter
+    // elsewhere presses the (first) default button; without one, no button takes Enter.
+    const bool hasDefault =
+        std::any_of(tmpl.controls.begin(), tmpl.controls.end(),
+                    [](const ControlTemplate& c) { return c.kind == ControlKind::DefPushButton; });
+    bool defaultPlaced = false;
     dialog->setWindowTitle(QString::fromStdString(tmpl.caption));
     dialog->setFixedSize(m_units.X(tmpl.width), m_units.Y(tmpl.height) + top);
 
@@ -32,8 +45,11 @@ DialogBuilder::DialogBuilder(QDialog* dialog, const DialogTemplate& tmpl, int to
             case ControlKind::PushButton:
             case ControlKind::DefPushButton: {
                 auto* b = new QPushButton(caption, dialog);
-                b->setAutoDefault(false);
-                b->setDefault(c.kind == ControlKind::DefPushButton);
+                b->setAutoDefault(hasDefault);
+                if (c.kind == ControlKind::DefPushButton && !defaultPlaced) {
+                    b->setDefault(true);
+                    defaultPlaced = true;
+                }
                 w = b;
                 break;
             }

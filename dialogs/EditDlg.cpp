@@ -12,11 +12,7 @@
 #include "res/resource.h"
 
 CEditDlg::CEditDlg(CQuillmereDlg* parent) : QDialog(parent), m_pParent(parent) {
-    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                   Qt::WindowCloseButtonHint);
     m_pBuilder = std::make_unique<DialogBuilder>(this, FindDialogTemplate(IDD_EDIT));
-    for (int id : {IDC_ENTRYOK, IDCANCEL}) m_pBuilder->Get<QPushButton>(id)->setAutoDefault(true);
-    m_pBuilder->Get<QPushButton>(IDC_ENTRYOK)->setDefault(true);
     connect(m_pBuilder->Get<QPushButton>(IDC_ENTRYOK), &QPushButton::clicked, this, &CEditDlg::OnOK);
     connect(m_pBuilder->Get<QPushButton>(IDCANCEL), &QPushButton::clicked, this, &CEditDlg::reject);
     m_pBuilder->Get<QPlainTextEdit>(IDC_TEXT)->installEventFilter(this);

@@ -10,11 +10,7 @@
 CFileNamePrompt::CFileNamePrompt(CQuillmereDlg* parent, int templateId, QString extension,
                                  QString CQuillmereDlg::*target)
     : QDialog(parent), m_pParent(parent), m_strExtension(std::move(extension)), m_pTarget(target) {
-    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                   Qt::WindowCloseButtonHint);
     m_pBuilder = std::make_unique<DialogBuilder>(this, FindDialogTemplate(templateId));
-    for (int id : {IDOK, IDCANCEL}) m_pBuilder->Get<QPushButton>(id)->setAutoDefault(true);
-    m_pBuilder->Get<QPushButton>(IDOK)->setDefault(true);
     connect(m_pBuilder->Get<QPushButton>(IDOK), &QPushButton::clicked, this, &CFileNamePrompt::OnOK);
     connect(m_pBuilder->Get<QPushButton>(IDCANCEL), &QPushButton::clicked, this, &CFileNamePrompt::reject);
     UpdateData(false);

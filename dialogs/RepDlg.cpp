@@ -12,16 +12,11 @@
 #include "res/resource.h"
 
 CRepDlg::CRepDlg(CQuillmereDlg* parent) : QDialog(parent), m_pParent(parent) {
-    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                   Qt::WindowCloseButtonHint);
     m_pBuilder = std::make_unique<DialogBuilder>(this, FindDialogTemplate(IDD_REPLACE));
     auto* replace = m_pBuilder->Get<QPushButton>(IDOK);
     auto* replaceAll = m_pBuilder->Get<QPushButton>(IDC_REPLACEALL);
     auto* cancel = m_pBuilder->Get<QPushButton>(IDCANCEL);
-    // Both Replace buttons are drawn as default buttons; Enter in a field presses Replace, the
-    // dialog's OK action. A focused button takes Enter itself.
-    for (QPushButton* b : {replace, replaceAll, cancel}) b->setAutoDefault(true);
-    replace->setDefault(true);
+    // Enter in a field presses Replace (the first default button), the dialog's OK action.
     connect(replace, &QPushButton::clicked, this, &CRepDlg::OnReplace);
     connect(replaceAll, &QPushButton::clicked, this, &CRepDlg::OnReplaceAll);
     connect(cancel, &QPushButton::clicked, this, &CRepDlg::reject);

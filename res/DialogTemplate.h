@@ -4,12 +4,21 @@
 #include <string>
 #include <vector>
 
-enum class ControlKind { PushButton, DefPushButton, Edit, MultiLineEdit, Label, RadioButton, CheckBox, ListView };
+enum class ControlKind {
+    PushButton,
+    DefPushButton,
+    Edit,
+    MultiLineEdit,
+    Label,
+    RadioButton,
+    CheckBox,
+    ListView
+};
 
 enum ControlStyle : unsigned {
     StyleNone = 0,
     StyleTabStop = 1u << 0,
-    StyleGroup = 1u << 1,     // starts a new group (radio buttons)
+    StyleGroup = 1u << 1,  // starts a new group (radio buttons)
     StyleDisabled = 1u << 2,
     StyleBorder = 1u << 3,
     StyleAutoHScroll = 1u << 4,
@@ -33,6 +42,7 @@ struct DialogTemplate {
     std::string fontFace;
     int fontPoints;
     std::vector<ControlTemplate> controls;  // template order = tab order
+    bool minimizeBox = false;
 };
 
 struct MenuItemTemplate {
