@@ -11,6 +11,22 @@ constexpr unsigned TS = StyleTabStop;
 constexpr unsigned EDIT = StyleTabStop | StyleBorder | StyleAutoHScroll;
 constexpr unsigned MULTI = StyleTabStop | StyleBorder | StyleAutoHScroll | StyleAutoVScroll | StyleVScroll;
 
+DialogTemplate FileNamePromptTemplate(int id, const char* caption, int height) {
+    return {id,
+            caption,
+            203,
+            height,
+            "MS Sans Serif",
+            10,
+            {
+                {IDOK, K::DefPushButton, "OK", 39, 66, 50, 14, TS},
+                {IDCANCEL, K::PushButton, "Cancel", 99, 66, 50, 14, TS},
+                {IDC_FILENAME, K::Edit, "", 17, 38, 166, 15, EDIT},
+                {-1, K::Label, "Please enter the file name of the text resource file (No extension required)",
+                 15, 15, 166, 18, StyleNone},
+            }};
+}
+
 const std::vector<DialogTemplate>& Templates() {
     static const std::vector<DialogTemplate> templates = {
         {IDD_QUILLMERE_DIALOG,
@@ -70,32 +86,9 @@ const std::vector<DialogTemplate>& Templates() {
              {-1, K::Label, "Text:", 19, 62, 32, 9, StyleNone},
              {IDC_TEXT, K::MultiLineEdit, "", 93, 62, 172, 57, MULTI},
          }},
-        {IDD_NEWLO,
-         "New Locailized Version",
-         203,
-         97,
-         "MS Sans Serif",
-         10,
-         {
-             {IDOK, K::DefPushButton, "OK", 39, 66, 50, 14, TS},
-             {IDCANCEL, K::PushButton, "Cancel", 99, 66, 50, 14, TS},
-             {IDC_FILENAME, K::Edit, "", 17, 38, 166, 15, EDIT},
-             {-1, K::Label, "Please enter the file name of the text resource file (No extension required)",
-              15, 15, 166, 18, StyleNone},
-         }},
-        {IDD_NEW,
-         "New",
-         203,
-         96,
-         "MS Sans Serif",
-         10,
-         {
-             {IDOK, K::DefPushButton, "OK", 39, 66, 50, 14, TS},
-             {IDCANCEL, K::PushButton, "Cancel", 99, 66, 50, 14, TS},
-             {IDC_FILENAME, K::Edit, "", 17, 38, 166, 15, EDIT},
-             {-1, K::Label, "Please enter the file name of the text resource file (No extension required)",
-              15, 15, 166, 18, StyleNone},
-         }},
+        // The two file name prompts differ only in id, caption and height.
+        FileNamePromptTemplate(IDD_NEWLO, "New Locailized Version", 97),
+        FileNamePromptTemplate(IDD_NEW, "New", 96),
         {IDD_REPLACE,
          "Replace",
          258,
