@@ -1,10 +1,6 @@
 // The Add, Edit and Replace dialogs, driven through their widgets over a real main window.
 #include <QLineEdit>
 #include <QPlainTextEdit>
-#include <QPushButton>
-#include <QSettings>
-#include <QTemporaryDir>
-#include <QtTest>
 #include <limits>
 #include <memory>
 
@@ -16,30 +12,6 @@
 #include "document/linklist.h"
 #include "listview/RowStore.h"
 #include "listview/SortListCtrl.h"
-#include "res/resource.h"
-
-namespace {
-
-QLineEdit* Line(QDialog* dlg, int id) {
-    return dlg->findChild<QLineEdit*>(QStringLiteral("ctl%1").arg(id));
-}
-QPlainTextEdit* Multi(QDialog* dlg, int id) {
-    return dlg->findChild<QPlainTextEdit*>(QStringLiteral("ctl%1").arg(id));
-}
-QPushButton* Button(QDialog* dlg, int id) {
-    return dlg->findChild<QPushButton*>(QStringLiteral("ctl%1").arg(id));
-}
-void Click(QDialog* dlg, int id) {
-    QTest::mouseClick(Button(dlg, id), Qt::LeftButton);
-}
-void Type(QWidget* w, const QString& text) {
-    for (QChar ch : text) QTest::sendKeyEvent(QTest::Click, w, Qt::Key_unknown, QString(ch), Qt::NoModifier);
-}
-void Press(QWidget* w, Qt::Key key) {
-    QTest::keyClick(w, key);
-}
-
-}  // namespace
 
 class EntryDialogsTest : public QObject {
     Q_OBJECT
@@ -49,7 +21,43 @@ private:
     std::unique_ptr<ScriptedPrompts> m_ownPrompts;
     std::unique_ptr<CQuillmereDlg> m_win;
 
+    static QLineEdit* Line(QDialog* dlg, int id) { return Ctl<QLineEdit>(dlg, id); }
+    static QPlainTextEdit* Multi(QDialog* dlg, int id) { return Ctl<QPlainTextEdit>(dlg, id); }
+    static QPushButton* Button(QDialog* dlg, int id) { return Ctl<QPushButton>(dlg, id); }
+    static void Click(QDialog* dlg, int id) { QTest::mouseClick(Button(dlg, id), Qt::LeftButton); }
+    static void Press(QWidget* w, Qt::Key key) { QTest::keyClick(w, key); }
+    static void Type(QWidget* w, const QString& text) {
+        for (QChar ch : text)
+            QTest::sendKeyEvent(QTest::Click, w, Qt::Key_unknown, QString(ch), Qt::NoModifier);
+    }
+    // Types into the Group Name and Text fields of an Add or Edit dialog.
+    static void TypeEntry(QDialog* d, const QString& group, const QString& text) {
+        Type(Line(d, IDC_GROUPNAME), group);
+        Type(Multi(d, IDC_TEXT), text);
+    }
+    // A refused entry: the dialog stays open with the focus on the field at fault.
+    static void ExpectRefused(QDialog* d, QWidget* field) {
+        QVERIFY(d->isVisible());
+        QCOMPARE(QApplication::focusWidget(), field);
+    }
+
     CSortListCtrl& List() { return *m_win->m_list; }
+    void ClickWindowButton(int id) {
+        QTest::mouseClick(qobject_cast<QPushButton*>(m_win->Control(id)), Qt::LeftButton);
+    }
+    // Loads a Latin-1 document of one row (last Global ID 1), with its group unless `group` is null.
+    void LoadLatin1(std::initializer_list<std::string_view> row, const char* group) {
+        const std::vector<std::string_view> cells(row);
+        QVERIFY(List()
+                    .Reload([&](RowStore& store) {
+                        store.AppendRow(cells);
+                        if (group) store.Groups().Append(group);
+                        store.SetLastGlobalId(1);
+                        return Status::Ok();
+                    })
+                    .ok());
+        QVERIFY(!List().IsUtf8());
+    }
     QStringList Row(int row) {
         QStringList cells;
         for (int c = 0; c < 4; ++c) cells << List().GetCellText(row, c);
@@ -70,11 +78,7 @@ private:
     }
 
 private slots:
-    void initTestCase() {
-        QVERIFY(m_settingsDir.isValid());
-        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_settingsDir.path());
-        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, m_settingsDir.path());
-    }
+    void initTestCase() { UseSettingsIn(m_settingsDir); }
     void init() {
         m_ownPrompts = std::make_unique<ScriptedPrompts>();
         m_prompts = m_ownPrompts.get();
@@ -93,7 +97,7 @@ private slots:
 
     void addProposesTheNextIdAndEveryWayOfCancellingGivesItBack() {
         List().SetLastGlobalId(41);
-        for (int way = 0; way < 3; ++way) {
+        for (Finish way : {Finish::CancelButton, Finish::Escape, Finish::CloseBox}) {
             CAddDlg dlg(m_win.get());
             QString shown;
             const int result = RunModal(dlg, [&](QDialog* d) {
@@ -103,9 +107,7 @@ private slots:
                 QCOMPARE(List().GetLastGlobalId(), 42);
                 Type(Line(d, IDC_GROUPNAME), "Menu");
                 Type(Line(d, IDC_GLOBALID), "99");
-                if (way == 0) Click(d, IDCANCEL);
-                if (way == 1) Press(Line(d, IDC_GROUPNAME), Qt::Key_Escape);
-                if (way == 2) d->close();  // the close box
+                FinishBy(d, way, Line(d, IDC_GROUPNAME), IDC_ENTRYOK);
             });
             QCOMPARE(result, int(QDialog::Rejected));
             QCOMPARE(shown, QString("42"));
@@ -123,11 +125,10 @@ private slots:
         List().Groups().SetCounter("Menu", 3);
         WhenModal([&](QDialog* d) {
             QVERIFY(qobject_cast<CAddDlg*>(d));
-            Type(Line(d, IDC_GROUPNAME), "Menu");
-            Type(Multi(d, IDC_TEXT), "Open file");
+            TypeEntry(d, "Menu", "Open file");
             Click(d, IDC_ENTRYOK);
         });
-        QTest::mouseClick(qobject_cast<QPushButton*>(m_win->Control(IDC_ADD)), Qt::LeftButton);
+        ClickWindowButton(IDC_ADD);
         QCOMPARE(List().GetRowCount(), 1);
         QCOMPARE(Row(0), QStringList({"42", "Menu", "4", "Open file"}));
         QCOMPARE(List().Groups().GetCounter("Menu"), 4);
@@ -137,8 +138,7 @@ private slots:
         // Enter in the Text field confirms; "menu" is a group of its own, numbered from 1.
         CAddDlg dlg(m_win.get());
         const int result = RunModal(dlg, [&](QDialog* d) {
-            Type(Line(d, IDC_GROUPNAME), "menu");
-            Type(Multi(d, IDC_TEXT), "Close");
+            TypeEntry(d, "menu", "Close");
             Press(Multi(d, IDC_TEXT), Qt::Key_Return);
         });
         QCOMPARE(result, int(QDialog::Accepted));
@@ -158,8 +158,7 @@ private slots:
         for (const QString& text : {QString("Open"), QString("Close")}) {
             CAddDlg dlg(m_win.get());
             RunModal(dlg, [&](QDialog* d) {
-                Type(Line(d, IDC_GROUPNAME), "Menu");
-                Type(Multi(d, IDC_TEXT), text);
+                TypeEntry(d, "Menu", text);
                 Click(d, IDC_ENTRYOK);
             });
         }
@@ -177,15 +176,13 @@ private slots:
         List().SetLastGlobalId(5);
         CAddDlg dlg(m_win.get());
         const int result = RunModal(dlg, [&](QDialog* d) {
-            Type(Line(d, IDC_GROUPNAME), "Menu");
-            Type(Multi(d, IDC_TEXT), "Save");
+            TypeEntry(d, "Menu", "Save");
             for (const char* bad : {"abc", "2147483648", "", "4 2", "1.5"}) {
                 Line(d, IDC_GLOBALID)->setText(bad);
                 Click(d, IDC_ENTRYOK);
-                QVERIFY2(d->isVisible(), bad);
+                ExpectRefused(d, Line(d, IDC_GLOBALID));
                 QCOMPARE(m_prompts->warnings.value(m_prompts->warnings.size() - 1),
                          QString("Please enter an integer."));
-                QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(Line(d, IDC_GLOBALID)));
                 QCOMPARE(List().GetRowCount(), 0);
                 QCOMPARE(List().Groups().Count(), 0);
             }
@@ -203,13 +200,11 @@ private slots:
     void addRefusesWhatTheFileCannotCarry() {
         CAddDlg dlg(m_win.get());
         const int result = RunModal(dlg, [&](QDialog* d) {
-            Type(Line(d, IDC_GROUPNAME), "Me|nu");
-            Type(Multi(d, IDC_TEXT), "a|b is fine in a Text");
+            TypeEntry(d, "Me|nu", "a|b is fine in a Text");
             Click(d, IDC_ENTRYOK);
-            QVERIFY(d->isVisible());
+            ExpectRefused(d, Line(d, IDC_GROUPNAME));
             QCOMPARE(m_prompts->warnings.size(), 1);
             QVERIFY(m_prompts->warnings[0].contains("Group Name"));
-            QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(Line(d, IDC_GROUPNAME)));
 
             Line(d, IDC_GROUPNAME)->setText("Menu\nBar");  // as pasted
             Click(d, IDC_ENTRYOK);
@@ -218,10 +213,9 @@ private slots:
             Line(d, IDC_GROUPNAME)->setText("Menu");
             Multi(d, IDC_TEXT)->setPlainText("two\nlines");  // as pasted
             Click(d, IDC_ENTRYOK);
-            QVERIFY(d->isVisible());
+            ExpectRefused(d, Multi(d, IDC_TEXT));
             QCOMPARE(m_prompts->warnings.size(), 3);
             QVERIFY(m_prompts->warnings[2].contains("Text"));
-            QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(Multi(d, IDC_TEXT)));
             QCOMPARE(List().GetRowCount(), 0);
             QCOMPARE(List().Groups().Count(), 0);
             QCOMPARE(List().GetLastGlobalId(), 1);
@@ -250,19 +244,10 @@ private slots:
     // Characters go into the cells exactly: a non-breaking space stays one. A Latin-1 document
     // meeting a character beyond Latin-1 becomes UTF-8 as a whole, its other texts unchanged.
     void addStoresTheTextExactly() {
-        QVERIFY(List()
-                    .Reload([](RowStore& store) {
-                        store.AppendRow({"1", "Men\xfc", "1", "caf\xe9"});
-                        store.Groups().Append("Men\xfc");
-                        store.SetLastGlobalId(1);
-                        return Status::Ok();
-                    })
-                    .ok());
-        QVERIFY(!List().IsUtf8());
+        LoadLatin1({"1", "Men\xfc", "1", "caf\xe9"}, "Men\xfc");
         CAddDlg latin(m_win.get());
         RunModal(latin, [&](QDialog* d) {
-            Type(Line(d, IDC_GROUPNAME), QString::fromUtf8("Men\u00fc"));
-            Type(Multi(d, IDC_TEXT), QString::fromUtf8("a\u00a0b"));
+            TypeEntry(d, QString::fromUtf8("Men\u00fc"), QString::fromUtf8("a\u00a0b"));
             Click(d, IDC_ENTRYOK);
         });
         QCOMPARE(List().Store().GetCellText(1, ColText), std::string("a\xa0"
@@ -271,8 +256,7 @@ private slots:
 
         CAddDlg dlg(m_win.get());
         const int result = RunModal(dlg, [&](QDialog* d) {
-            Type(Line(d, IDC_GROUPNAME), QString::fromUtf8("Men\u00fc"));
-            Type(Multi(d, IDC_TEXT), QString::fromUtf8("\u00e9\u20ac"));
+            TypeEntry(d, QString::fromUtf8("Men\u00fc"), QString::fromUtf8("\u00e9\u20ac"));
             Click(d, IDC_ENTRYOK);
         });
         QCOMPARE(result, int(QDialog::Accepted));
@@ -312,7 +296,7 @@ private slots:
             Multi(d, IDC_TEXT)->setPlainText("Close file");
             Click(d, IDC_ENTRYOK);
         });
-        QTest::mouseClick(qobject_cast<QPushButton*>(m_win->Control(IDC_EDIT)), Qt::LeftButton);
+        ClickWindowButton(IDC_EDIT);
         QCOMPARE(Row(1), QStringList({"12", "Dialog", "3", "Close file"}));
         QCOMPARE(Row(0), QStringList({"11", "Menu", "2", "Open"}));
         QCOMPARE(Row(2), QStringList({"13", "Menu", "4", "Quit"}));
@@ -335,16 +319,14 @@ private slots:
         AddRow({"1", "Menu", "1", "Open"});
         List().SetSelectionMark(0);
         m_win->SetModified(false);
-        for (int way = 0; way < 3; ++way) {
+        for (Finish way : {Finish::CancelButton, Finish::Escape, Finish::CloseBox}) {
             CEditDlg dlg(m_win.get());
-            const int result = RunModal(dlg, [&](QDialog* d) {
-                Type(Line(d, IDC_GROUPNAME), "X");
-                Type(Multi(d, IDC_TEXT), "Y");
-                if (way == 0) Click(d, IDCANCEL);
-                if (way == 1) Press(Line(d, IDC_GROUPNAME), Qt::Key_Escape);
-                if (way == 2) d->close();
-            });
-            QCOMPARE(result, int(QDialog::Rejected));
+            QCOMPARE(RunModal(dlg,
+                              [&](QDialog* d) {
+                                  TypeEntry(d, "X", "Y");
+                                  FinishBy(d, way, Line(d, IDC_GROUPNAME), IDC_ENTRYOK);
+                              }),
+                     int(QDialog::Rejected));
         }
         QCOMPARE(Row(0), QStringList({"1", "Menu", "1", "Open"}));
         QVERIFY(!m_win->IsModified());
@@ -370,28 +352,17 @@ private slots:
     // Edit refuses what the file format cannot carry, and a cell the user did not touch keeps
     // its exact bytes (Latin-1 document).
     void editRefusesWhatTheFileCannotCarryAndKeepsUntouchedBytes() {
-        QVERIFY(List()
-                    .Reload([](RowStore& store) {
-                        store.AppendRow({"1", "Menu", "1", "caf\xe9\xa0ok"});
-                        store.Groups().Append("Menu");
-                        store.SetLastGlobalId(1);
-                        return Status::Ok();
-                    })
-                    .ok());
-        QVERIFY(!List().IsUtf8());
+        LoadLatin1({"1", "Menu", "1", "caf\xe9\xa0ok"}, "Menu");
         List().SetSelectionMark(0);
         CEditDlg dlg(m_win.get());
         const int result = RunModal(dlg, [&](QDialog* d) {
             Line(d, IDC_GROUPNAME)->setText("Me|nu");
             Click(d, IDC_ENTRYOK);
-            QVERIFY(d->isVisible());
-            QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(Line(d, IDC_GROUPNAME)));
-            const QString text = Multi(d, IDC_TEXT)->toPlainText();
+            ExpectRefused(d, Line(d, IDC_GROUPNAME));
             Line(d, IDC_GROUPNAME)->setText(QString::fromUtf8("M\u00e9nu"));
             Multi(d, IDC_TEXT)->setPlainText("x\ny");
             Click(d, IDC_ENTRYOK);
-            QVERIFY(d->isVisible());
-            QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(Multi(d, IDC_TEXT)));
+            ExpectRefused(d, Multi(d, IDC_TEXT));
             QCOMPARE(List().Store().GetCellText(0, ColGroupName), std::string("Menu"));
             Multi(d, IDC_TEXT)->setPlainText(QString::fromUtf8("caf\u00e9\u00a0ok"));
             Click(d, IDC_ENTRYOK);
@@ -425,7 +396,7 @@ private slots:
             QCOMPARE(Line(d, IDC_SEARCHFOR)->text(), QString("file"));
             Click(d, IDCANCEL);
         });
-        QTest::mouseClick(qobject_cast<QPushButton*>(m_win->Control(IDC_REPLACE)), Qt::LeftButton);
+        ClickWindowButton(IDC_REPLACE);
         QCOMPARE(Row(0), QStringList({"1", "file", "1", "File"}));
         QVERIFY(m_win->IsModified());
     }
@@ -529,14 +500,7 @@ private slots:
     // A replacement beyond Latin-1 turns a Latin-1 document into UTF-8; the search text still
     // finds its characters there.
     void replaceWithANewCharacterInALatin1Document() {
-        QVERIFY(List()
-                    .Reload([](RowStore& store) {
-                        store.AppendRow({"1", "Men\xfc", "1", "caf\xe9 cr\xe8me"});
-                        store.SetLastGlobalId(1);
-                        return Status::Ok();
-                    })
-                    .ok());
-        QVERIFY(!List().IsUtf8());
+        LoadLatin1({"1", "Men\xfc", "1", "caf\xe9 cr\xe8me"}, nullptr);
         CRepDlg dlg(m_win.get());
         RunModal(dlg, [&](QDialog* d) {
             Line(d, IDC_SEARCHFOR)->setText(QString::fromUtf8("\u00e9"));

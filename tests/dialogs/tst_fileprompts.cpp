@@ -1,51 +1,22 @@
 // The New and New Localized Version prompts, driven through their widgets.
 #include <QLineEdit>
-#include <QPushButton>
-#include <QSettings>
-#include <QTemporaryDir>
-#include <QtTest>
 #include <memory>
 
 #include "DialogTestSupport.h"
 #include "app/QuillmereDlg.h"
 #include "dialogs/NewDlg.h"
 #include "dialogs/NewloDlg.h"
-#include "res/resource.h"
 
 namespace {
-
-QLineEdit* NameField(QDialog* dlg) {
-    return dlg->findChild<QLineEdit*>(QStringLiteral("ctl%1").arg(IDC_FILENAME));
-}
-QPushButton* Button(QDialog* dlg, int id) {
-    return dlg->findChild<QPushButton*>(QStringLiteral("ctl%1").arg(id));
-}
-
-enum class Finish { OkButton, Enter, CancelButton, Escape, CloseBox };
 
 // Types `typed` into the prompt's field and finishes it the given way; returns the result.
 int Prompt(QDialog& dlg, const QString& typed, Finish finish) {
     return RunModal(dlg, [&](QDialog* d) {
-        QVERIFY(NameField(d)->text().isEmpty());
-        QCOMPARE(QApplication::focusWidget(), Button(d, IDOK));
-        QTest::keyClicks(NameField(d), typed);
-        switch (finish) {
-            case Finish::OkButton:
-                QTest::mouseClick(Button(d, IDOK), Qt::LeftButton);
-                break;
-            case Finish::Enter:
-                QTest::keyClick(NameField(d), Qt::Key_Return);
-                break;
-            case Finish::CancelButton:
-                QTest::mouseClick(Button(d, IDCANCEL), Qt::LeftButton);
-                break;
-            case Finish::Escape:
-                QTest::keyClick(NameField(d), Qt::Key_Escape);
-                break;
-            case Finish::CloseBox:
-                d->close();
-                break;
-        }
+        QLineEdit* name = Ctl<QLineEdit>(d, IDC_FILENAME);
+        QVERIFY(name->text().isEmpty());
+        QCOMPARE(QApplication::focusWidget(), Ctl<QPushButton>(d, IDOK));
+        QTest::keyClicks(name, typed);
+        FinishBy(d, finish, name, IDOK);
     });
 }
 
@@ -59,11 +30,7 @@ private:
     std::unique_ptr<CQuillmereDlg> m_win;
 
 private slots:
-    void initTestCase() {
-        QVERIFY(m_settingsDir.isValid());
-        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_settingsDir.path());
-        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, m_settingsDir.path());
-    }
+    void initTestCase() { UseSettingsIn(m_settingsDir); }
     void init() {
         m_prompts = std::make_unique<ScriptedPrompts>();
         m_win = std::make_unique<CQuillmereDlg>(nullptr, m_prompts.get());
@@ -79,16 +46,14 @@ private slots:
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("name");
         QTest::addColumn<int>("finish");
-        QTest::newRow("bare") << "strings"
-                              << "strings.txr" << int(Finish::OkButton);
-        QTest::newRow("extension kept") << "strings.txr"
-                                        << "strings.txr.txr" << int(Finish::OkButton);
-        QTest::newRow("empty") << ""
-                               << ".txr" << int(Finish::OkButton);
-        QTest::newRow("folder kept") << "work/strings"
-                                     << "work/strings.txr" << int(Finish::Enter);
-        QTest::newRow("blanks kept") << " a b "
-                                     << " a b .txr" << int(Finish::Enter);
+        const auto row = [](const char* tag, const char* typed, const char* name, Finish finish) {
+            QTest::newRow(tag) << QString(typed) << QString(name) << int(finish);
+        };
+        row("bare", "strings", "strings.txr", Finish::OkButton);
+        row("extension kept", "strings.txr", "strings.txr.txr", Finish::OkButton);
+        row("empty", "", ".txr", Finish::OkButton);
+        row("folder kept", "work/strings", "work/strings.txr", Finish::Enter);
+        row("blanks kept", " a b ", " a b .txr", Finish::Enter);
     }
     void newPromptAddsTheExtensionToTheNameAsTyped() {
         QFETCH(QString, typed);

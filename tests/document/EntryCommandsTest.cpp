@@ -14,6 +14,8 @@ using namespace EntryCommands;
 
 namespace {
 
+using Strings = std::vector<std::string>;
+
 // A table with the editor's four columns and the given Texts (Global IDs 1.., group "Menu").
 void Fill(RowStore& store, const std::vector<std::string>& texts) {
     store.DefineColumns(kEntryColumnSpec);
@@ -24,14 +26,14 @@ void Fill(RowStore& store, const std::vector<std::string>& texts) {
     }
 }
 
-std::vector<std::string> Texts(const RowStore& store) {
-    std::vector<std::string> out;
+Strings Texts(const RowStore& store) {
+    Strings out;
     for (int r = 0; r < store.GetRowCount(); ++r) out.push_back(store.GetCellText(r, ColText));
     return out;
 }
 
-std::vector<std::string> Row(const RowStore& store, int row) {
-    std::vector<std::string> out;
+Strings Row(const RowStore& store, int row) {
+    Strings out;
     for (int c = 0; c < 4; ++c) out.push_back(store.GetCellText(row, c));
     return out;
 }
@@ -57,18 +59,16 @@ TEST(EntryFieldsCheck, RefusesWhatTheFileCannotCarryAndNothingElse) {
 }
 
 TEST(IntegerField, AcceptsSignedDecimalWithBlanksWithinInt32) {
-    const std::vector<std::pair<std::string, int32_t>> good = {
-        {"42", 42},
-        {"  42  ", 42},
-        {"\t-5\t", -5},
-        {"+7", 7},
-        {"007", 7},
-        {"0", 0},
-        {"-0", 0},
-        {"2147483647", INT32_MAX},
-        {"-2147483648", INT32_MIN},
-        {"00000000000000000012", 12},
-    };
+    const std::vector<std::pair<std::string, int32_t>> good = {{"42", 42},
+                                                               {"  42  ", 42},
+                                                               {"\t-5\t", -5},
+                                                               {"+7", 7},
+                                                               {"007", 7},
+                                                               {"0", 0},
+                                                               {"-0", 0},
+                                                               {"2147483647", INT32_MAX},
+                                                               {"-2147483648", INT32_MIN},
+                                                               {"00000000000000000012", 12}};
     for (const auto& [text, value] : good) {
         const auto v = ParseInteger(text);
         ASSERT_TRUE(v.has_value()) << '"' << text << '"';
@@ -88,7 +88,7 @@ TEST(AddEntry, NumbersWithinTheGroupAndAppendsAtTheEnd) {
     store.SetLastGlobalId(41);
 
     ASSERT_TRUE(AddEntry(store, 42, "Menu", "Open file", false).ok());
-    EXPECT_EQ(Row(store, 0), (std::vector<std::string>{"42", "Menu", "4", "Open file"}));
+    EXPECT_EQ(Row(store, 0), (Strings{"42", "Menu", "4", "Open file"}));
     EXPECT_EQ(store.Groups().GetCounter("Menu"), 4);
 
     // Names compare exactly: "menu" is a new group, numbered from 1, appended after Menu.
@@ -99,7 +99,7 @@ TEST(AddEntry, NumbersWithinTheGroupAndAppendsAtTheEnd) {
 
     // Empty fields make an entry of the group with the empty name; a typed ID is kept as typed.
     ASSERT_TRUE(AddEntry(store, -5, "", "", false).ok());
-    EXPECT_EQ(Row(store, 2), (std::vector<std::string>{"-5", "", "1", ""}));
+    EXPECT_EQ(Row(store, 2), (Strings{"-5", "", "1", ""}));
     ASSERT_TRUE(AddEntry(store, 7, "", "again", false).ok());
     EXPECT_EQ(store.GetCellText(3, ColGroupId), "2");
     EXPECT_EQ(store.Groups().Count(), 3);
@@ -126,7 +126,7 @@ TEST(AddEntry, LocalizeModeAppendsTheTwinAndCountsOnce) {
     ASSERT_EQ(store.GetRowCount(), 4);
     EXPECT_EQ(Row(store, 0), Row(store, 1));
     EXPECT_EQ(Row(store, 2), Row(store, 3));
-    EXPECT_EQ(Row(store, 2), (std::vector<std::string>{"2", "Menu", "2", "Close"}));
+    EXPECT_EQ(Row(store, 2), (Strings{"2", "Menu", "2", "Close"}));
     EXPECT_EQ(store.Groups().GetCounter("Menu"), 2);
 }
 
@@ -148,19 +148,19 @@ TEST(EditEntry, ChangesGroupNameAndTextOnly) {
     store.SetLastGlobalId(2);
 
     ASSERT_TRUE(EditEntry(store, 1, "Dialog", "Shut").ok());
-    EXPECT_EQ(Row(store, 1), (std::vector<std::string>{"2", "Dialog", "2", "Shut"}));
-    EXPECT_EQ(Row(store, 0), (std::vector<std::string>{"1", "Menu", "1", "Open file"}));
+    EXPECT_EQ(Row(store, 1), (Strings{"2", "Dialog", "2", "Shut"}));
+    EXPECT_EQ(Row(store, 0), (Strings{"1", "Menu", "1", "Open file"}));
     EXPECT_EQ(store.Groups().Find("Dialog"), 0) << "editing does not touch the group list";
     EXPECT_EQ(store.Groups().GetCounter("Menu"), 1);
 
     // No selection mark or a row past the end: nothing changes, nothing fails.
     EXPECT_TRUE(EditEntry(store, -1, "X", "Y").ok());
     EXPECT_TRUE(EditEntry(store, 2, "X", "Y").ok());
-    EXPECT_EQ(Row(store, 1), (std::vector<std::string>{"2", "Dialog", "2", "Shut"}));
+    EXPECT_EQ(Row(store, 1), (Strings{"2", "Dialog", "2", "Shut"}));
 
     EXPECT_FALSE(EditEntry(store, 0, "A|B", "t").ok());
     EXPECT_FALSE(EditEntry(store, 0, "Menu", "a\nb").ok());
-    EXPECT_EQ(Row(store, 0), (std::vector<std::string>{"1", "Menu", "1", "Open file"}));
+    EXPECT_EQ(Row(store, 0), (Strings{"1", "Menu", "1", "Open file"}));
 }
 
 TEST(ReplaceInText, NonOverlappingLeftToRightWithoutRescanning) {
@@ -168,19 +168,17 @@ TEST(ReplaceInText, NonOverlappingLeftToRightWithoutRescanning) {
         const char *text, *search, *replacement, *result;
         int count;
     };
-    const Case cases[] = {
-        {"aaaa", "aa", "b", "bb", 2},
-        {"aaa", "aa", "b", "ba", 1},
-        {"a", "a", "ab", "ab", 1},
-        {"aba", "a", "aa", "aabaa", 2},
-        {"Open file", "file", "document", "Open document", 1},
-        {"a file, a file", "file", "", "a , a ", 2},
-        {"file", "file", "", "", 1},
-        {"xyz", "xyzw", "q", nullptr, 0},
-        {"File", "file", "document", nullptr, 0},
-        {"anything", "", "x", nullptr, 0},
-        {"", "", "x", nullptr, 0},
-    };
+    const Case cases[] = {{"aaaa", "aa", "b", "bb", 2},
+                          {"aaa", "aa", "b", "ba", 1},
+                          {"a", "a", "ab", "ab", 1},
+                          {"aba", "a", "aa", "aabaa", 2},
+                          {"Open file", "file", "document", "Open document", 1},
+                          {"a file, a file", "file", "", "a , a ", 2},
+                          {"file", "file", "", "", 1},
+                          {"xyz", "xyzw", "q", nullptr, 0},
+                          {"File", "file", "document", nullptr, 0},
+                          {"anything", "", "x", nullptr, 0},
+                          {"", "", "x", nullptr, 0}};
     for (const Case& c : cases) {
         std::string out = "stale";
         EXPECT_EQ(ReplaceInText(c.text, c.search, c.replacement, out), c.count) << c.text << '/' << c.search;
@@ -198,13 +196,13 @@ TEST(ReplaceNext, OneRowPerPressThenNothing) {
     int row = 0;
     EXPECT_EQ(ReplaceNext(store, row, "file", "document"), 1);
     EXPECT_EQ(row, 1);
-    EXPECT_EQ(Texts(store), (std::vector<std::string>{"File", "Open document", "Save file"}));
+    EXPECT_EQ(Texts(store), (Strings{"File", "Open document", "Save file"}));
     EXPECT_EQ(ReplaceNext(store, row, "file", "document"), 2);
-    EXPECT_EQ(Texts(store), (std::vector<std::string>{"File", "Open document", "Save document"}));
+    EXPECT_EQ(Texts(store), (Strings{"File", "Open document", "Save document"}));
     EXPECT_EQ(ReplaceNext(store, row, "file", "document"), -1);
     EXPECT_EQ(row, 3);
     EXPECT_EQ(ReplaceNext(store, row, "Open", "Close"), -1) << "the scan does not wrap";
-    EXPECT_EQ(Texts(store), (std::vector<std::string>{"File", "Open document", "Save document"}));
+    EXPECT_EQ(Texts(store), (Strings{"File", "Open document", "Save document"}));
     EXPECT_EQ(store.GetCellText(0, ColGroupName), "file") << "only the Text column is looked at";
 }
 
@@ -215,7 +213,7 @@ TEST(ReplaceNext, ReplacementHoldingTheSearchStaysOnItsRow) {
     EXPECT_EQ(ReplaceNext(store, row, "a", "ab"), 1);
     EXPECT_EQ(ReplaceNext(store, row, "a", "ab"), 1);
     EXPECT_EQ(ReplaceNext(store, row, "a", "ab"), 1);
-    EXPECT_EQ(Texts(store), (std::vector<std::string>{"x", "abbb", "a"}));
+    EXPECT_EQ(Texts(store), (Strings{"x", "abbb", "a"}));
 }
 
 TEST(ReplaceAll, EveryRowOnceWhateverTheLastGlobalId) {
@@ -227,9 +225,9 @@ TEST(ReplaceAll, EveryRowOnceWhateverTheLastGlobalId) {
     store.SetCellText(3, ColGlobalId, "file");
 
     EXPECT_EQ(ReplaceAll(store, "file", "document"), (std::vector<int>{0, 2, 4, 5}));
-    EXPECT_EQ(Texts(store), (std::vector<std::string>{"Open document", "File", "Save document", "a",
-                                                      "document document", "Open document"}));
-    EXPECT_EQ(Row(store, 3), (std::vector<std::string>{"file", "file", "4", "a"}));
+    EXPECT_EQ(Texts(store),
+              (Strings{"Open document", "File", "Save document", "a", "document document", "Open document"}));
+    EXPECT_EQ(Row(store, 3), (Strings{"file", "file", "4", "a"}));
 
     // A replacement that holds the search text: one pass, ends.
     EXPECT_EQ(ReplaceAll(store, "a", "ab"), (std::vector<int>{2, 3}));

@@ -13,6 +13,7 @@
 #include <utility>
 #include <vector>
 
+#include "document/Status.h"
 #include "listview/RowStore.h"
 
 namespace trf {
@@ -63,6 +64,12 @@ inline std::string Get(const std::string& path) {
         std::fclose(f);
     }
     return bytes;
+}
+
+// A failed status whose message names each of `parts`.
+inline void ExpectFails(const Status& s, std::initializer_list<std::string> parts) {
+    ASSERT_FALSE(s.ok()) << *parts.begin();
+    for (const std::string& part : parts) EXPECT_NE(s.message().find(part), std::string::npos) << s.message();
 }
 
 // Joins lines, each ending with CR LF.

@@ -27,29 +27,14 @@ public:
         std::string s;
         const int length = Int(0, maxLength);
         while (static_cast<int>(s.size()) < length) {
-            switch (Int(0, 9)) {
-                case 0:
-                    s += bars ? '|' : 'x';
-                    break;
-                case 1:
-                    s += " \t\v\f"[Int(0, 3)];
-                    break;
-                case 2:
-                    s += "\xC3\xA9";
-                    break;  // é
-                case 3:
-                    s += "\xE2\x80\xA6";
-                    break;  // …
-                case 4:
-                    s += static_cast<char>(Int(0x80, 0xFF));
-                    break;
-                case 5:
-                    s += '\0';
-                    break;
-                default:
-                    s += static_cast<char>(Int(0x20, 0x7E));
-                    break;
-            }
+            const int kind = Int(0, 9);
+            if (kind == 0) s += bars ? '|' : 'x';
+            if (kind == 1) s += " \t\v\f"[Int(0, 3)];
+            if (kind == 2) s += "\xC3\xA9";      // é
+            if (kind == 3) s += "\xE2\x80\xA6";  // …
+            if (kind == 4) s += static_cast<char>(Int(0x80, 0xFF));
+            if (kind == 5) s += '\0';
+            if (kind >= 6) s += static_cast<char>(Int(0x20, 0x7E));
         }
         for (char& c : s)
             if (c == '\r' || c == '\n' || (!bars && c == '|')) c = '_';

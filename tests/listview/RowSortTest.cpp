@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <numeric>
 #include <random>
 #include <string>
@@ -21,11 +22,17 @@ bool IsPermutation(std::vector<int> v, size_t n) {
     return true;
 }
 
-// A one-column table holding the given cells.
-RowStore Column(const std::vector<std::string>& cells, const char* locale = "C") {
+// An empty table with the given columns, sorting in byte order.
+RowStore Table(std::string_view spec) {
     RowStore store;
-    store.DefineColumns("Value,50");
-    store.SetCollationLocale(locale);
+    store.DefineColumns(spec);
+    store.SetCollationLocale("C");
+    return store;
+}
+
+// A one-column table holding the given cells.
+RowStore Column(const std::vector<std::string>& cells) {
+    RowStore store = Table("Value,50");
     for (const std::string& c : cells) store.AppendRow({std::string_view(c)});
     return store;
 }
@@ -44,56 +51,47 @@ std::string Cat(std::string a, const std::string& b, const std::string& c = "") 
     return a;
 }
 
+// The cells of a one-column table sorted ascending.
+Texts SortedUp(const Texts& cells) {
+    RowStore store = Column(cells);
+    store.SortByColumn(0, true);
+    return Cells(store);
+}
+
 TEST(MergeSort, AnyComparisonGivesAPermutation) {
     std::mt19937 rng(42);
     for (size_t n : {0u, 1u, 2u, 15u, 16u, 17u, 33u, 100u, 1000u, 70000u}) {
         std::vector<int> v(n);
         std::iota(v.begin(), v.end(), 0);
+        const std::function<bool(int, int)> comparisons[] = {
+            [&](int, int) { return rng() % 2 == 0; },               // random, different on every call
+            [](int, int) { return true; },                          // everything goes first
+            [](int a, int b) { return (a % 3 + 1) % 3 == b % 3; },  // a cycle: rock, paper, scissors
+            [](int a, int b) {                                      // random, on two threads
+                thread_local std::mt19937 local(7);                 // each thread its own generator
+                return (local() ^ static_cast<unsigned>(a * 31 + b)) % 2 == 0;
+            }};
         for (int mode = 0; mode < 4; ++mode) {
             std::vector<int> w = v;
             std::shuffle(w.begin(), w.end(), rng);
-            switch (mode) {
-                case 0:  // random answers, different on every call
-                    MergeSortBy(w, [&](int, int) { return rng() % 2 == 0; });
-                    break;
-                case 1:  // everything goes first
-                    MergeSortBy(w, [](int, int) { return true; });
-                    break;
-                case 2:  // a cycle: rock, paper, scissors
-                    MergeSortBy(w, [](int a, int b) { return (a % 3 + 1) % 3 == b % 3; });
-                    break;
-                case 3:  // random answers on two threads (each thread its own generator)
-                    MergeSortBy(
-                        w,
-                        [](int a, int b) {
-                            thread_local std::mt19937 local(7);
-                            return (local() ^ static_cast<unsigned>(a * 31 + b)) % 2 == 0;
-                        },
-                        2);
-                    break;
-            }
+            MergeSortBy(w, comparisons[mode], mode == 3 ? 2 : 1);
             EXPECT_TRUE(IsPermutation(w, n)) << n << " mode " << mode;
         }
     }
 }
 
 TEST(ColumnSort, NumbersDatesAndTextEachInTheirOwnWay) {
-    RowStore numbers = Column({"100", "9", "10", "", "5", "007", "2147483648"});
-    numbers.SortByColumn(0, true);
-    const Texts sortedNumbers = Cells(numbers);
+    const Texts sortedNumbers = SortedUp({"100", "9", "10", "", "5", "007", "2147483648"});
     EXPECT_EQ(sortedNumbers[0], "");
     EXPECT_EQ(sortedNumbers[1], "5");
     EXPECT_TRUE((sortedNumbers[2] == "007" && sortedNumbers[3] == "9"));
     EXPECT_EQ((Texts{sortedNumbers[4], sortedNumbers[5], sortedNumbers[6]}),
               (Texts{"10", "100", "2147483648"}));
 
-    RowStore dates = Column({"04/05/2001", "05/03/2001", "01/01/1999", "31/12/2000"});
-    dates.SortByColumn(0, true);
-    EXPECT_EQ(Cells(dates), (Texts{"01/01/1999", "31/12/2000", "05/03/2001", "04/05/2001"}));
+    EXPECT_EQ(SortedUp({"04/05/2001", "05/03/2001", "01/01/1999", "31/12/2000"}),
+              (Texts{"01/01/1999", "31/12/2000", "05/03/2001", "04/05/2001"}));
 
-    RowStore text = Column({"b", "B", "a", "A", "5/3/2001"});
-    text.SortByColumn(0, true);
-    EXPECT_EQ(Cells(text), (Texts{"5/3/2001", "A", "B", "a", "b"}));
+    EXPECT_EQ(SortedUp({"b", "B", "a", "A", "5/3/2001"}), (Texts{"5/3/2001", "A", "B", "a", "b"}));
 }
 
 TEST(ColumnSort, DescendingReversesOneKindColumns) {
@@ -126,9 +124,7 @@ TEST(ColumnSort, DescendingReversesOneKindColumns) {
 
 void ExpectMixedSortMovesWholeRows(unsigned vocabulary) {
     std::mt19937 rng(5);
-    RowStore store;
-    store.DefineColumns("A,1;B,1");
-    store.SetCollationLocale("C");
+    RowStore store = Table("A,1;B,1");
     Texts original;
     for (int i = 0; i < 5000; ++i) {
         const unsigned v = rng() % 6;
@@ -162,9 +158,7 @@ TEST(ColumnSort, MixedKindsGiveAPermutationThatMovesWholeRows) {
 }
 
 TEST(ColumnSort, ResultMapsNewRowsToOldOnesAndNewRowsGoLast) {
-    RowStore store;
-    store.DefineColumns(kEntryColumnSpec);
-    store.SetCollationLocale("C");
+    RowStore store = Table(kEntryColumnSpec);
     store.AppendRow({"3", "Menu", "1", "c"});
     store.AppendRow({"1", "Menu", "2", "a"});
     store.AppendRow({"2", "Error", "1", "b"});
@@ -187,9 +181,7 @@ TEST(ColumnSort, ResultMapsNewRowsToOldOnesAndNewRowsGoLast) {
 }
 
 TEST(ColumnSort, PairsStayTogether) {
-    RowStore store;
-    store.DefineColumns("Id,1;Text,1");
-    store.SetCollationLocale("C");
+    RowStore store = Table("Id,1;Text,1");
     for (const char* id : {"30", "10", "20"}) {
         store.AppendRow({id, "original"});
         store.AppendRow({"999", "twin"});  // the twin's own cell must not matter
