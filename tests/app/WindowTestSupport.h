@@ -1,13 +1,7 @@
 #pragma once
 // Support for the window tests: prompts answered from a script (recording what was asked),
 // modal dialogs driven once they are up, and documents written to a temporary folder.
-#include <QApplication>
-#include <QDialog>
-#include <QFile>
-#include <QList>
-#include <QPointer>
-#include <QStringList>
-#include <QTimer>
+#include <QtWidgets>
 #include <algorithm>
 #include <cstdlib>
 #include <functional>
@@ -29,7 +23,7 @@ struct ModalScript {
             if (!dlg) return;
             seenClass = QString::fromLatin1(dlg->metaObject()->className());
             if (script) script(dlg);
-            QDialog* still = dlg.data();
+            QDialog* still = dlg.data();  // checked through a plain pointer: keeps -Wnull-dereference quiet
             if (still != nullptr && still->isVisible()) still->reject();
         });
     }
@@ -62,10 +56,8 @@ inline Rows ReadDocument(const QString& txr, const QString& txl, ReadMode mode) 
     const Status status = ReadTextResource(store, QFile::encodeName(txr).toStdString(),
                                            QFile::encodeName(txl).toStdString(), mode);
     if (!status) qFatal("reading a test document failed: %s", status.message().c_str());
-    Rows rows;
-    for (int r = 0; r < store.GetRowCount(); ++r) {
-        rows.push_back({});
-        for (int c = 0; c < 4; ++c) rows.back().push_back(store.GetCellText(r, c));
-    }
+    Rows rows(store.GetRowCount());
+    for (int r = 0; r < int(rows.size()); ++r)
+        for (int c = 0; c < 4; ++c) rows[r].push_back(store.GetCellText(r, c));
     return rows;
 }

@@ -4,7 +4,6 @@
 #include <QAbstractItemModelTester>
 #include <QHeaderView>
 #include <QImage>
-#include <QSet>
 #include <QtTest>
 #include <memory>
 
@@ -21,10 +20,18 @@ QStringList ColumnOf(const CSortListCtrl& list, int column) {
     return cells;
 }
 
-const QColor kFace(200, 200, 190);
-const QColor kLight(0, 255, 0);
-const QColor kDark(0, 0, 255);
-const QColor kText(0, 0, 0);
+const QColor kFace(200, 200, 190), kLight(0, 255, 0), kDark(0, 0, 255), kText(0, 0, 0);
+
+struct Pixel {
+    int x, y;
+    QColor colour;
+};
+
+void ExpectPixels(const QImage& img, std::initializer_list<Pixel> pixels) {
+    for (const Pixel& p : pixels)
+        QVERIFY2(QColor(img.pixel(p.x, p.y)) == p.colour,
+                 qPrintable(QStringLiteral("%1,%2").arg(p.x).arg(p.y)));
+}
 
 }  // namespace
 
@@ -46,6 +53,40 @@ private:
                                  header->height() / 2));
     }
     QImage GrabHeader() { return List().horizontalHeader()->viewport()->grab().toImage(); }
+    // Face, light and dark (and text) from the test palette; item 0 is `width0` by 20 pixels.
+    CSortHeaderCtrl* PaintedHeader(int width0) {
+        CSortHeaderCtrl* header = List().Header();
+        QPalette palette = header->palette();
+        palette.setColor(QPalette::Button, kFace);
+        palette.setColor(QPalette::Light, kLight);
+        palette.setColor(QPalette::Dark, kDark);
+        palette.setColor(QPalette::ButtonText, kText);
+        header->setPalette(palette);
+        header->setFixedHeight(20);
+        header->resizeSection(0, width0);
+        return header;
+    }
+    // The pixels of item 0's arrow (an ascending sort), each in the colour of the last line
+    // drawn over it.
+    static QHash<QPair<int, int>, QColor> ArrowPixels(int width0) {
+        QHash<QPair<int, int>, QColor> pixels;
+        for (const ArrowPolyline& line : LayoutHeaderItem({0, 0, width0, 20}, false, true, true).arrow)
+            for (const HeaderPoint& p : RasterizePolyline(line))
+                pixels.insert({p.x, p.y}, line.light ? kLight : kDark);
+        return pixels;
+    }
+    // The bounds of what item 0 (0..99) shows besides its face and arrow.
+    static QRect TextBounds(const QImage& img, const QHash<QPair<int, int>, QColor>& arrow) {
+        QRect text;
+        for (int y = 0; y < 20; ++y)
+            for (int x = 0; x < 100; ++x)
+                if (!arrow.contains({x, y}) && QColor(img.pixel(x, y)) != kFace) text |= QRect(x, y, 1, 1);
+        return text;
+    }
+    void ExpectSelectedAfterTyping(const QString& keys, int row) {
+        QTest::keyClicks(&List(), keys);
+        QCOMPARE(List().GetSelectedRows(), QList<int>{row});
+    }
 
 private slots:
     void init() {
@@ -153,20 +194,20 @@ private slots:
         QCOMPARE(List().GetSelectedRows(), QList<int>{1});
 
         // A successful one replaces everything and detects the encoding.
-        QVERIFY(List().Reload([](RowStore& store) {
-            store.AppendRow({"5", "G", "1", "caf\xe9"});
-            store.SetLastGlobalId(5);
-            return Status::Ok();
-        }));
+        const auto reloadOne = [this](const std::string& text) {
+            return List().Reload([text](RowStore& store) {
+                store.AppendRow({"5", "G", "1", text});
+                store.SetLastGlobalId(5);
+                return Status::Ok();
+            });
+        };
+        QVERIFY(reloadOne("caf\xe9"));
         QCOMPARE(List().GetRowCount(), 1);
         QCOMPARE(List().GetLastGlobalId(), 5);
         QVERIFY(!List().IsUtf8());
         QCOMPARE(List().GetCellText(0, 3), QStringLiteral("café"));
         QCOMPARE(List().GetSelectionMark(), -1);
-        QVERIFY(List().Reload([](RowStore& store) {
-            store.AppendRow({"5", "G", "1", "caf\xc3\xa9"});
-            return Status::Ok();
-        }));
+        QVERIFY(reloadOne("caf\xc3\xa9"));
         QVERIFY(List().IsUtf8());
         QCOMPARE(List().GetCellText(0, 3), QStringLiteral("café"));
     }
@@ -179,18 +220,13 @@ private slots:
               {"120", "M", "4", "d"},
               {"A5", "M", "5", "e"}});
         List().setFocus();
-        QTest::keyClicks(&List(), QStringLiteral("12"));
-        QCOMPARE(List().GetSelectedRows(), QList<int>{1});
-        QTest::keyClicks(&List(), QStringLiteral("0"));  // "120"
-        QCOMPARE(List().GetSelectedRows(), QList<int>{3});
+        ExpectSelectedAfterTyping(QStringLiteral("12"), 1);
+        ExpectSelectedAfterTyping(QStringLiteral("0"), 3);  // "120"
         QTest::qWait(QApplication::keyboardInputInterval() + 50);
-        QTest::keyClicks(&List(), QStringLiteral("1"));  // a new search: after the current row, wrapping
-        QCOMPARE(List().GetSelectedRows(), QList<int>{1});
-        QTest::keyClicks(&List(), QStringLiteral("1"));  // the same key: the next row starting with it
-        QCOMPARE(List().GetSelectedRows(), QList<int>{2});
+        ExpectSelectedAfterTyping(QStringLiteral("1"), 1);  // a new search: after the current row, wrapping
+        ExpectSelectedAfterTyping(QStringLiteral("1"), 2);  // the same key: the next row starting with it
         QTest::qWait(QApplication::keyboardInputInterval() + 50);
-        QTest::keyClicks(&List(), QStringLiteral("a"));
-        QCOMPARE(List().GetSelectedRows(), QList<int>{4});
+        ExpectSelectedAfterTyping(QStringLiteral("a"), 4);
     }
 
     // Deleting a scattered selection (many separate runs) and a few runs.
@@ -242,43 +278,26 @@ private slots:
     // The header paints the face, the text inside its indents and the arrow at the given
     // points in the palette's light and dark colours; end points stay unpainted.
     void headerPaintsTheArrow() {
-        CSortHeaderCtrl* header = List().Header();
-        QPalette palette = header->palette();
-        palette.setColor(QPalette::Button, kFace);
-        palette.setColor(QPalette::Light, kLight);
-        palette.setColor(QPalette::Dark, kDark);
-        palette.setColor(QPalette::ButtonText, kText);
-        header->setPalette(palette);
-        header->setFixedHeight(20);
-        header->resizeSection(0, 100);
+        CSortHeaderCtrl* header = PaintedHeader(100);
         header->resizeSection(1, 100);
         List().Model()->Store().m_nSortColumn = -1;
 
         List().SortByColumn(0, true);
         QImage img = GrabHeader();
-        // Item 0 spans x 0..99, 20 pixels high: o = 5.
-        QCOMPARE(QColor(img.pixel(90, 5)), kLight);
-        QCOMPARE(QColor(img.pixel(95, 14)), kLight);
-        QCOMPARE(QColor(img.pixel(84, 14)), kDark);
-        QCOMPARE(QColor(img.pixel(83, 14)), kFace);  // end of the light line
-        QCOMPARE(QColor(img.pixel(90, 4)), kFace);   // end of the dark line
-        QCOMPARE(QColor(img.pixel(1, 1)), kFace);
+        // Item 0 spans x 0..99, 20 pixels high: o = 5. (83,14) ends the light line, (90,4) the dark.
+        ExpectPixels(img, {{90, 5, kLight},
+                           {95, 14, kLight},
+                           {84, 14, kDark},
+                           {83, 14, kFace},
+                           {90, 4, kFace},
+                           {1, 1, kFace}});
         // Every pixel of the lines, in drawing order: a later line paints over an earlier one.
-        QHash<QPair<int, int>, QColor> expected;
-        for (const ArrowPolyline& line : LayoutHeaderItem({0, 0, 100, 20}, false, true, true).arrow)
-            for (const HeaderPoint& p : RasterizePolyline(line))
-                expected.insert({p.x, p.y}, line.light ? kLight : kDark);
-        QVERIFY(expected.size() > 20);
-        QSet<QPair<int, int>> arrow;
-        for (auto it = expected.cbegin(); it != expected.cend(); ++it) {
-            arrow.insert(it.key());
+        const QHash<QPair<int, int>, QColor> arrow = ArrowPixels(100);
+        QVERIFY(arrow.size() > 20);
+        for (auto it = arrow.cbegin(); it != arrow.cend(); ++it)
             QCOMPARE(QColor(img.pixel(it.key().first, it.key().second)), it.value());
-        }
         // Text ("Global ID") from x 5, nothing of it at or right of 80 (the arrow's room).
-        QRect text;
-        for (int y = 0; y < 20; ++y)
-            for (int x = 0; x < 100; ++x)
-                if (!arrow.contains({x, y}) && QColor(img.pixel(x, y)) != kFace) text |= QRect(x, y, 1, 1);
+        const QRect text = TextBounds(img, arrow);
         QVERIFY(!text.isEmpty());
         QVERIFY2(text.left() >= 5 && text.right() < 80,
                  qPrintable(QStringLiteral("%1..%2").arg(text.left()).arg(text.right())));
@@ -287,48 +306,30 @@ private slots:
         QTest::mousePress(header->viewport(), Qt::LeftButton, Qt::NoModifier, QPoint(40, 10));
         img = GrabHeader();
         QTest::mouseRelease(header->viewport(), Qt::LeftButton, Qt::NoModifier, QPoint(400, 10));
-        QRect pressedText;
-        for (int y = 0; y < 20; ++y)
-            for (int x = 0; x < 100; ++x)
-                if (!arrow.contains({x, y}) && QColor(img.pixel(x, y)) != kFace)
-                    pressedText |= QRect(x, y, 1, 1);
+        const QRect pressedText = TextBounds(img, arrow);
         QCOMPARE(pressedText.left(), text.left() + 1);
         QVERIFY(pressedText.top() > text.top());
-        for (const auto& [x, y] : arrow) QVERIFY(QColor(img.pixel(x, y)) != kFace);
+        for (const auto& xy : arrow.keys()) QVERIFY(QColor(img.pixel(xy.first, xy.second)) != kFace);
 
         // Descending: light (94,5) to (89,15); dark (88,15) to (84,5) to (94,5).
         List().SortByColumn(0, false);
         img = GrabHeader();
-        QCOMPARE(QColor(img.pixel(94, 5)), kLight);
-        QCOMPARE(QColor(img.pixel(88, 15)), kDark);
-        QCOMPARE(QColor(img.pixel(84, 5)), kDark);
-        QCOMPARE(QColor(img.pixel(89, 15)), kFace);
+        ExpectPixels(img, {{94, 5, kLight}, {88, 15, kDark}, {84, 5, kDark}, {89, 15, kFace}});
 
         // Sorted by another column: item 0 keeps the face and its text, now up to 95, no arrow.
         List().SortByColumn(1, true);
         img = GrabHeader();
-        QCOMPARE(QColor(img.pixel(90, 5)), kFace);
-        QCOMPARE(QColor(img.pixel(84, 14)), kFace);
-        QCOMPARE(QColor(img.pixel(190, 5)), kLight);
+        ExpectPixels(img, {{90, 5, kFace}, {84, 14, kFace}, {190, 5, kLight}});
         for (int y = 0; y < 20; ++y)
             for (int x = 95; x < 100; ++x) QCOMPARE(QColor(img.pixel(x, y)), kFace);
     }
 
     // An item narrower than its indents shows its face and arrow but no text.
     void narrowItemShowsNoText() {
-        CSortHeaderCtrl* header = List().Header();
-        QPalette palette = header->palette();
-        palette.setColor(QPalette::Button, kFace);
-        palette.setColor(QPalette::Light, kLight);
-        palette.setColor(QPalette::Dark, kDark);
-        header->setPalette(palette);
-        header->setFixedHeight(20);
-        header->resizeSection(0, 24);  // 5 * o = 25 > 24
+        PaintedHeader(24);  // 5 * o = 25 > 24
         List().SortByColumn(0, true);
         const QImage img = GrabHeader();
-        QSet<QPair<int, int>> arrow;
-        for (const ArrowPolyline& line : LayoutHeaderItem({0, 0, 24, 20}, false, true, true).arrow)
-            for (const HeaderPoint& p : RasterizePolyline(line)) arrow.insert({p.x, p.y});
+        const QHash<QPair<int, int>, QColor> arrow = ArrowPixels(24);
         for (int y = 0; y < 20; ++y)
             for (int x = 0; x < 24; ++x)
                 if (!arrow.contains({x, y})) QCOMPARE(QColor(img.pixel(x, y)), kFace);
@@ -337,20 +338,12 @@ private slots:
     // A stored width of 0 is applied as 0: the column stays, with no visible width.
     void storedZeroWidth() {
         CSortHeaderCtrl* header = List().Header();
-        QCOMPARE(header->DeserializeWidths(QByteArray::fromHex("04000000"
-                                                               "00000000"
-                                                               "10000000"
-                                                               "20000000"
-                                                               "30000000")),
-                 StoredWidths::Applied);
+        const QByteArray stored = QByteArray::fromHex("04000000 00000000 10000000 20000000 30000000");
+        QCOMPARE(header->DeserializeWidths(stored), StoredWidths::Applied);
         QCOMPARE(header->sectionSize(0), 0);
         QCOMPARE(header->sectionSize(3), 48);
         QVERIFY(!header->isSectionHidden(0));
-        QCOMPARE(header->SerializeWidths(), QByteArray::fromHex("04000000"
-                                                                "00000000"
-                                                                "10000000"
-                                                                "20000000"
-                                                                "30000000"));
+        QCOMPARE(header->SerializeWidths(), stored);
     }
 };
 
