@@ -70,7 +70,6 @@ private:
     }
     void Click(int id) { QTest::mouseClick(Ctl<QAbstractButton>(id), Qt::LeftButton); }
     void Do(int menuId) { Dlg().MenuAction(menuId)->trigger(); }
-    // Title, filter and default suffix of the last file dialog asked for.
     QStringList LastFileRequest() {
         const auto& r = m_prompts->fileRequests.last();
         return {r.title, r.filter, r.suffix};
@@ -111,12 +110,10 @@ private:
         m_dlg->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(m_dlg.get()));
     }
-    // Opens `txr` through the Open command and its scripted file dialog.
     void OpenFile(const QString& txr) {
         m_prompts->fileNames << txr;
         Do(ID_FILE_OPEN);
     }
-    // Writes `base`.txr with `rows` (no localized file) and opens it.
     void OpenPlain(const QString& base, const Rows& rows = kPlain) {
         WriteDocument(Path(base + ".txr"), QString(), rows, false);
         OpenFile(Path(base + ".txr"));
@@ -183,7 +180,6 @@ private slots:
         Dlg().m_radioTextString->click();
         QVERIFY(!Dlg().m_radioGlobalId->isChecked());
 
-        // The list's default column widths and the column headings.
         const QList<int> widths{40, 90, 40, 450};
         for (int c = 0; c < 4; ++c) QCOMPARE(List().horizontalHeader()->sectionSize(c), widths[c]);
         QCOMPARE(List().model()->headerData(1, Qt::Horizontal).toString(), QStringLiteral("Group Name"));
@@ -553,7 +549,6 @@ private slots:
         QCOMPARE(Column(3), (QStringList{"Close", "Disk full"}));
     }
 
-    // In the pair view a header click sorts whole pairs by the original row.
     void pairViewSortsPairs() {
         OpenPairs("sortpairs");
         QHeaderView* header = List().horizontalHeader();
@@ -681,7 +676,6 @@ private slots:
         QCOMPARE(List().GetLastGlobalId(), 120);
     }
 
-    // In the pair view Delete removes whole pairs.
     void pairViewDeleteTakesTheTwin() {
         OpenPairs("delpairs");
         List().SetSelectedRows({1, 4});  // the translation of entry 1, the original of entry 3

@@ -66,8 +66,7 @@ private:
         header->resizeSection(0, width0);
         return header;
     }
-    // The pixels of item 0's arrow (an ascending sort), each in the colour of the last line
-    // drawn over it.
+    // Item 0's arrow pixels (ascending), each in the colour of the last line drawn over it.
     static QHash<QPair<int, int>, QColor> ArrowPixels(int width0) {
         QHash<QPair<int, int>, QColor> pixels;
         for (const ArrowPolyline& line : LayoutHeaderItem({0, 0, width0, 20}, false, true, true).arrow)
@@ -229,11 +228,10 @@ private slots:
         ExpectSelectedAfterTyping(QStringLiteral("a"), 4);
     }
 
-    // Deleting a scattered selection (many separate runs) and a few runs.
     void batchDeletion() {
         for (int i = 0; i < 200; ++i) List().AppendRow({QString::number(i), "G", "1", QString::number(i)});
         QList<int> doomed;
-        for (int i = 0; i < 200; i += 3) doomed << i;  // 67 runs
+        for (int i = 0; i < 200; i += 3) doomed << i;  // 67 separate runs
         List().DeleteRows(doomed);
         QCOMPARE(List().GetRowCount(), 200 - 67);
         QCOMPARE(List().GetCellText(0, 3), QStringLiteral("1"));
