@@ -17,8 +17,7 @@ class EntryDialogsTest : public QObject {
     Q_OBJECT
 private:
     QTemporaryDir m_settingsDir;
-    ScriptedPrompts* m_prompts = nullptr;
-    std::unique_ptr<ScriptedPrompts> m_ownPrompts;
+    std::unique_ptr<ScriptedPrompts> m_prompts;
     std::unique_ptr<CQuillmereDlg> m_win;
 
     static QLineEdit* Line(QDialog* dlg, int id) { return Ctl<QLineEdit>(dlg, id); }
@@ -41,7 +40,25 @@ private:
         QCOMPARE(QApplication::focusWidget(), field);
     }
 
+    static void SetSearch(QDialog* d, const QString& search, const QString& replacement) {
+        Line(d, IDC_SEARCHFOR)->setText(search);
+        Line(d, IDC_REPLACEWITH)->setText(replacement);
+    }
+
     CSortListCtrl& List() { return *m_win->m_list; }
+    std::string Stored(int row, int column) { return List().Store().GetCellText(row, column); }
+    // Adds an entry through the Add dialog, confirmed with its OK button.
+    int AddVia(const QString& group, const QString& text) {
+        return Run<CAddDlg>([&](QDialog* d) {
+            TypeEntry(d, group, text);
+            Click(d, IDC_ENTRYOK);
+        });
+    }
+    template <class Dlg>
+    int Run(const std::function<void(QDialog*)>& script) {
+        Dlg dlg(m_win.get());
+        return RunModal(dlg, script);
+    }
     void ClickWindowButton(int id) {
         QTest::mouseClick(qobject_cast<QPushButton*>(m_win->Control(id)), Qt::LeftButton);
     }
@@ -80,9 +97,8 @@ private:
 private slots:
     void initTestCase() { UseSettingsIn(m_settingsDir); }
     void init() {
-        m_ownPrompts = std::make_unique<ScriptedPrompts>();
-        m_prompts = m_ownPrompts.get();
-        m_win = std::make_unique<CQuillmereDlg>(nullptr, m_prompts);
+        m_prompts = std::make_unique<ScriptedPrompts>();
+        m_win = std::make_unique<CQuillmereDlg>(nullptr, m_prompts.get());
         m_win->show();
         QVERIFY(QTest::qWaitForWindowExposed(m_win.get()));
         m_win->SetModified(false);
@@ -90,10 +106,8 @@ private slots:
     void cleanup() {
         m_win->SetModified(false);  // nothing to ask about when the window goes
         m_win.reset();
-        m_ownPrompts.reset();
+        m_prompts.reset();
     }
-
-    // ---- Add ----------------------------------------------------------------------------------
 
     void addProposesTheNextIdAndEveryWayOfCancellingGivesItBack() {
         List().SetLastGlobalId(41);
@@ -136,8 +150,7 @@ private slots:
         QVERIFY(m_win->IsModified());
 
         // Enter in the Text field confirms; "menu" is a group of its own, numbered from 1.
-        CAddDlg dlg(m_win.get());
-        const int result = RunModal(dlg, [&](QDialog* d) {
+        const int result = Run<CAddDlg>([&](QDialog* d) {
             TypeEntry(d, "menu", "Close");
             Press(Multi(d, IDC_TEXT), Qt::Key_Return);
         });
@@ -146,8 +159,7 @@ private slots:
         QCOMPARE(List().Groups().Find("menu"), 2);
 
         // Enter in the Group Name field confirms too; empty fields make the group "".
-        CAddDlg dlg2(m_win.get());
-        QCOMPARE(RunModal(dlg2, [&](QDialog* d) { Press(Line(d, IDC_GROUPNAME), Qt::Key_Enter); }),
+        QCOMPARE(Run<CAddDlg>([&](QDialog* d) { Press(Line(d, IDC_GROUPNAME), Qt::Key_Enter); }),
                  int(QDialog::Accepted));
         QCOMPARE(Row(2), QStringList({"44", "", "1", ""}));
         QCOMPARE(List().Groups().Count(), 3);
@@ -155,13 +167,7 @@ private slots:
 
     void addInLocalizeModeAppendsTheTwin() {
         m_win->m_bLocalize = true;
-        for (const QString& text : {QString("Open"), QString("Close")}) {
-            CAddDlg dlg(m_win.get());
-            RunModal(dlg, [&](QDialog* d) {
-                TypeEntry(d, "Menu", text);
-                Click(d, IDC_ENTRYOK);
-            });
-        }
+        for (const char* text : {"Open", "Close"}) AddVia("Menu", text);
         QCOMPARE(List().GetRowCount(), 4);
         QCOMPARE(Row(0), Row(1));
         QCOMPARE(Row(2), QStringList({"2", "Menu", "2", "Close"}));
@@ -174,8 +180,7 @@ private slots:
     // entry is added only once it is corrected.
     void addRefusesAGlobalIdThatIsNotAnInteger() {
         List().SetLastGlobalId(5);
-        CAddDlg dlg(m_win.get());
-        const int result = RunModal(dlg, [&](QDialog* d) {
+        const int result = Run<CAddDlg>([&](QDialog* d) {
             TypeEntry(d, "Menu", "Save");
             for (const char* bad : {"abc", "2147483648", "", "4 2", "1.5"}) {
                 Line(d, IDC_GLOBALID)->setText(bad);
@@ -198,8 +203,7 @@ private slots:
 
     // "|" or a line break in the Group Name, a line break in the Text: refused, dialog open.
     void addRefusesWhatTheFileCannotCarry() {
-        CAddDlg dlg(m_win.get());
-        const int result = RunModal(dlg, [&](QDialog* d) {
+        const int result = Run<CAddDlg>([&](QDialog* d) {
             TypeEntry(d, "Me|nu", "a|b is fine in a Text");
             Click(d, IDC_ENTRYOK);
             ExpectRefused(d, Line(d, IDC_GROUPNAME));
@@ -245,34 +249,23 @@ private slots:
     // meeting a character beyond Latin-1 becomes UTF-8 as a whole, its other texts unchanged.
     void addStoresTheTextExactly() {
         LoadLatin1({"1", "Men\xfc", "1", "caf\xe9"}, "Men\xfc");
-        CAddDlg latin(m_win.get());
-        RunModal(latin, [&](QDialog* d) {
-            TypeEntry(d, QString::fromUtf8("Men\u00fc"), QString::fromUtf8("a\u00a0b"));
-            Click(d, IDC_ENTRYOK);
-        });
-        QCOMPARE(List().Store().GetCellText(1, ColText), std::string("a\xa0"
-                                                                     "b"));
-        QCOMPARE(List().Store().GetCellText(1, ColGroupId), std::string("2"));
+        AddVia(QString::fromUtf8("Men\u00fc"), QString::fromUtf8("a\u00a0b"));
+        QCOMPARE(Stored(1, ColText), std::string("a\xa0") + "b");
+        QCOMPARE(Stored(1, ColGroupId), std::string("2"));
 
-        CAddDlg dlg(m_win.get());
-        const int result = RunModal(dlg, [&](QDialog* d) {
-            TypeEntry(d, QString::fromUtf8("Men\u00fc"), QString::fromUtf8("\u00e9\u20ac"));
-            Click(d, IDC_ENTRYOK);
-        });
-        QCOMPARE(result, int(QDialog::Accepted));
+        QCOMPARE(AddVia(QString::fromUtf8("Men\u00fc"), QString::fromUtf8("\u00e9\u20ac")),
+                 int(QDialog::Accepted));
         QVERIFY(m_prompts->warnings.isEmpty());
         QVERIFY(List().IsUtf8());
-        QCOMPARE(List().Store().GetCellText(2, ColText), std::string("\xc3\xa9\xe2\x82\xac"));
+        QCOMPARE(Stored(2, ColText), std::string("\xc3\xa9\xe2\x82\xac"));
         QCOMPARE(List().GetCellText(0, 3), QString::fromUtf8("caf\u00e9"));
         QCOMPARE(List().GetCellText(1, 3), QString::fromUtf8("a\u00a0b"));
         // The group list changed its names with the cells: the entry joined its group.
-        QCOMPARE(List().Store().GetCellText(2, ColGroupId), std::string("3"));
+        QCOMPARE(Stored(2, ColGroupId), std::string("3"));
         QCOMPARE(List().Groups().Count(), 1);
         QCOMPARE(List().Groups().head()->name, std::string("Men\xc3\xbc"));
         QCOMPARE(List().Groups().GetCounter("Men\xc3\xbc"), 3);
     }
-
-    // ---- Edit ---------------------------------------------------------------------------------
 
     void editChangesGroupNameAndTextOfTheMarkedRowOnly() {
         AddRow({"11", "Menu", "2", "Open"});
@@ -305,47 +298,37 @@ private slots:
         QVERIFY(m_win->IsModified());
 
         // Enter in the Text field confirms.
-        CEditDlg dlg(m_win.get());
-        RunModal(dlg, [&](QDialog* d) {
+        const int result = Run<CEditDlg>([&](QDialog* d) {
             QTest::keyClick(Multi(d, IDC_TEXT), Qt::Key_End, Qt::ControlModifier);
             Type(Multi(d, IDC_TEXT), "!");
             Press(Multi(d, IDC_TEXT), Qt::Key_Enter);
         });
-        QCOMPARE(dlg.result(), int(QDialog::Accepted));
+        QCOMPARE(result, int(QDialog::Accepted));
         QCOMPARE(List().GetCellText(1, 3), QString("Close file!"));
     }
 
-    void editCancelEscapeAndCloseChangeNothing() {
+    // Cancelling in any way, or confirming without a selection mark, changes nothing.
+    void editCancelledOrWithoutSelectionMarkChangesNothing() {
         AddRow({"1", "Menu", "1", "Open"});
         List().SetSelectionMark(0);
         m_win->SetModified(false);
         for (Finish way : {Finish::CancelButton, Finish::Escape, Finish::CloseBox}) {
-            CEditDlg dlg(m_win.get());
-            QCOMPARE(RunModal(dlg,
-                              [&](QDialog* d) {
-                                  TypeEntry(d, "X", "Y");
-                                  FinishBy(d, way, Line(d, IDC_GROUPNAME), IDC_ENTRYOK);
-                              }),
-                     int(QDialog::Rejected));
+            const int result = Run<CEditDlg>([&](QDialog* d) {
+                TypeEntry(d, "X", "Y");
+                FinishBy(d, way, Line(d, IDC_GROUPNAME), IDC_ENTRYOK);
+            });
+            QCOMPARE(result, int(QDialog::Rejected));
         }
-        QCOMPARE(Row(0), QStringList({"1", "Menu", "1", "Open"}));
-        QVERIFY(!m_win->IsModified());
-    }
-
-    void editWithoutSelectionMarkOpensEmptyAndChangesNothing() {
-        AddRow({"1", "Menu", "1", "Open"});
         List().SetSelectionMark(-1);
-        m_win->SetModified(false);
-        CEditDlg dlg(m_win.get());
-        const int result = RunModal(dlg, [&](QDialog* d) {
+        const int result = Run<CEditDlg>([&](QDialog* d) {
             QVERIFY(Line(d, IDC_GROUPNAME)->text().isEmpty());
             QVERIFY(Multi(d, IDC_TEXT)->toPlainText().isEmpty());
             Type(Multi(d, IDC_TEXT), "typed");
             Click(d, IDC_ENTRYOK);
         });
         QCOMPARE(result, int(QDialog::Accepted));
-        QCOMPARE(Row(0), QStringList({"1", "Menu", "1", "Open"}));
         QCOMPARE(List().GetRowCount(), 1);
+        QCOMPARE(Row(0), QStringList({"1", "Menu", "1", "Open"}));
         QVERIFY(!m_win->IsModified());
     }
 
@@ -354,8 +337,7 @@ private slots:
     void editRefusesWhatTheFileCannotCarryAndKeepsUntouchedBytes() {
         LoadLatin1({"1", "Menu", "1", "caf\xe9\xa0ok"}, "Menu");
         List().SetSelectionMark(0);
-        CEditDlg dlg(m_win.get());
-        const int result = RunModal(dlg, [&](QDialog* d) {
+        const int result = Run<CEditDlg>([&](QDialog* d) {
             Line(d, IDC_GROUPNAME)->setText("Me|nu");
             Click(d, IDC_ENTRYOK);
             ExpectRefused(d, Line(d, IDC_GROUPNAME));
@@ -363,17 +345,15 @@ private slots:
             Multi(d, IDC_TEXT)->setPlainText("x\ny");
             Click(d, IDC_ENTRYOK);
             ExpectRefused(d, Multi(d, IDC_TEXT));
-            QCOMPARE(List().Store().GetCellText(0, ColGroupName), std::string("Menu"));
+            QCOMPARE(Stored(0, ColGroupName), std::string("Menu"));
             Multi(d, IDC_TEXT)->setPlainText(QString::fromUtf8("caf\u00e9\u00a0ok"));
             Click(d, IDC_ENTRYOK);
         });
         QCOMPARE(result, int(QDialog::Accepted));
         QCOMPARE(m_prompts->warnings.size(), 2);
-        QCOMPARE(List().Store().GetCellText(0, ColGroupName), std::string("M\xe9nu"));
-        QCOMPARE(List().Store().GetCellText(0, ColText), std::string("caf\xe9\xa0ok"));
+        QCOMPARE(Stored(0, ColGroupName), std::string("M\xe9nu"));
+        QCOMPARE(Stored(0, ColText), std::string("caf\xe9\xa0ok"));
     }
-
-    // ---- Replace ------------------------------------------------------------------------------
 
     void replaceChangesOneRowPerPressAndNeverCloses() {
         AddTexts({"File", "Open file", "Save file"});
@@ -405,10 +385,8 @@ private slots:
     void replaceReachesEveryRowWhateverTheLastGlobalId() {
         AddTexts({"x", "Open file", "x", "x", "Save file", "file"});
         List().SetLastGlobalId(1);
-        CRepDlg dlg(m_win.get());
-        RunModal(dlg, [&](QDialog* d) {
-            Line(d, IDC_SEARCHFOR)->setText("file");
-            Line(d, IDC_REPLACEWITH)->setText("doc");
+        Run<CRepDlg>([&](QDialog* d) {
+            SetSearch(d, "file", "doc");
             Click(d, IDOK);
             Click(d, IDOK);
             QCOMPARE(Texts(), QStringList({"x", "Open doc", "x", "x", "Save doc", "file"}));
@@ -431,10 +409,8 @@ private slots:
         AddRow({"file", "Menu", "2", "Close"});
         AddRow({"file", "Menu", "2", "Fermer"});
         m_win->m_bLocalize = true;
-        CRepDlg dlg(m_win.get());
-        RunModal(dlg, [&](QDialog* d) {
-            Line(d, IDC_SEARCHFOR)->setText("file");
-            Line(d, IDC_REPLACEWITH)->setText("fichier");
+        Run<CRepDlg>([&](QDialog* d) {
+            SetSearch(d, "file", "fichier");
             Click(d, IDC_REPLACEALL);
         });
         QCOMPARE(Row(0), QStringList({"1", "file", "1", "Open fichier"}));
@@ -447,8 +423,7 @@ private slots:
     // and keeps what was replaced.
     void enterPressesReplaceAndEscapeKeepsTheChanges() {
         AddTexts({"file", "file"});
-        CRepDlg dlg(m_win.get());
-        const int result = RunModal(dlg, [&](QDialog* d) {
+        const int result = Run<CRepDlg>([&](QDialog* d) {
             Type(Line(d, IDC_SEARCHFOR), "file");
             Press(Line(d, IDC_SEARCHFOR), Qt::Key_Return);
             QVERIFY(d->isVisible());
@@ -465,14 +440,12 @@ private slots:
     void replaceRefusesALineBreakAndMatchesOnlyStorableText() {
         AddTexts({"file"});
         m_win->SetModified(false);
-        CRepDlg dlg(m_win.get());
-        RunModal(dlg, [&](QDialog* d) {
+        Run<CRepDlg>([&](QDialog* d) {
             Line(d, IDC_REPLACEWITH)->setText("file");  // an empty search text replaces nothing
             Click(d, IDOK);
             Click(d, IDC_REPLACEALL);
             QCOMPARE(Texts(), QStringList({"file"}));
-            Line(d, IDC_SEARCHFOR)->setText("file");
-            Line(d, IDC_REPLACEWITH)->setText("two\nlines");
+            SetSearch(d, "file", "two\nlines");
             Click(d, IDC_REPLACEALL);
             Click(d, IDOK);
             QCOMPARE(m_prompts->warnings.size(), 2);
@@ -488,8 +461,7 @@ private slots:
             QCOMPARE(Texts(), QStringList({"f?le"}));
             QVERIFY(!List().IsUtf8());
 
-            Line(d, IDC_SEARCHFOR)->setText("?");
-            Line(d, IDC_REPLACEWITH)->setText(QString::fromUtf8("\u0131"));
+            SetSearch(d, "?", QString::fromUtf8("\u0131"));
             Click(d, IDC_REPLACEALL);
             QCOMPARE(Texts(), QStringList({QString::fromUtf8("f\u0131le")}));
             QVERIFY(List().IsUtf8());
@@ -501,15 +473,13 @@ private slots:
     // finds its characters there.
     void replaceWithANewCharacterInALatin1Document() {
         LoadLatin1({"1", "Men\xfc", "1", "caf\xe9 cr\xe8me"}, nullptr);
-        CRepDlg dlg(m_win.get());
-        RunModal(dlg, [&](QDialog* d) {
-            Line(d, IDC_SEARCHFOR)->setText(QString::fromUtf8("\u00e9"));
-            Line(d, IDC_REPLACEWITH)->setText(QString::fromUtf8("\u20ac"));
+        Run<CRepDlg>([&](QDialog* d) {
+            SetSearch(d, QString::fromUtf8("\u00e9"), QString::fromUtf8("\u20ac"));
             Click(d, IDOK);
         });
         QVERIFY(List().IsUtf8());
-        QCOMPARE(List().Store().GetCellText(0, ColText), std::string("caf\xe2\x82\xac cr\xc3\xa8me"));
-        QCOMPARE(List().Store().GetCellText(0, ColGroupName), std::string("Men\xc3\xbc"));
+        QCOMPARE(Stored(0, ColText), std::string("caf\xe2\x82\xac cr\xc3\xa8me"));
+        QCOMPARE(Stored(0, ColGroupName), std::string("Men\xc3\xbc"));
     }
 };
 

@@ -11,6 +11,15 @@ namespace {
 
 using Points = std::vector<HeaderPoint>;
 
+// The arrow is a light line with `light` points, then a dark one with `dark` points.
+void ExpectArrow(const HeaderItemLayout& layout, const Points& light, const Points& dark) {
+    ASSERT_EQ(layout.arrow.size(), 2u);
+    EXPECT_TRUE(layout.arrow[0].light);
+    EXPECT_EQ(layout.arrow[0].points, light);
+    EXPECT_FALSE(layout.arrow[1].light);
+    EXPECT_EQ(layout.arrow[1].points, dark);
+}
+
 TEST(HeaderLayout, TextRectOfATwentyPixelItemAndPressing) {
     const HeaderRect item{10, 0, 100, 20};
     const HeaderItemLayout sorted = LayoutHeaderItem(item, false, true, false);
@@ -20,9 +29,7 @@ TEST(HeaderLayout, TextRectOfATwentyPixelItemAndPressing) {
     // Pressed: the text moves 1 right and 2 down, the arrow stays.
     const HeaderItemLayout down = LayoutHeaderItem(item, true, true, false);
     EXPECT_EQ(down.text, (HeaderRect{16, 2, 81, 20}));
-    ASSERT_EQ(down.arrow.size(), 2u);
-    EXPECT_EQ(down.arrow[0].points, sorted.arrow[0].points);
-    EXPECT_EQ(down.arrow[1].points, sorted.arrow[1].points);
+    ExpectArrow(down, sorted.arrow.at(0).points, sorted.arrow.at(1).points);
 }
 
 TEST(HeaderLayout, NarrowItemsDrawNoText) {
@@ -39,19 +46,10 @@ TEST(HeaderLayout, NarrowItemsDrawNoText) {
 
 TEST(HeaderLayout, ArrowLinesOfATwentyPixelItem) {
     const HeaderRect item{0, 0, 100, 20};
-    const HeaderItemLayout up = LayoutHeaderItem(item, false, true, true);
-    ASSERT_EQ(up.arrow.size(), 2u);
-    EXPECT_TRUE(up.arrow[0].light);
-    EXPECT_EQ(up.arrow[0].points, (Points{{90, 5}, {95, 14}, {83, 14}}));
-    EXPECT_FALSE(up.arrow[1].light);
-    EXPECT_EQ(up.arrow[1].points, (Points{{84, 14}, {90, 4}}));
-
-    const HeaderItemLayout down = LayoutHeaderItem(item, false, true, false);
-    ASSERT_EQ(down.arrow.size(), 2u);
-    EXPECT_TRUE(down.arrow[0].light);
-    EXPECT_EQ(down.arrow[0].points, (Points{{94, 5}, {89, 15}}));
-    EXPECT_FALSE(down.arrow[1].light);
-    EXPECT_EQ(down.arrow[1].points, (Points{{88, 15}, {84, 5}, {94, 5}}));
+    ExpectArrow(LayoutHeaderItem(item, false, true, true), {{90, 5}, {95, 14}, {83, 14}},
+                {{84, 14}, {90, 4}});
+    ExpectArrow(LayoutHeaderItem(item, false, true, false), {{94, 5}, {89, 15}},
+                {{88, 15}, {84, 5}, {94, 5}});
 }
 
 TEST(HeaderRaster, EndPointsExcludedJointsPaintedOnce) {

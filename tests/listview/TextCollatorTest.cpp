@@ -23,13 +23,8 @@ std::vector<std::string> MessyTexts(size_t count, unsigned seed) {
     for (size_t i = 0; i < count; ++i) {
         std::string s;
         const size_t n = rng() % 7;
-        for (size_t j = 0; j < n; ++j) {
-            if (rng() % 15 == 0) {
-                s.push_back('\0');
-            } else {
-                s += kPieces[rng() % (sizeof kPieces / sizeof *kPieces)];
-            }
-        }
+        for (size_t j = 0; j < n; ++j)
+            s += rng() % 15 == 0 ? std::string(1, '\0') : kPieces[rng() % std::size(kPieces)];
         texts.push_back(s);
     }
     return texts;
