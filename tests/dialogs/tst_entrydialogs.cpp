@@ -29,7 +29,6 @@ private:
         for (QChar ch : text)
             QTest::sendKeyEvent(QTest::Click, w, Qt::Key_unknown, QString(ch), Qt::NoModifier);
     }
-    // Types into the Group Name and Text fields of an Add or Edit dialog.
     static void TypeEntry(QDialog* d, const QString& group, const QString& text) {
         Type(Line(d, IDC_GROUPNAME), group);
         Type(Multi(d, IDC_TEXT), text);
@@ -39,7 +38,6 @@ private:
         QVERIFY(d->isVisible());
         QCOMPARE(QApplication::focusWidget(), field);
     }
-
     static void SetSearch(QDialog* d, const QString& search, const QString& replacement) {
         Line(d, IDC_SEARCHFOR)->setText(search);
         Line(d, IDC_REPLACEWITH)->setText(replacement);
@@ -47,7 +45,6 @@ private:
 
     CSortListCtrl& List() { return *m_win->m_list; }
     std::string Stored(int row, int column) { return List().Store().GetCellText(row, column); }
-    // Adds an entry through the Add dialog, confirmed with its OK button.
     int AddVia(const QString& group, const QString& text) {
         return Run<CAddDlg>([&](QDialog* d) {
             TypeEntry(d, group, text);
@@ -65,14 +62,13 @@ private:
     // Loads a Latin-1 document of one row (last Global ID 1), with its group unless `group` is null.
     void LoadLatin1(std::initializer_list<std::string_view> row, const char* group) {
         const std::vector<std::string_view> cells(row);
-        QVERIFY(List()
-                    .Reload([&](RowStore& store) {
-                        store.AppendRow(cells);
-                        if (group) store.Groups().Append(group);
-                        store.SetLastGlobalId(1);
-                        return Status::Ok();
-                    })
-                    .ok());
+        const Status loaded = List().Reload([&](RowStore& store) {
+            store.AppendRow(cells);
+            if (group) store.Groups().Append(group);
+            store.SetLastGlobalId(1);
+            return Status::Ok();
+        });
+        QVERIFY(loaded.ok());
         QVERIFY(!List().IsUtf8());
     }
     QStringList Row(int row) {
@@ -297,7 +293,6 @@ private slots:
         QCOMPARE(List().Groups().GetCounter("Menu"), 4);
         QVERIFY(m_win->IsModified());
 
-        // Enter in the Text field confirms.
         const int result = Run<CEditDlg>([&](QDialog* d) {
             QTest::keyClick(Multi(d, IDC_TEXT), Qt::Key_End, Qt::ControlModifier);
             Type(Multi(d, IDC_TEXT), "!");

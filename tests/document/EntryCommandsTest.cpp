@@ -17,13 +17,15 @@ namespace {
 using Strings = std::vector<std::string>;
 
 // A table with the editor's four columns and the given Texts (Global IDs 1.., group "Menu").
-void Fill(RowStore& store, const std::vector<std::string>& texts) {
+RowStore Table(const Strings& texts) {
+    RowStore store;
     store.DefineColumns(kEntryColumnSpec);
     int id = 0;
     for (const std::string& t : texts) {
         const std::string gid = std::to_string(++id);
         store.AppendRow({gid, "Menu", gid, t});
     }
+    return store;
 }
 
 Strings Texts(const RowStore& store) {
@@ -81,8 +83,7 @@ TEST(IntegerField, AcceptsSignedDecimalWithBlanksWithinInt32) {
 }
 
 TEST(AddEntry, NumbersWithinTheGroupAndAppendsAtTheEnd) {
-    RowStore store;
-    Fill(store, {});
+    RowStore store = Table({});
     store.Groups().Append("Menu");
     store.Groups().SetCounter("Menu", 3);
     store.SetLastGlobalId(41);
@@ -119,8 +120,7 @@ TEST(AddEntry, NumbersWithinTheGroupAndAppendsAtTheEnd) {
 }
 
 TEST(AddEntry, LocalizeModeAppendsTheTwinAndCountsOnce) {
-    RowStore store;
-    Fill(store, {});
+    RowStore store = Table({});
     ASSERT_TRUE(AddEntry(store, 1, "Menu", "Open", true).ok());
     ASSERT_TRUE(AddEntry(store, 2, "Menu", "Close", true).ok());
     ASSERT_EQ(store.GetRowCount(), 4);
@@ -131,8 +131,7 @@ TEST(AddEntry, LocalizeModeAppendsTheTwinAndCountsOnce) {
 }
 
 TEST(AddEntry, RefusedFieldsChangeNothing) {
-    RowStore store;
-    Fill(store, {"keep"});
+    RowStore store = Table({"keep"});
     for (auto [name, text] : std::array<std::pair<const char*, const char*>, 3>{
              {{"New|Group", "t"}, {"Fresh\n", "t"}, {"Fresh", "two\r\nlines"}}}) {
         EXPECT_FALSE(AddEntry(store, 5, name, text, true).ok()) << name << text;
@@ -142,8 +141,7 @@ TEST(AddEntry, RefusedFieldsChangeNothing) {
 }
 
 TEST(EditEntry, ChangesGroupNameAndTextOnly) {
-    RowStore store;
-    Fill(store, {"Open file", "Close"});
+    RowStore store = Table({"Open file", "Close"});
     store.Groups().Append("Menu");
     store.SetLastGlobalId(2);
 
@@ -189,8 +187,7 @@ TEST(ReplaceInText, NonOverlappingLeftToRightWithoutRescanning) {
 }
 
 TEST(ReplaceNext, OneRowPerPressThenNothing) {
-    RowStore store;
-    Fill(store, {"File", "Open file", "Save file"});
+    RowStore store = Table({"File", "Open file", "Save file"});
     store.SetCellText(0, ColGroupName, "file");
 
     int row = 0;
@@ -207,8 +204,7 @@ TEST(ReplaceNext, OneRowPerPressThenNothing) {
 }
 
 TEST(ReplaceNext, ReplacementHoldingTheSearchStaysOnItsRow) {
-    RowStore store;
-    Fill(store, {"x", "a", "a"});
+    RowStore store = Table({"x", "a", "a"});
     int row = 0;
     EXPECT_EQ(ReplaceNext(store, row, "a", "ab"), 1);
     EXPECT_EQ(ReplaceNext(store, row, "a", "ab"), 1);
@@ -218,8 +214,7 @@ TEST(ReplaceNext, ReplacementHoldingTheSearchStaysOnItsRow) {
 
 TEST(ReplaceAll, EveryRowOnceWhateverTheLastGlobalId) {
     // Rows past 2 x last Global ID are reached too: here the last ID is 1 and there are 6 rows.
-    RowStore store;
-    Fill(store, {"Open file", "File", "Save file", "a", "file file", "Open file"});
+    RowStore store = Table({"Open file", "File", "Save file", "a", "file file", "Open file"});
     store.SetLastGlobalId(1);
     store.SetCellText(3, ColGroupName, "file");
     store.SetCellText(3, ColGlobalId, "file");

@@ -116,7 +116,6 @@ TEST_F(TextResourceWriter, FailedSavesLeaveOldFilesIntactAndNoTemporaryFiles) {
     Put(dir / "doc.txr", "old txr");
     Put(dir / "doc.txl", "old txl");
 
-    // The directory of the target does not exist.
     ExpectFails(WriteTextResource(store, dir / "missing/doc.txr", "", false),
                 {dir / "missing/doc.txr", "No such file or directory"});
 
@@ -124,7 +123,6 @@ TEST_F(TextResourceWriter, FailedSavesLeaveOldFilesIntactAndNoTemporaryFiles) {
     ExpectFails(WriteTextResource(store, dir / "doc.txr", dir / "missing/doc.txl", true),
                 {dir / "missing/doc.txl"});
 
-    // A directory where the .txl should go.
     std::filesystem::create_directory(dir / "dir.txl");
     ExpectFails(WriteTextResource(store, dir / "doc.txr", dir / "dir.txl", true), {"Is a directory"});
     EXPECT_FALSE(WriteTextResource(store, dir / "dir.txl", "", false).ok());

@@ -30,7 +30,6 @@ RowStore Table(std::string_view spec) {
     return store;
 }
 
-// A one-column table holding the given cells.
 RowStore Column(const std::vector<std::string>& cells) {
     RowStore store = Table("Value,50");
     for (const std::string& c : cells) store.AppendRow({std::string_view(c)});
@@ -51,7 +50,6 @@ std::string Cat(std::string a, const std::string& b, const std::string& c = "") 
     return a;
 }
 
-// The cells of a one-column table sorted ascending.
 Texts SortedUp(const Texts& cells) {
     RowStore store = Column(cells);
     store.SortByColumn(0, true);

@@ -11,7 +11,6 @@ namespace {
 
 using Points = std::vector<HeaderPoint>;
 
-// The arrow is a light line with `light` points, then a dark one with `dark` points.
 void ExpectArrow(const HeaderItemLayout& layout, const Points& light, const Points& dark) {
     ASSERT_EQ(layout.arrow.size(), 2u);
     EXPECT_TRUE(layout.arrow[0].light);
@@ -38,7 +37,6 @@ TEST(HeaderLayout, NarrowItemsDrawNoText) {
     EXPECT_TRUE(LayoutHeaderItem({0, 0, 11, 20}, false, false, true).drawText);
     EXPECT_FALSE(LayoutHeaderItem({0, 0, 25, 20}, false, true, true).drawText);
     EXPECT_TRUE(LayoutHeaderItem({0, 0, 26, 20}, false, true, true).drawText);
-    // The arrow is still there.
     EXPECT_EQ(LayoutHeaderItem({0, 0, 0, 20}, false, true, true).arrow.size(), 2u);
     // A flat item has no indents at all.
     EXPECT_TRUE(LayoutHeaderItem({0, 0, 1, 3}, false, true, true).drawText);
