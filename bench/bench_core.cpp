@@ -11,7 +11,7 @@
 
 #include "document/EntryCommands.h"
 #include "document/ListBoxSafe.h"
-#include "listview/RowStore.h"
+#include "core/RowStore.h"
 
 namespace {
 

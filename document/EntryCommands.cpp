@@ -4,7 +4,7 @@
 #include <limits>
 
 #include "document/linklist.h"
-#include "listview/RowStore.h"
+#include "core/RowStore.h"
 
 namespace EntryCommands {
 

@@ -28,7 +28,7 @@
 #include <thread>
 #include <vector>
 
-#include "listview/RowStore.h"
+#include "core/RowStore.h"
 
 namespace {
 

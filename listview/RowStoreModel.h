@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-#include "listview/RowStore.h"
+#include "core/RowStore.h"
 
 class RowStoreModel : public QAbstractTableModel {
     Q_OBJECT

@@ -6,7 +6,7 @@
 #include <QStyle>
 #include <string_view>
 
-#include "listview/SortArrow.h"
+#include "core/SortArrow.h"
 
 namespace {
 constexpr int kMaxHeaderText = 254;

@@ -5,7 +5,7 @@
 #include <QHeaderView>
 #include <QSet>
 
-#include "listview/ColumnWidths.h"
+#include "core/ColumnWidths.h"
 
 class CSortHeaderCtrl : public QHeaderView {
     Q_OBJECT

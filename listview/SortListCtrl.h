@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "document/Status.h"
-#include "listview/RowStore.h"
+#include "core/RowStore.h"
 
 class CSortHeaderCtrl;
 class RowStoreModel;

@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "document/ListBoxSafe.h"
-#include "listview/RowStore.h"
+#include "core/RowStore.h"
 
 namespace {
 

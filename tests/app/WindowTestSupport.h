@@ -10,7 +10,7 @@
 
 #include "ScriptedPrompts.h"
 #include "document/ListBoxSafe.h"
-#include "listview/RowStore.h"
+#include "core/RowStore.h"
 
 // Runs `script` on the next modal dialog once it is shown and records its class name; a
 // dialog the script leaves open is closed so that no test hangs.

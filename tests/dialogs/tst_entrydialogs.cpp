@@ -10,7 +10,7 @@
 #include "dialogs/EditDlg.h"
 #include "dialogs/RepDlg.h"
 #include "document/linklist.h"
-#include "listview/RowStore.h"
+#include "core/RowStore.h"
 #include "listview/SortListCtrl.h"
 
 class EntryDialogsTest : public QObject {

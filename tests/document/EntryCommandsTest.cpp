@@ -8,7 +8,7 @@
 
 #include "document/EntryCommands.h"
 #include "document/linklist.h"
-#include "listview/RowStore.h"
+#include "core/RowStore.h"
 
 using namespace EntryCommands;
 

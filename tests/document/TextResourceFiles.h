@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "document/Status.h"
-#include "listview/RowStore.h"
+#include "core/RowStore.h"
 
 namespace trf {
 

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "document/ListBoxSafe.h"
-#include "listview/RowStore.h"
+#include "core/RowStore.h"
 #include "tests/document/TextResourceFiles.h"
 
 namespace {

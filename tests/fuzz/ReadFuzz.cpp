@@ -19,7 +19,7 @@
 #include <vector>
 
 #include "document/ListBoxSafe.h"
-#include "listview/RowStore.h"
+#include "core/RowStore.h"
 
 namespace {
 

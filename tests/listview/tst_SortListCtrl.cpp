@@ -8,7 +8,7 @@
 #include <memory>
 
 #include "listview/RowStoreModel.h"
-#include "listview/SortArrow.h"
+#include "core/SortArrow.h"
 #include "listview/SortHeaderCtrl.h"
 #include "listview/SortListCtrl.h"
 

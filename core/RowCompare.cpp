@@ -1,4 +1,4 @@
-#include "listview/RowCompare.h"
+#include "core/RowCompare.h"
 
 #include <algorithm>
 #include <cstring>
@@ -10,8 +10,8 @@
 #include <system_error>
 #include <thread>
 
-#include "listview/MergeSort.h"
-#include "listview/TextCollator.h"
+#include "core/MergeSort.h"
+#include "core/TextCollator.h"
 
 namespace {
 

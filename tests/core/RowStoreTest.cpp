@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "listview/RowStore.h"
+#include "core/RowStore.h"
 
 namespace {
 

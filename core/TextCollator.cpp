@@ -1,4 +1,4 @@
-#include "listview/TextCollator.h"
+#include "core/TextCollator.h"
 
 #include <locale.h>
 #include <string.h>

@@ -1,4 +1,4 @@
-#include "listview/ColumnWidths.h"
+#include "core/ColumnWidths.h"
 
 #include <cstddef>
 

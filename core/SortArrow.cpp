@@ -1,4 +1,4 @@
-#include "listview/SortArrow.h"
+#include "core/SortArrow.h"
 
 #include <cstdlib>
 

@@ -5,7 +5,7 @@
 #include <set>
 #include <vector>
 
-#include "listview/SortArrow.h"
+#include "core/SortArrow.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "listview/RowStore.h"
+#include "core/RowStore.h"
 
 #include <sys/mman.h>
 #include <unistd.h>
@@ -10,8 +10,8 @@
 #include <stdexcept>
 #include <utility>
 
-#include "listview/RowCompare.h"
-#include "listview/TextCollator.h"
+#include "core/RowCompare.h"
+#include "core/TextCollator.h"
 
 // Storage. Every row is one block in an arena of large chunks:
 //

@@ -3,8 +3,8 @@
 #include <limits>
 #include <string>
 
-#include "listview/RowCompare.h"
-#include "listview/TextCollator.h"
+#include "core/RowCompare.h"
+#include "core/TextCollator.h"
 
 namespace {
 

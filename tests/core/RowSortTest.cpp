@@ -7,10 +7,10 @@
 #include <string>
 #include <vector>
 
-#include "listview/MergeSort.h"
-#include "listview/RowCompare.h"
-#include "listview/RowStore.h"
-#include "listview/TextCollator.h"
+#include "core/MergeSort.h"
+#include "core/RowCompare.h"
+#include "core/RowStore.h"
+#include "core/TextCollator.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "listview/ColumnWidths.h"
+#include "core/ColumnWidths.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "listview/TextCollator.h"
+#include "core/TextCollator.h"
 
 namespace {
 
