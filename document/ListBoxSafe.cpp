@@ -412,7 +412,7 @@ private:
 }  // namespace
 
 Status ReadTextResource(RowStore& list, const std::string& txrPath, const std::string& txlPath,
-                        ReadMode mode) {
+                        ReadMode mode, ReadInfo* info) {
     if (mode < ModeShowOriginal || mode > ModeOpenPaired) return Status::Error("Unknown read mode.");
     if (list.ColumnCount() != 4) return Status::Error("The table does not have the four entry columns.");
 
@@ -497,19 +497,31 @@ Status ReadTextResource(RowStore& list, const std::string& txrPath, const std::s
     };
 
     EntryLoader loader(fresh, groups);
+    std::vector<uint8_t> standIn;
     if (paired) {
         reserve(txrLines + txlLines, txr.RemainingBytes() + txl.RemainingBytes());
         // The .txr feeds the even slots and the .txl the odd ones, until both are exhausted; a
         // pair once started is finished, a missing translation replaced by its original.
         while (!txr.AtEnd() || !txl.AtEnd()) {
             const bool original = loader.Take(txr.Next(), true, false);
-            if (!loader.Take(txl.Next(), false, false) && original) loader.Repeat();
+            if (!loader.Take(txl.Next(), false, false) && original) {
+                loader.Repeat();
+                if (info) {
+                    standIn.resize(static_cast<size_t>(fresh.GetRowCount()), 0);
+                    standIn.back() = 1;
+                }
+            }
         }
     } else {
         LineReader& source = fromTxl ? txl : txr;
         const size_t copies = twin ? 2 : 1;
         reserve((fromTxl ? txlLines : txrLines) * copies, source.RemainingBytes() * copies);
         while (!source.AtEnd()) loader.Take(source.Next(), true, twin);
+        // Without a .txl every second row of the pairs stands in for its translation.
+        if (twin && info) {
+            standIn.assign(static_cast<size_t>(fresh.GetRowCount()), 0);
+            for (size_t i = 1; i < standIn.size(); i += 2) standIn[i] = 1;
+        }
     }
     groups.Store(fresh.Groups());
     if (prefaulter.joinable()) {
@@ -518,6 +530,11 @@ Status ReadTextResource(RowStore& list, const std::string& txrPath, const std::s
     }
 
     list.TakeContents(fresh);
+    if (info) {
+        standIn.resize(static_cast<size_t>(list.GetRowCount()), 0);
+        info->standIn = std::move(standIn);
+        info->txlPresent = txlOpen;
+    }
     return Status::Ok();
 }
 

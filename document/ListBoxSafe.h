@@ -1,6 +1,8 @@
 #pragma once
 // The text resource file format (.txr and its localized companion .txl): writer and reader.
+#include <cstdint>
 #include <string>
+#include <vector>
 
 #include "document/Status.h"
 
@@ -21,7 +23,16 @@ enum ReadMode {
 Status WriteTextResource(const RowStore& list, const std::string& txrPath, const std::string& txlPath,
                          bool localized);
 
+// What a read learned beyond the rows themselves.
+struct ReadInfo {
+    // One flag per row: 1 where the row is a stand-in copy of its original because the .txl
+    // holds no entry for it (a paired read with a short or absent .txl); 0 elsewhere.
+    std::vector<uint8_t> standIn;
+    bool txlPresent = false;  // the .txl was read (only modes that look at it)
+};
+
 // Replaces the table's rows, group list and last Global ID from the files. On error the
-// table is left exactly as it was. The table must have its four columns defined.
+// table is left exactly as it was (and so is `info`). The table must have its four columns
+// defined.
 Status ReadTextResource(RowStore& list, const std::string& txrPath, const std::string& txlPath,
-                        ReadMode mode);
+                        ReadMode mode, ReadInfo* info = nullptr);

@@ -110,6 +110,24 @@ TEST_F(TextResourceReader, PairedReadingKeepsEachFileOnItsOwnParity) {
               (std::vector<Row>{{"", "Menu", "1", "no id"}, {"", "Menu", "1", "no id"}, kClose, kFermer}));
 }
 
+TEST_F(TextResourceReader, StandInRowsAreReported) {
+    const std::string head = Lines({"3", "6", "Menu|2", "Error|1", "#"});
+    const auto standIns = [this](const std::string& txr, const std::string* txl, ReadMode mode) {
+        Read(txr, txl, mode);
+        ReadInfo info;
+        info.standIn = {9, 9};  // replaced by the read
+        const Status s = ReadTextResource(store, dir / "d.txr", dir / "d.txl", mode, &info);
+        EXPECT_TRUE(s.ok()) << s.message();
+        return std::pair(info.standIn, info.txlPresent);
+    };
+    using Flags = std::vector<uint8_t>;
+    const std::string shortTxl = head + Lines({"1|Menu|1|Ouvrir"});
+    EXPECT_EQ(standIns(kTxr, &shortTxl, ModeOpenPaired), std::pair(Flags{0, 0, 0, 1, 0, 1}, true));
+    EXPECT_EQ(standIns(kTxr, &kTxl, ModeShowBoth), std::pair(Flags(6, 0), true));
+    EXPECT_EQ(standIns(kTxr, nullptr, ModeShowBoth), std::pair(Flags{0, 1, 0, 1, 0, 1}, false));
+    EXPECT_EQ(standIns(kTxr, &kTxl, ModeOpen), std::pair(Flags(3, 0), false));
+}
+
 TEST_F(TextResourceReader, LineEnds) {
     // LF alone ends a line too, the last line needs no end, a CR not before LF is data.
     EXPECT_EQ(Read("7\n1\nG|1\n#\n1|G|1|a\r\n2|G|1|b\rc\n3|G|1|d\r"),
