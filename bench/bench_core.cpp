@@ -9,9 +9,9 @@
 #include <filesystem>
 #include <string>
 
+#include "core/RowStore.h"
 #include "document/EntryCommands.h"
 #include "document/ListBoxSafe.h"
-#include "core/RowStore.h"
 
 namespace {
 
@@ -19,8 +19,12 @@ std::string Prefix() {
     const char* env = std::getenv("QM_BENCH_DATA");
     return env && *env ? env : "bench/data/large";
 }
-std::string Txr() { return Prefix() + ".txr"; }
-std::string Txl() { return Prefix() + ".txl"; }
+std::string Txr() {
+    return Prefix() + ".txr";
+}
+std::string Txl() {
+    return Prefix() + ".txl";
+}
 std::string OutDir() {
     const char* env = std::getenv("QM_BENCH_OUT");
     return env && *env ? env : std::filesystem::temp_directory_path().string();
@@ -33,8 +37,8 @@ void Load(RowStore& store, ReadMode mode, benchmark::State& state) {
 }
 
 void BM_Read(benchmark::State& state, ReadMode mode) {
-    const double bytes = static_cast<double>(std::filesystem::file_size(Txr()) +
-                                             (mode == ModeOpenPaired ? std::filesystem::file_size(Txl()) : 0));
+    const double bytes = static_cast<double>(
+        std::filesystem::file_size(Txr()) + (mode == ModeOpenPaired ? std::filesystem::file_size(Txl()) : 0));
     RowStore store;
     for (auto _ : state) {
         Load(store, mode, state);
@@ -42,9 +46,10 @@ void BM_Read(benchmark::State& state, ReadMode mode) {
     }
     state.counters["rows"] = store.GetRowCount();
     state.counters["MB/s"] = benchmark::Counter(bytes / 1e6, benchmark::Counter::kIsIterationInvariantRate);
-    state.counters["table/file"] = static_cast<double>(store.MemoryUsage()) /
-                                   static_cast<double>(std::filesystem::file_size(Txr()) +
-                                                       (mode == ModeOpenPaired ? std::filesystem::file_size(Txl()) : 0));
+    state.counters["table/file"] =
+        static_cast<double>(store.MemoryUsage()) /
+        static_cast<double>(std::filesystem::file_size(Txr()) +
+                            (mode == ModeOpenPaired ? std::filesystem::file_size(Txl()) : 0));
 }
 BENCHMARK_CAPTURE(BM_Read, open, ModeOpen)->Unit(benchmark::kMillisecond)->MinTime(1.0);
 BENCHMARK_CAPTURE(BM_Read, paired, ModeOpenPaired)->Unit(benchmark::kMillisecond)->MinTime(1.0);
@@ -72,7 +77,8 @@ void BM_Sort(benchmark::State& state, int column) {
         state.ResumeTiming();
         benchmark::DoNotOptimize(store.SortByColumn(column, true));
     }
-    state.SetLabel(std::string("LC_COLLATE from environment: ") + (std::getenv("LC_ALL") ? std::getenv("LC_ALL") : "unset"));
+    state.SetLabel(std::string("LC_COLLATE from environment: ") +
+                   (std::getenv("LC_ALL") ? std::getenv("LC_ALL") : "unset"));
 }
 BENCHMARK_CAPTURE(BM_Sort, global_id, ColGlobalId)->Unit(benchmark::kMillisecond)->Iterations(5);
 BENCHMARK_CAPTURE(BM_Sort, group_name, ColGroupName)->Unit(benchmark::kMillisecond)->Iterations(5);

@@ -16,19 +16,22 @@
 namespace {
 
 const char* const kWords[] = {
-    "file", "open", "save", "close", "print", "error", "cannot", "the", "document", "window", "name",
-    "value", "entry", "group", "text", "new", "delete", "all", "search", "replace", "with", "please",
-    "enter", "number", "version", "settings", "folder", "disk", "full", "read", "write", "unknown",
-    "Größe", "naïve", "café", "über", "Ärger", "déjà", "vu", "résumé", "—", "…", "OK", "Cancel",
+    "file",   "open",    "save",  "close",  "print",   "error",  "cannot",  "the",      "document",
+    "window", "name",    "value", "entry",  "group",   "text",   "new",     "delete",   "all",
+    "search", "replace", "with",  "please", "enter",   "number", "version", "settings", "folder",
+    "disk",   "full",    "read",  "write",  "unknown", "Größe",  "naïve",   "café",     "über",
+    "Ärger",  "déjà",    "vu",    "résumé", "—",       "…",      "OK",      "Cancel",
 };
 const char* const kTranslated[] = {
-    "fichier", "ouvrir", "enregistrer", "fermer", "imprimer", "erreur", "impossible", "le", "document",
-    "fenêtre", "nom", "valeur", "entrée", "groupe", "texte", "nouveau", "supprimer", "tout", "chercher",
-    "remplacer", "avec", "veuillez", "saisir", "numéro", "version", "réglages", "dossier", "disque",
-    "plein", "lire", "écrire", "inconnu", "taille", "naïf", "café", "sur", "colère", "déjà", "vu",
-    "résumé", "—", "…", "OK", "Annuler",
+    "fichier",   "ouvrir",   "enregistrer", "fermer",    "imprimer", "erreur",   "impossible", "le",
+    "document",  "fenêtre",  "nom",         "valeur",    "entrée",   "groupe",   "texte",      "nouveau",
+    "supprimer", "tout",     "chercher",    "remplacer", "avec",     "veuillez", "saisir",     "numéro",
+    "version",   "réglages", "dossier",     "disque",    "plein",    "lire",     "écrire",     "inconnu",
+    "taille",    "naïf",     "café",        "sur",       "colère",   "déjà",     "vu",         "résumé",
+    "—",         "…",        "OK",          "Annuler",
 };
-const char* const kGroupStems[] = {"Menu", "Dialog", "Error", "Status", "Tooltip", "Button", "Title", "Prompt"};
+const char* const kGroupStems[] = {"Menu",    "Dialog", "Error", "Status",
+                                   "Tooltip", "Button", "Title", "Prompt"};
 
 std::string MakeText(std::mt19937& rng, const char* const* words, size_t wordCount) {
     // Lengths from 10 to 120 bytes, short texts more common than long ones (mean about 47).
@@ -43,7 +46,8 @@ std::string MakeText(std::mt19937& rng, const char* const* words, size_t wordCou
         text += words[pick(rng)];
     }
     if (text.size() > 120) text.resize(120);
-    while (!text.empty() && (static_cast<unsigned char>(text.back()) & 0xC0) == 0x80) text.pop_back();  // whole characters
+    while (!text.empty() && (static_cast<unsigned char>(text.back()) & 0xC0) == 0x80)
+        text.pop_back();  // whole characters
     if (!text.empty() && static_cast<unsigned char>(text.back()) >= 0xC0) text.pop_back();
     if (!text.empty() && text.back() == ' ') text += "x";
     if (pct(rng) < 10 && text.size() < 116) text += ": %d";
@@ -64,12 +68,18 @@ int main(int argc, char** argv) {
     bool single = false;
     std::string prefix;
     for (int i = 1; i < argc; ++i) {
-        if (!std::strcmp(argv[i], "--entries") && i + 1 < argc) entries = std::atol(argv[++i]);
-        else if (!std::strcmp(argv[i], "--groups") && i + 1 < argc) groups = std::atoi(argv[++i]);
-        else if (!std::strcmp(argv[i], "--seed") && i + 1 < argc) seed = static_cast<unsigned>(std::atol(argv[++i]));
-        else if (!std::strcmp(argv[i], "--single")) single = true;
-        else if (argv[i][0] != '-' && prefix.empty()) prefix = argv[i];
-        else Usage();
+        if (!std::strcmp(argv[i], "--entries") && i + 1 < argc)
+            entries = std::atol(argv[++i]);
+        else if (!std::strcmp(argv[i], "--groups") && i + 1 < argc)
+            groups = std::atoi(argv[++i]);
+        else if (!std::strcmp(argv[i], "--seed") && i + 1 < argc)
+            seed = static_cast<unsigned>(std::atol(argv[++i]));
+        else if (!std::strcmp(argv[i], "--single"))
+            single = true;
+        else if (argv[i][0] != '-' && prefix.empty())
+            prefix = argv[i];
+        else
+            Usage();
     }
     if (entries < 0 || groups < 1 || prefix.empty()) Usage();
 
@@ -95,7 +105,9 @@ int main(int argc, char** argv) {
     std::string header;
     header += std::to_string(entries) + "\r\n";
     header += std::to_string(single ? entries : 2 * entries) + "\r\n";
-    for (int g = 0; g < groups; ++g) header += names[static_cast<size_t>(g)] + "|" + std::to_string(counter[static_cast<size_t>(g)]) + "\r\n";
+    for (int g = 0; g < groups; ++g)
+        header +=
+            names[static_cast<size_t>(g)] + "|" + std::to_string(counter[static_cast<size_t>(g)]) + "\r\n";
     header += "#\r\n";
 
     std::string txr = header, txl = header;
@@ -105,7 +117,9 @@ int main(int argc, char** argv) {
         const std::string prefixCells = std::to_string(e + 1) + "|" + names[static_cast<size_t>(g)] + "|" +
                                         std::to_string(++running[static_cast<size_t>(g)]) + "|";
         txr += prefixCells + MakeText(rng, kWords, sizeof kWords / sizeof *kWords) + "\r\n";
-        if (!single) txl += prefixCells + MakeText(rng, kTranslated, sizeof kTranslated / sizeof *kTranslated) + "\r\n";
+        if (!single)
+            txl +=
+                prefixCells + MakeText(rng, kTranslated, sizeof kTranslated / sizeof *kTranslated) + "\r\n";
     }
     auto write = [](const std::string& path, const std::string& data) {
         FILE* f = std::fopen(path.c_str(), "wb");

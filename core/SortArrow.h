@@ -17,8 +17,8 @@ struct ArrowPolyline {
     std::vector<HeaderPoint> points;
 };
 struct HeaderItemLayout {
-    HeaderRect text;    // where the text is drawn
-    bool drawText = true;  // false when the indents leave no room
+    HeaderRect text;                   // where the text is drawn
+    bool drawText = true;              // false when the indents leave no room
     std::vector<ArrowPolyline> arrow;  // empty unless this item is the sort column
 };
 

@@ -3,8 +3,8 @@
 #include <array>
 #include <limits>
 
-#include "document/linklist.h"
 #include "core/RowStore.h"
+#include "document/linklist.h"
 
 namespace EntryCommands {
 

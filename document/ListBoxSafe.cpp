@@ -411,8 +411,8 @@ private:
 
 }  // namespace
 
-Status ReadTextResource(RowStore& list, const std::string& txrPath, const std::string& txlPath,
-                        ReadMode mode, ReadInfo* info) {
+Status ReadTextResource(RowStore& list, const std::string& txrPath, const std::string& txlPath, ReadMode mode,
+                        ReadInfo* info) {
     if (mode < ModeShowOriginal || mode > ModeOpenPaired) return Status::Error("Unknown read mode.");
     if (list.ColumnCount() != 4) return Status::Error("The table does not have the four entry columns.");
 

@@ -34,5 +34,5 @@ struct ReadInfo {
 // Replaces the table's rows, group list and last Global ID from the files. On error the
 // table is left exactly as it was (and so is `info`). The table must have its four columns
 // defined.
-Status ReadTextResource(RowStore& list, const std::string& txrPath, const std::string& txlPath,
-                        ReadMode mode, ReadInfo* info = nullptr);
+Status ReadTextResource(RowStore& list, const std::string& txrPath, const std::string& txlPath, ReadMode mode,
+                        ReadInfo* info = nullptr);

@@ -11,8 +11,8 @@
 #include <string_view>
 #include <vector>
 
-#include "document/Status.h"
 #include "core/RowStore.h"
+#include "document/Status.h"
 
 class CSortHeaderCtrl;
 class RowStoreModel;

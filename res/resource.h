@@ -36,13 +36,13 @@ constexpr int IDC_RADIOTEXTSTRING = 1018;
 constexpr int IDC_SEARCHTEXT = 1019;
 
 // Controls of the entry and prompt dialogs
-constexpr int IDC_GROUPNAME = 1002;  // Add, Edit
-constexpr int IDC_ENTRYOK = 1003;    // Add, Edit: the OK button
-constexpr int IDC_GLOBALID = 1005;   // Add
-constexpr int IDC_GROUPID = 1006;    // Edit
-constexpr int IDC_TEXT = 1007;       // Add, Edit
-constexpr int IDC_FILENAME = 1002;   // New, New Localized Version
-constexpr int IDC_SEARCHFOR = 1002;  // Replace
+constexpr int IDC_GROUPNAME = 1002;    // Add, Edit
+constexpr int IDC_ENTRYOK = 1003;      // Add, Edit: the OK button
+constexpr int IDC_GLOBALID = 1005;     // Add
+constexpr int IDC_GROUPID = 1006;      // Edit
+constexpr int IDC_TEXT = 1007;         // Add, Edit
+constexpr int IDC_FILENAME = 1002;     // New, New Localized Version
+constexpr int IDC_SEARCHFOR = 1002;    // Replace
 constexpr int IDC_REPLACEWITH = 1003;  // Replace
 
 // Menu commands (menu 132)

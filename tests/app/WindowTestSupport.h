@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "ScriptedPrompts.h"
-#include "document/ListBoxSafe.h"
 #include "core/RowStore.h"
+#include "document/ListBoxSafe.h"
 
 // Runs `script` on the next modal dialog once it is shown and records its class name; a
 // dialog the script leaves open is closed so that no test hangs.

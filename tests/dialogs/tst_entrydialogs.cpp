@@ -6,11 +6,11 @@
 
 #include "DialogTestSupport.h"
 #include "app/QuillmereDlg.h"
+#include "core/RowStore.h"
 #include "dialogs/AddDlg.h"
 #include "dialogs/EditDlg.h"
 #include "dialogs/RepDlg.h"
 #include "document/linklist.h"
-#include "core/RowStore.h"
 #include "listview/SortListCtrl.h"
 
 class EntryDialogsTest : public QObject {

@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
+#include "core/RowStore.h"
 #include "document/EntryCommands.h"
 #include "document/linklist.h"
-#include "core/RowStore.h"
 
 using namespace EntryCommands;
 

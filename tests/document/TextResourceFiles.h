@@ -13,8 +13,8 @@
 #include <utility>
 #include <vector>
 
-#include "document/Status.h"
 #include "core/RowStore.h"
+#include "document/Status.h"
 
 namespace trf {
 

@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "document/ListBoxSafe.h"
 #include "core/RowStore.h"
+#include "document/ListBoxSafe.h"
 #include "tests/document/TextResourceFiles.h"
 
 namespace {

@@ -18,8 +18,8 @@
 #include <string_view>
 #include <vector>
 
-#include "document/ListBoxSafe.h"
 #include "core/RowStore.h"
+#include "document/ListBoxSafe.h"
 
 namespace {
 

@@ -7,8 +7,8 @@
 #include <QtTest>
 #include <memory>
 
-#include "listview/RowStoreModel.h"
 #include "core/SortArrow.h"
+#include "listview/RowStoreModel.h"
 #include "listview/SortHeaderCtrl.h"
 #include "listview/SortListCtrl.h"
 
