@@ -859,19 +859,23 @@ bool WriteEntry(OutFile& out, const RowStore& list, int row) {
 
 }  // namespace
 
-Status WriteTextResource(const RowStore& list, const std::string& txrPath, const std::string& txlPath,
-                         bool localized) {
+namespace {
+
+// The files of a save: the .txr alone, both files of a localized table, or (txlOnly) just the
+// .txl half of a localized save.
+Status WriteFiles(const RowStore& list, const std::string& txrPath, const std::string& txlPath,
+                  bool localized, bool txlOnly) {
     if (list.ColumnCount() != 4) return Status::Error("The table does not have the four entry columns.");
     // Cells are checked while they are written, so that a large table is read only once; a
     // table found unwritable is then searched again for the message.
     for (const GroupNode* g = list.Groups().head(); g; g = g->next)
         if (Contains<'\r', '\n', '|'>(g->name)) return Status::Error(FindUnwritable(list));
-    if (localized && txrPath == txlPath)
+    if (localized && !txlOnly && txrPath == txlPath)
         return Status::Error("The text resource file and its localized version cannot be the same file, " +
                              Quoted(txrPath) + ".");
 
     std::vector<std::unique_ptr<OutFile>> files;
-    files.push_back(std::make_unique<OutFile>(txrPath));
+    if (!txlOnly) files.push_back(std::make_unique<OutFile>(txrPath));
     if (localized) files.push_back(std::make_unique<OutFile>(txlPath));
     for (auto& f : files)
         if (Status s = f->Open(); !s) return s;  // the destructors remove the temporary files
@@ -879,8 +883,8 @@ Status WriteTextResource(const RowStore& list, const std::string& txrPath, const
     for (auto& f : files) WriteHeader(*f, list);
     const int rows = list.GetRowCount();
     bool writable = true;
-    for (int r = 0; r < rows && writable; ++r)
-        writable = WriteEntry(*files[localized ? static_cast<size_t>(r & 1) : 0], list, r);
+    for (int r = txlOnly ? 1 : 0; r < rows && writable; r += txlOnly ? 2 : 1)
+        writable = WriteEntry(*files[localized && !txlOnly ? static_cast<size_t>(r & 1) : 0], list, r);
     for (auto& f : files) writable = writable && f->FlushAndCheckLineEnds();
     if (!writable) return Status::Error(FindUnwritable(list));
     for (auto& f : files)
@@ -902,4 +906,15 @@ Status WriteTextResource(const RowStore& list, const std::string& txrPath, const
         f->SyncDirectory();
     }
     return Status::Ok();
+}
+
+}  // namespace
+
+Status WriteTextResource(const RowStore& list, const std::string& txrPath, const std::string& txlPath,
+                         bool localized) {
+    return WriteFiles(list, txrPath, txlPath, localized, false);
+}
+
+Status WriteLocalizedFile(const RowStore& pairs, const std::string& txlPath) {
+    return WriteFiles(pairs, std::string(), txlPath, true, true);
 }

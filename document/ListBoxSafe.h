@@ -23,6 +23,10 @@ enum ReadMode {
 Status WriteTextResource(const RowStore& list, const std::string& txrPath, const std::string& txlPath,
                          bool localized);
 
+// Writes only the .txl of a localized save of the pair table `pairs` (its odd rows, under the
+// header both files of such a save carry), with the same care; no .txr is written.
+Status WriteLocalizedFile(const RowStore& pairs, const std::string& txlPath);
+
 // What a read learned beyond the rows themselves.
 struct ReadInfo {
     // One flag per row: 1 where the row is a stand-in copy of its original because the .txl

@@ -15,6 +15,7 @@
 
 #include "core/RowStore.h"
 #include "document/ListBoxSafe.h"
+#include "tools/Commands.h"
 
 namespace {
 
@@ -25,6 +26,8 @@ constexpr const char* kToolHelp =
     "Commands:\n"
     "  dump     print a document as JSON\n"
     "  resave   read a document and write it again\n"
+    "  export   write a document as XLIFF, PO or CSV for translators\n"
+    "  import   bring translations from XLIFF, PO or CSV into the localized file\n"
     "\n"
     "Run 'txrtool COMMAND --help' for the options of a command.\n"
     "Exit status: 0 done, 1 bad usage, 2 a file could not be read or written.\n";
@@ -247,6 +250,8 @@ int main(int argc, char** argv) {
         std::fputs(kToolHelp, stdout);
         return 0;
     }
+    if (o.command == "export") return RunExportCommand(argc - 1, argv + 1);
+    if (o.command == "import") return RunImportCommand(argc - 1, argv + 1);
     if (o.command != "dump" && o.command != "resave")
         return Usage("unknown command '" + o.command + "'", kToolHelp);
     const std::string help = std::string(o.command == "dump" ? kDumpHelp : kResaveHelp) + kModeHelp;
