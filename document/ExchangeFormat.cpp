@@ -55,11 +55,12 @@ std::string LanguageOfFileName(std::string_view path) {
     // the last is a region or script ("app_pt_BR", "zh-Hant").
     const size_t last = stem.find_last_of("._-");
     const std::string_view tail = last == std::string_view::npos ? stem : stem.substr(last + 1);
-    if (IsLower(tail, 2, 3)) return std::string(tail);
+    // Three-letter codes only as the whole name: "my_app" is no language.
+    if (IsLower(tail, 2, last == std::string_view::npos ? 3 : 2)) return std::string(tail);
     if (last == std::string_view::npos || !IsSubtag(tail)) return "und";
     const size_t before = last == 0 ? std::string_view::npos : stem.find_last_of("._-", last - 1);
     const std::string_view primary = stem.substr(before == std::string_view::npos ? 0 : before + 1,
                                                  last - (before == std::string_view::npos ? 0 : before + 1));
-    if (!IsLower(primary, 2, 3)) return "und";
+    if (!IsLower(primary, 2, before == std::string_view::npos ? 3 : 2)) return "und";
     return std::string(primary) + "-" + std::string(tail);
 }

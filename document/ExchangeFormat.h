@@ -19,7 +19,8 @@ struct ExportOptions {
     bool byteOrderMark = false;  // CSV only
 };
 
-// The language a localized file's name announces: the part after the last '.', '_' or '-' of
-// the name without its extension ("app.fr.txl", "app_pt_BR.txl" gives "pt-BR"), or the whole
-// name ("de.txl"), when it looks like a language tag; "und" otherwise.
+// The language a localized file's name announces: the whole name without its extension when it
+// is a language tag ("de.txl", "fra.txl", "pt_BR.txl" gives "pt-BR"), else its last part after a
+// '.', '_' or '-' when that is a two-letter code, with a region or script part before it when
+// there is one ("app.fr.txl", "app_pt_BR.txl"); "und" otherwise.
 std::string LanguageOfFileName(std::string_view path);

@@ -167,7 +167,8 @@ Status ExportPo(const TranslationTable& table, const ExportOptions& options, std
         AppendComment(out, "Global ID", keys.GlobalId(i));
         AppendComment(out, "Group Name", table.GroupName(i, s2));
         AppendComment(out, "Group ID", table.OriginalCell(i, ColGroupId));
-        id = keys.UnitId(i);
+        // An empty Global ID is a context of its own (msgctxt ""), unlike no context at all.
+        id = keys.Unique(i) ? std::string(keys.GlobalId(i)) : keys.UnitId(i);
         out += "msgctxt ";
         AppendPoString(out, id);
         out += "msgid ";

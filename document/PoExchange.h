@@ -3,8 +3,9 @@
 // (gettext's own libgettextpo).
 //
 // Export: a header entry (Content-Type UTF-8, Language = the target language, X-Generator),
-// then per entry a "#." comment with its Global ID, Group Name and Group ID, msgctxt = the unit
-// key (EntryKeys::UnitId: the Global ID when unique and not empty), msgid = the original,
+// then per entry a "#." comment with its Global ID, Group Name and Group ID, msgctxt = the
+// Global ID when it is unique (empty included), else the unit key of EntryKeys::UnitId,
+// msgid = the original,
 // msgstr = the translation, or "" when not translated. Strings are not wrapped. An entry whose
 // original is empty is left out (an empty msgid is the header's, and tools read it as one); the
 // count is returned through `leftOut`.
