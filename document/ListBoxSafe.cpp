@@ -47,6 +47,15 @@ std::string Reason(int err) {
     return std::strerror(err);
 }
 
+// The folder a path names a file in ("." for a bare name is spelled out as the working folder).
+std::string Folder(const std::string& path) {
+    const size_t slash = path.rfind('/');
+    if (slash == 0) return "/";
+    if (slash != std::string::npos) return path.substr(0, slash);
+    char cwd[PATH_MAX];
+    return ::getcwd(cwd, sizeof cwd) ? std::string(cwd) : std::string(".");
+}
+
 bool IsSpace(char c) {
     return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
 }
@@ -744,6 +753,11 @@ public:
         });
         if (err != 0) {
             m_temp.clear();
+            // The folder refuses new files (the target itself may well be writable): name the
+            // folder as the cause, not the file.
+            if (err == EACCES)
+                return Status::Error("Cannot create a file in " + Quoted(Folder(m_to.final)) + ": " +
+                                     Reason(EACCES) + ".");
             return Error(err);
         }
         m_fd = fd;

@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cstdlib>
+#include <filesystem>
 #include <string>
 
 #include "tests/document/TextResourceFiles.h"
@@ -24,10 +25,13 @@ struct Result {
 class Txrtool : public ::testing::Test {
 protected:
     // Runs txrtool with the arguments (a shell fragment), after `prefix` (a shell fragment too),
-    // and collects what it printed. Without `tool`, `args` is the whole command.
-    Result Run(const std::string& args, const std::string& prefix = "", bool tool = true) {
-        const std::string command = prefix + (tool ? std::string("'") + TXRTOOL_PATH + "' " : "") + args +
-                                    " >'" + (dir / "out") + "' 2>'" + (dir / "err") + "'";
+    // and collects what it printed. `asUser` runs it as an unprivileged user when the tests run
+    // as the superuser, whom file permissions do not bind.
+    Result Run(const std::string& args, bool asUser = false, const std::string& prefix = "") {
+        const std::string user =
+            asUser && ::geteuid() == 0 ? "setpriv --reuid=65534 --regid=65534 --clear-groups " : "";
+        const std::string command = prefix + user + "'" + TXRTOOL_PATH + "' " + args + " >'" + (dir / "out") +
+                                    "' 2>'" + (dir / "err") + "'";
         const int raw = std::system(("(" + command + ")").c_str());
         Result r;
         r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
@@ -148,7 +152,7 @@ TEST_F(Txrtool, ResaveRefusesOneFileUnderTwoNames) {
 // What is not a regular file is refused at once instead of waiting for a writer forever.
 TEST_F(Txrtool, DumpRefusesAFifoWithoutWaiting) {
     ASSERT_EQ(::mkfifo((dir / "fifo.txr").c_str(), 0644), 0);
-    const Result r = Run("dump '" + (dir / "fifo.txr") + "'", "timeout 20 ");
+    const Result r = Run("dump '" + (dir / "fifo.txr") + "'", false, "timeout 20 ");
     EXPECT_EQ(r.status, 2);
     EXPECT_EQ(r.err, "txrtool: Cannot open \"" + (dir / "fifo.txr") + "\": not a regular file.\n");
 }
@@ -162,37 +166,43 @@ TEST_F(Txrtool, RunningOutOfMemoryIsAReadError) {
     const std::string line = "1|G|0|" + std::string(94, 'x') + "\r\n";
     for (int i = 0; i < 300000; ++i) big += line;
     Put(dir / "big.txr", big);
-    const Result r = Run("dump '" + (dir / "big.txr") + "'", "ulimit -v 25000; ");
+    const Result r = Run("dump '" + (dir / "big.txr") + "'", false, "ulimit -v 25000; ");
     EXPECT_EQ(r.status, 2);
     EXPECT_EQ(r.err, "txrtool: Cannot read \"" + (dir / "big.txr") + "\": not enough memory.\n");
 }
 
 // Permissions, checked as a user they bind (the tests may run as the superuser, whom they do not).
 TEST_F(Txrtool, PermissionsAsAnUnprivilegedUser) {
-    const std::string user = ::geteuid() == 0 ? "setpriv --reuid=65534 --regid=65534 --clear-groups " : "";
     ASSERT_EQ(::chmod(dir.path().c_str(), 0777), 0);
     const std::string txr = kExamples + "/strings.txr";
     Put(dir / "secret.txl", Get(kExamples + "/strings.txl"));
     ASSERT_EQ(::chmod((dir / "secret.txl").c_str(), 0), 0);
     Put(dir / "ro.txr", "read-only");
     ASSERT_EQ(::chmod((dir / "ro.txr").c_str(), 0444), 0);
-    std::filesystem::create_directory(dir.path() / "locked");
-    ASSERT_EQ(::chmod((dir / "locked").c_str(), 0555), 0);
 
     // An unreadable .txl is an error, not a missing translation.
-    Result r =
-        Run(user + "'" + TXRTOOL_PATH + "' dump --mode both '" + txr + "' '" + (dir / "secret.txl") + "'", "",
-            false);
+    Result r = Run("dump --mode both '" + txr + "' '" + (dir / "secret.txl") + "'", true);
     EXPECT_EQ(r.status, 2);
     EXPECT_EQ(r.err, "txrtool: Cannot open \"" + (dir / "secret.txl") + "\": Permission denied.\n");
-    r = Run(user + "'" + TXRTOOL_PATH + "' resave '" + txr + "' --to '" + (dir / "ro.txr") + "'", "", false);
+    r = Run("resave '" + txr + "' --to '" + (dir / "ro.txr") + "'", true);
     EXPECT_EQ(r.status, 2);
     EXPECT_EQ(r.err, "txrtool: Cannot write \"" + (dir / "ro.txr") + "\": Permission denied.\n");
     EXPECT_EQ(Get(dir / "ro.txr"), "read-only");
-    r = Run(user + "'" + TXRTOOL_PATH + "' resave '" + txr + "' --to '" + (dir / "locked/x.txr") + "'", "",
-            false);
+}
+
+// A save into a folder that allows no new files blames the folder, not the file (which may
+// well be writable itself).
+TEST_F(Txrtool, AFolderRefusingNewFilesIsNamedAsTheCause) {
+    std::filesystem::permissions(dir.path(), std::filesystem::perms::all);
+    std::filesystem::create_directory(dir / "locked");
+    Put(dir / "locked/out.txr", "old");
+    std::filesystem::permissions(dir / "locked/out.txr", std::filesystem::perms::all);
+    std::filesystem::permissions(dir / "locked", std::filesystem::perms(0555));
+    const Result r =
+        Run("resave '" + kExamples + "/strings.txr' --to '" + (dir / "locked/out.txr") + "'", true);
     EXPECT_EQ(r.status, 2);
-    EXPECT_TRUE(std::filesystem::is_empty(dir.path() / "locked"));
+    EXPECT_EQ(r.err, "txrtool: Cannot create a file in \"" + (dir / "locked") + "\": Permission denied.\n");
+    EXPECT_EQ(Get(dir / "locked/out.txr"), "old");
 }
 
 TEST_F(Txrtool, UsageAndHelp) {
