@@ -4,6 +4,8 @@
 //   txrtool dump   [--mode MODE] TXR [TXL]
 //   txrtool resave [--mode MODE] TXR [TXL] --to OUT.txr [--to-txl OUT.txl]
 //
+// The other commands live in files of their own (Commands.h).
+//
 // Exit status: 0 done, 1 bad usage, 2 a file could not be read or written.
 #include <cerrno>
 #include <cstdio>
@@ -15,6 +17,7 @@
 
 #include "core/RowStore.h"
 #include "document/ListBoxSafe.h"
+#include "tools/Commands.h"
 
 namespace {
 
@@ -25,9 +28,11 @@ constexpr const char* kToolHelp =
     "Commands:\n"
     "  dump     print a document as JSON\n"
     "  resave   read a document and write it again\n"
+    "  diff     print a document as one line an entry (git textconv)\n"
+    "  merge    three-way merge of a .txr or .txl (git merge driver)\n"
     "\n"
     "Run 'txrtool COMMAND --help' for the options of a command.\n"
-    "Exit status: 0 done, 1 bad usage, 2 a file could not be read or written.\n";
+    "Exit status: 0 done, 1 bad usage (or, for merge, conflicts), 2 a file could not be read or written.\n";
 
 constexpr const char* kModeHelp =
     "\nModes (--mode MODE), default open:\n"
@@ -247,6 +252,8 @@ int main(int argc, char** argv) {
         std::fputs(kToolHelp, stdout);
         return 0;
     }
+    if (o.command == "diff") return RunDiffCommand(argc - 1, argv + 1);
+    if (o.command == "merge") return RunMergeCommand(argc - 1, argv + 1);
     if (o.command != "dump" && o.command != "resave")
         return Usage("unknown command '" + o.command + "'", kToolHelp);
     const std::string help = std::string(o.command == "dump" ? kDumpHelp : kResaveHelp) + kModeHelp;
