@@ -203,18 +203,25 @@ Status WriteImportedTranslations(TranslationTable& table, const ImportResult& re
                                  const std::string& txlPath) {
     RowStore& pairs = table.Pairs();
     for (const CellChange& c : result.changes) pairs.SetCellText(c.row, c.column, c.bytes);
+    // The .txl alone, as a localized save writes it: the translation rows under the pair's header.
+    RowStore translations;
+    translations.DefineColumns(kEntryColumnSpec);
+    const int rows = pairs.GetRowCount();
+    size_t bytes = 0;
+    for (int r = 1; r < rows; r += 2)
+        for (int c = 0; c < 4; ++c) bytes += pairs.Cell(r, c).size();
+    translations.Reserve(static_cast<size_t>(rows / 2), bytes);
+    for (int r = 1; r < rows; r += 2)
+        translations.AppendRow({pairs.Cell(r, 0), pairs.Cell(r, 1), pairs.Cell(r, 2), pairs.Cell(r, 3)});
+    translations.SetLastGlobalId(pairs.GetLastGlobalId());
     // A .txl turned UTF-8 carries its group table in UTF-8 too, though the .txr keeps Latin-1.
-    const bool convertGroups = result.summary.becameUtf8 && table.TxrEncoding() == Encoding::Latin1;
-    if (!convertGroups) return WriteLocalizedFile(pairs, txlPath);
-    auto groups = std::make_unique<GroupList>();
+    const bool convert = result.summary.becameUtf8 && table.TxrEncoding() == Encoding::Latin1;
+    translations.ResetGroupList();
     for (const GroupNode* g = pairs.Groups().head(); g; g = g->next) {
-        std::string name = Latin1ToUtf8(g->name);
-        const bool first = groups->Find(name) == 0;
-        groups->Append(name);
-        if (first) groups->SetCounter(name, g->counter);
+        std::string name = convert ? Latin1ToUtf8(g->name) : g->name;
+        const bool first = translations.Groups().Find(name) == 0;
+        translations.Groups().Append(name);
+        if (first) translations.Groups().SetCounter(name, g->counter);
     }
-    pairs.SwapGroupList(groups);
-    Status s = WriteLocalizedFile(pairs, txlPath);
-    pairs.SwapGroupList(groups);
-    return s;
+    return WriteTextResourceFile(translations, txlPath);
 }

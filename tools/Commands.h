@@ -1,7 +1,8 @@
 #pragma once
-// The txrtool commands that live in files of their own. Each takes the arguments after
-// "txrtool" (argv[0] is the command name) and returns the exit status: 0 done, 1 bad usage,
-// 2 a file could not be read or written.
+// The txrtool commands that live in files of their own. Each takes the arguments from the
+// command name on (argv[0] is the command name) and returns the process exit status.
 
+int RunDiffCommand(int argc, char** argv);
+int RunMergeCommand(int argc, char** argv);
 int RunExportCommand(int argc, char** argv);
 int RunImportCommand(int argc, char** argv);
