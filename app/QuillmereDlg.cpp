@@ -5,21 +5,28 @@
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QFile>
 #include <QFileInfo>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTimer>
 #include <QUndoStack>
 #include <string_view>
 #include <vector>
 
 #include "app/DocumentUndoStep.h"
+#include "app/FileWatcher.h"
 #include "app/GuardedIo.h"
 #include "app/QtUserPrompts.h"
+#include "app/RecentFiles.h"
+#include "app/WindowLayout.h"
 #include "dialogs/AddDlg.h"
 #include "dialogs/DialogBuilder.h"
 #include "dialogs/EditDlg.h"
@@ -72,6 +79,7 @@ CQuillmereDlg::CQuillmereDlg(QWidget* parent, UserPrompts* prompts) : QDialog(pa
     connect(m_pUndo, &QUndoStack::cleanChanged, this, [this](bool clean) { setWindowModified(!clean); });
 
     // The menu keeps the application's menu font; the controls below it use the template's.
+    m_pRecent = std::make_unique<RecentFiles>();
     m_pMenuBar = new QMenuBar(this);
     m_pMenuBar->setNativeMenuBar(false);
     m_pMenuBar->setFont(QApplication::font("QMenuBar"));
@@ -92,6 +100,16 @@ CQuillmereDlg::CQuillmereDlg(QWidget* parent, UserPrompts* prompts) : QDialog(pa
     for (QButtonGroup* group : m_pBuilder->RadioGroups())
         if (group->button(IDC_SHOWORIGINAL)) m_pViewGroup = group;
 
+    // Resizable and maximizable, the list taking the room; no smaller than the template.
+    setWindowFlags(windowFlags() | Qt::WindowMaximizeButtonHint);
+    m_pLayout = std::make_unique<WindowLayout>(this, m_list);
+    m_pLayout->RestoreGeometry();
+    setAcceptDrops(true);
+
+    m_pWatcher = new FileWatcher(this);
+    connect(m_pWatcher, &FileWatcher::Changed, this, &CQuillmereDlg::OnFileChanged);
+    connect(m_pWatcher, &FileWatcher::Deleted, this, &CQuillmereDlg::OnFileDeleted);
+
     ConnectControls();
     OnInitDialog();
 }
@@ -101,6 +119,7 @@ CQuillmereDlg::~CQuillmereDlg() {
         m_list->SaveColumnWidths();
         m_list->SetDocument(nullptr);
     }
+    if (m_pLayout) m_pLayout->SaveGeometry();
     m_pDoc->RemoveObserver(this);
 }
 
@@ -172,7 +191,40 @@ void CQuillmereDlg::BuildMenu() {
             m_actions.insert(ID_ENTRY_UNDO, undo);
             m_actions.insert(ID_ENTRY_REDO, redo);
         }
+        if (QAction* exit = m_actions.value(ID_FILE_EXIT); exit && menu->actions().contains(exit)) {
+            m_pRecentMenu = new QMenu(QStringLiteral("Recent Files"), menu);
+            menu->insertMenu(exit, m_pRecentMenu);
+            menu->insertSeparator(exit);
+            connect(m_pRecentMenu, &QMenu::aboutToShow, this, &CQuillmereDlg::FillRecentMenu);
+            FillRecentMenu();
+        }
     }
+}
+
+void CQuillmereDlg::FillRecentMenu() {
+    m_pRecentMenu->clear();
+    int number = 0;
+    for (const FilesToOpen& files : m_pRecent->Entries()) {
+        ++number;
+        QAction* action = m_pRecentMenu->addAction(
+            QStringLiteral("&%1 %2").arg(number).arg(RecentFiles::Caption(files).replace("&", "&&")));
+        action->setToolTip(files.txl.isEmpty() ? files.txr : files.txr + QStringLiteral("\n") + files.txl);
+        connect(action, &QAction::triggered, this, [this, files] { OnRecentFile(files); });
+    }
+    m_pRecentMenu->setEnabled(number > 0);
+}
+
+void CQuillmereDlg::OnRecentFile(const FilesToOpen& files) {
+    for (const QString& path : {files.txr, files.txl}) {
+        if (path.isEmpty() || QFileInfo::exists(path)) continue;
+        m_pRecent->Remove(files);
+        FillRecentMenu();
+        Prompts().Tell(this,
+                       QStringLiteral("%1 no longer exists. It was removed from Recent Files.").arg(path));
+        return;
+    }
+    if (!MaybeSave()) return;
+    OpenFiles(files);
 }
 
 void CQuillmereDlg::ConnectControls() {
@@ -198,6 +250,40 @@ void CQuillmereDlg::ConnectControls() {
     // all in a text box or the list otherwise).
     for (QWidget* w : m_pBuilder->TabOrder()) w->installEventFilter(this);
     m_list->viewport()->installEventFilter(this);
+}
+
+void CQuillmereDlg::resizeEvent(QResizeEvent* event) {
+    QDialog::resizeEvent(event);
+    if (m_pLayout) m_pLayout->Apply();
+    m_pMenuBar->setGeometry(0, 0, width(), m_pMenuBar->height());
+}
+
+namespace {
+// The .txr and .txl dropped, when the drop is one of them or a pair.
+FilesToOpen DroppedFiles(const QMimeData* data) {
+    if (!data || !data->hasUrls()) return {};
+    QStringList paths;
+    for (const QUrl& url : data->urls()) {
+        const QString path = url.toLocalFile();
+        if (path.isEmpty() || !(CommandLine::IsTxr(path) || CommandLine::IsTxl(path))) return {};
+        paths << path;
+    }
+    return CommandLine::Sort(paths, nullptr);
+}
+}  // namespace
+
+void CQuillmereDlg::dragEnterEvent(QDragEnterEvent* event) {
+    if (!DroppedFiles(event->mimeData()).IsEmpty()) event->acceptProposedAction();
+}
+
+void CQuillmereDlg::dropEvent(QDropEvent* event) {
+    const FilesToOpen files = DroppedFiles(event->mimeData());
+    if (files.IsEmpty()) return;
+    event->acceptProposedAction();
+    // The drop ends before the questions: the dragging program is not kept waiting.
+    QTimer::singleShot(0, this, [this, files] {
+        if (MaybeSave()) OpenFiles(files);
+    });
 }
 
 bool CQuillmereDlg::eventFilter(QObject* watched, QEvent* event) {
@@ -412,6 +498,9 @@ bool CQuillmereDlg::ReadDocument(const QString& txrPath, const QString& txlPath,
         Prompts().Warn(this, FromStatus(status));
         return false;
     }
+    m_nReadMode = mode;
+    m_strChangedOnDisk.clear();
+    m_pWatcher->Watch({txrPath, mode == ModeOpen || mode == ModeShowOriginal ? QString() : txlPath});
     return true;
 }
 
@@ -454,11 +543,20 @@ bool CQuillmereDlg::WriteDocument(const QString& txrPath, const QString& txlPath
         return false;
     }
     SetModified(false);
+    m_strChangedOnDisk.clear();
+    m_pWatcher->Watch(
+        {txrPath, m_pDoc->SavesPairs() || m_pDoc->Source() == RowSource::Localized ? txlPath : QString()});
     return true;
 }
 
 bool CQuillmereDlg::DoSave() {
     if (m_strFileName.isEmpty()) return DoSaveAs();
+    if (!m_strChangedOnDisk.isEmpty() &&
+        !Prompts().AskYesNo(this,
+                            QStringLiteral("%1 changed by another program since it was opened. Save "
+                                           "anyway, replacing those changes with the entries shown here?")
+                                .arg(m_strChangedOnDisk)))
+        return false;
     return WriteDocument(m_strFileName, m_strLocFileName);
 }
 
@@ -487,6 +585,7 @@ bool CQuillmereDlg::DoSaveAs() {
     // The pair now lives under the new name: a later Save writes both files there.
     m_strFileName = path;
     m_strLocFileName = companion;
+    m_pRecent->Add({path, Localize() ? companion : QString()});
     UpdateTitle();
     return true;
 }
@@ -503,6 +602,8 @@ void CQuillmereDlg::OnNew() {
     if (dlg.exec() != QDialog::Accepted) return;
     m_pDoc->Clear();  // a new, empty document in file order, with a new history
     m_list->ClearSortIndicator();
+    m_strChangedOnDisk.clear();
+    m_pWatcher->Watch({});
     // The prompt stored the new name; its companion replaces the previous document's.
     m_strLocFileName = CompanionFileName(m_strFileName);
     SetLocalize(false);
@@ -513,13 +614,37 @@ void CQuillmereDlg::OnOpen() {
     const QString path = Prompts().OpenFileName(this, QStringLiteral("Open"), QtFileFilter(kTxrFilter),
                                                 QStringLiteral(".txr"));
     if (path.isEmpty()) return;
-    const QString companion = CompanionFileName(path);
+    if (OpenDocument(path)) m_pRecent->Add({path, {}});
+}
+
+bool CQuillmereDlg::OpenDocument(const QString& txrPath) {
+    const QString companion = CompanionFileName(txrPath);
     // The table then holds one row per entry: checking Localize later does not treat
     // neighbouring entries as pairs (pair sort, pair delete).
-    if (!ReadDocument(path, companion, ModeOpen)) return;
-    m_strFileName = path;
+    if (!ReadDocument(txrPath, companion, ModeOpen)) return false;
+    m_strFileName = txrPath;
     m_strLocFileName = companion;
     SetLocalize(false);
+    return true;
+}
+
+bool CQuillmereDlg::OpenLocalizedDocument(const QString& txrPath, const QString& txlPath) {
+    if (!ReadDocument(txrPath, txlPath, ModeOpenPaired)) return false;
+    m_strFileName = txrPath;
+    m_strLocFileName = txlPath;
+    SetLocalize(true);
+    m_nViewButton = -1;
+    SetViewButton(-1);
+    UpdateViewState();
+    return true;
+}
+
+bool CQuillmereDlg::OpenFiles(const FilesToOpen& files) {
+    if (files.IsEmpty()) return false;
+    const bool opened =
+        files.txl.isEmpty() ? OpenDocument(files.txr) : OpenLocalizedDocument(files.txr, files.txl);
+    if (opened) m_pRecent->Add(files);
+    return opened;
 }
 
 void CQuillmereDlg::OnNewLocalized() {
@@ -549,12 +674,7 @@ void CQuillmereDlg::OnOpenLocalized() {
     const QString path = Prompts().OpenFileName(this, QStringLiteral("Open Localized Version"),
                                                 QtFileFilter(kTxlFilter), QStringLiteral(".txl"));
     if (path.isEmpty()) return;
-    if (!ReadDocument(m_strFileName, path, ModeOpenPaired)) return;
-    m_strLocFileName = path;
-    SetLocalize(true);
-    m_nViewButton = -1;
-    SetViewButton(-1);
-    UpdateViewState();
+    if (OpenLocalizedDocument(m_strFileName, path)) m_pRecent->Add({m_strFileName, path});
 }
 
 void CQuillmereDlg::OnSave() {
@@ -563,6 +683,53 @@ void CQuillmereDlg::OnSave() {
 
 void CQuillmereDlg::OnSaveAs() {
     DoSaveAs();
+}
+
+// ---------------------------------------------------------------------------------------------
+// The document's files changed by another program
+
+void CQuillmereDlg::OnFileChanged(const QString& path) {
+    if (!m_changedFiles.contains(path)) m_changedFiles.append(path);
+    // One question for the files changed together; none while a dialog is open (a reload
+    // would change the table under it): asked once it is closed.
+    QTimer::singleShot(0, this, &CQuillmereDlg::HandleFileChanges);
+}
+
+void CQuillmereDlg::HandleFileChanges() {
+    if (m_changedFiles.isEmpty()) return;
+    if (QApplication::activeModalWidget()) {
+        QTimer::singleShot(250, this, &CQuillmereDlg::HandleFileChanges);
+        return;
+    }
+    QStringList names;
+    for (const QString& path : std::as_const(m_changedFiles))
+        if (m_pWatcher->Paths().contains(path)) names << QFileInfo(path).fileName();
+    m_changedFiles.clear();
+    if (names.isEmpty()) return;  // another document by now
+    // "a.txr was", "a.txr and a.txl were"
+    const QString what = names.join(QStringLiteral(" and ")) +
+                         (names.size() > 1 ? QStringLiteral(" were") : QStringLiteral(" was"));
+    m_strChangedOnDisk = what;
+    if (IsModified()) {
+        Prompts().Tell(this, QStringLiteral("%1 changed by another program. Your unsaved changes stay "
+                                            "here; Save will ask before replacing the other program's "
+                                            "changes.")
+                                 .arg(what));
+        return;
+    }
+    if (!Prompts().AskYesNo(this, QStringLiteral("%1 changed by another program. Reload the entries "
+                                                 "from the files?")
+                                      .arg(what)))
+        return;
+    if (ReadDocument(m_strFileName, m_strLocFileName, m_nReadMode)) UpdateViewState();
+}
+
+void CQuillmereDlg::OnFileDeleted(const QString& path) {
+    // The entries stay: they are now the only copy.
+    SetModified(true);
+    Prompts().Tell(this, QStringLiteral("%1 was deleted or moved by another program. The entries stay here, "
+                                        "unsaved; Save writes the file again.")
+                             .arg(QFileInfo(path).fileName()));
 }
 
 // ---------------------------------------------------------------------------------------------
