@@ -4,10 +4,13 @@
 //   txrtool dump   [--mode MODE] TXR [TXL]
 //   txrtool resave [--mode MODE] TXR [TXL] --to OUT.txr [--to-txl OUT.txl]
 //
+// The other commands live in files of their own (Commands.h).
+//
 // Exit status: 0 done, 1 bad usage, 2 a file could not be read or written.
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <new>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -15,6 +18,7 @@
 
 #include "core/RowStore.h"
 #include "document/ListBoxSafe.h"
+#include "tools/Commands.h"
 
 namespace {
 
@@ -25,14 +29,16 @@ constexpr const char* kToolHelp =
     "Commands:\n"
     "  dump     print a document as JSON\n"
     "  resave   read a document and write it again\n"
+    "  diff     print a document as one line an entry (git textconv)\n"
+    "  merge    three-way merge of a .txr or .txl (git merge driver)\n"
     "\n"
     "Run 'txrtool COMMAND --help' for the options of a command.\n"
-    "Exit status: 0 done, 1 bad usage, 2 a file could not be read or written.\n";
+    "Exit status: 0 done, 1 bad usage (or, for merge, conflicts), 2 a file could not be read or written.\n";
 
 constexpr const char* kModeHelp =
     "\nModes (--mode MODE), default open:\n"
     "  original   entries of TXR\n"
-    "  localized  entries of TXL, or of TXR when TXL cannot be opened\n"
+    "  localized  entries of TXL, or of TXR when TXL does not exist\n"
     "  both       pairs: each TXR entry followed by its TXL entry (or by itself without TXL)\n"
     "  open       entries of TXR; TXL is not read\n"
     "  paired     as both\n"
@@ -200,10 +206,13 @@ void AppendJsonString(std::string& out, std::string_view s) {
 }
 
 bool WriteStdout(const std::string& text) {
-    return std::fwrite(text.data(), 1, text.size(), stdout) == text.size() && std::fflush(stdout) == 0;
+    return std::fwrite(text.data(), 1, text.size(), stdout) == text.size();
 }
 
-std::string ToJson(const RowStore& store) {
+// Prints the document as JSON a piece at a time: a large document's JSON need not fit in memory
+// beside it.
+bool DumpJson(const RowStore& store) {
+    constexpr size_t kPiece = size_t{1} << 20;
     std::string out = "{\"lastGlobalId\": " + std::to_string(store.GetLastGlobalId()) + ",\n \"groups\": [";
     bool first = true;
     for (const GroupNode* g = store.Groups().head(); g; g = g->next) {
@@ -222,9 +231,13 @@ std::string ToJson(const RowStore& store) {
             AppendJsonString(out, store.Cell(r, c));
         }
         out += ']';
+        if (out.size() >= kPiece) {
+            if (!WriteStdout(out)) return false;
+            out.clear();
+        }
     }
     out += rows ? "\n ]}\n" : "]}\n";
-    return out;
+    return WriteStdout(out) && std::fflush(stdout) == 0;
 }
 
 int Fail(const std::string& message) {
@@ -239,7 +252,7 @@ int Usage(const std::string& message, const char* help) {
 
 }  // namespace
 
-int main(int argc, char** argv) {
+int Run(int argc, char** argv) {
     if (argc < 2) return Usage("missing command", kToolHelp);
     Options o;
     o.command = argv[1];
@@ -247,6 +260,8 @@ int main(int argc, char** argv) {
         std::fputs(kToolHelp, stdout);
         return 0;
     }
+    if (o.command == "diff") return RunDiffCommand(argc - 1, argv + 1);
+    if (o.command == "merge") return RunMergeCommand(argc - 1, argv + 1);
     if (o.command != "dump" && o.command != "resave")
         return Usage("unknown command '" + o.command + "'", kToolHelp);
     const std::string help = std::string(o.command == "dump" ? kDumpHelp : kResaveHelp) + kModeHelp;
@@ -262,12 +277,20 @@ int main(int argc, char** argv) {
     if (Status s = ReadTextResource(store, o.files[0], txl, o.mode); !s) return Fail(s.message());
 
     if (o.command == "dump") {
-        if (!WriteStdout(ToJson(store)))
-            return Fail(std::string("cannot write the output: ") + std::strerror(errno));
+        if (!DumpJson(store)) return Fail(std::string("cannot write the output: ") + std::strerror(errno));
         return 0;
     }
     const bool localized = o.toTxl.has_value();
     if (Status s = WriteTextResource(store, *o.to, localized ? *o.toTxl : std::string(), localized); !s)
         return Fail(s.message());
     return 0;
+}
+
+int main(int argc, char** argv) {
+    // The reader and writer report running out of memory themselves; this catches it anywhere else.
+    try {
+        return Run(argc, argv);
+    } catch (const std::bad_alloc&) {
+        return Fail("not enough memory.");
+    }
 }

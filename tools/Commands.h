@@ -1,0 +1,6 @@
+#pragma once
+// The txrtool commands that live in files of their own. Each takes the arguments from the
+// command name on (argv[0] is the command name) and returns the process exit status.
+
+int RunDiffCommand(int argc, char** argv);
+int RunMergeCommand(int argc, char** argv);
