@@ -197,6 +197,7 @@ public:
 
     std::string_view Next() {
         if (m_p == m_end) return {};
+        ++m_line;
         const char* start = m_p;
         const char* lf =
             static_cast<const char*>(std::memchr(start, '\n', static_cast<size_t>(m_end - start)));
@@ -214,6 +215,8 @@ public:
     }
 
     size_t RemainingBytes() const { return static_cast<size_t>(m_end - m_p); }
+    // The 1-based number of the line Next returned last.
+    uint32_t LineNumber() const { return m_line; }
     size_t RemainingLines() const {
         if (AtEnd()) return 0;
         const size_t lfs = CountLineFeeds(m_p, m_end);
@@ -223,6 +226,7 @@ public:
 private:
     const char* m_p = nullptr;
     const char* m_end = nullptr;
+    uint32_t m_line = 0;
 };
 
 // The localized companion of a file: loaded, cut past its group table and its entry lines
@@ -498,14 +502,20 @@ Status ReadTextResource(RowStore& list, const std::string& txrPath, const std::s
 
     EntryLoader loader(fresh, groups);
     std::vector<uint8_t> standIn;
+    const bool wantLines = info && info->wantLines;
+    std::vector<uint32_t> lines;
     if (paired) {
         reserve(txrLines + txlLines, txr.RemainingBytes() + txl.RemainingBytes());
         // The .txr feeds the even slots and the .txl the odd ones, until both are exhausted; a
         // pair once started is finished, a missing translation replaced by its original.
         while (!txr.AtEnd() || !txl.AtEnd()) {
             const bool original = loader.Take(txr.Next(), true, false);
-            if (!loader.Take(txl.Next(), false, false) && original) {
+            if (original && wantLines) lines.push_back(txr.LineNumber());
+            if (loader.Take(txl.Next(), false, false)) {
+                if (wantLines) lines.push_back(txl.LineNumber());
+            } else if (original) {
                 loader.Repeat();
+                if (wantLines) lines.push_back(0);
                 if (info) {
                     standIn.resize(static_cast<size_t>(fresh.GetRowCount()), 0);
                     standIn.back() = 1;
@@ -516,7 +526,15 @@ Status ReadTextResource(RowStore& list, const std::string& txrPath, const std::s
         LineReader& source = fromTxl ? txl : txr;
         const size_t copies = twin ? 2 : 1;
         reserve((fromTxl ? txlLines : txrLines) * copies, source.RemainingBytes() * copies);
-        while (!source.AtEnd()) loader.Take(source.Next(), true, twin);
+        if (wantLines) {
+            while (!source.AtEnd()) {
+                if (!loader.Take(source.Next(), true, twin)) continue;
+                lines.push_back(source.LineNumber());
+                if (twin) lines.push_back(0);
+            }
+        } else {
+            while (!source.AtEnd()) loader.Take(source.Next(), true, twin);
+        }
         // Without a .txl every second row of the pairs stands in for its translation.
         if (twin && info) {
             standIn.assign(static_cast<size_t>(fresh.GetRowCount()), 0);
@@ -534,6 +552,7 @@ Status ReadTextResource(RowStore& list, const std::string& txrPath, const std::s
         standIn.resize(static_cast<size_t>(list.GetRowCount()), 0);
         info->standIn = std::move(standIn);
         info->txlPresent = txlOpen;
+        info->lines = std::move(lines);
     }
     return Status::Ok();
 }
