@@ -17,6 +17,8 @@ QString RunFileDialog(QWidget* parent, QFileDialog::AcceptMode mode, const QStri
     QString suffix = defaultSuffix;
     if (suffix.startsWith(QLatin1Char('.'))) suffix.remove(0, 1);
     dialog.setDefaultSuffix(suffix);
+    // The window asks about every file a save would replace, the companion file too.
+    dialog.setOption(QFileDialog::DontConfirmOverwrite);
     if (dialog.exec() != QDialog::Accepted) return {};
     const QStringList files = dialog.selectedFiles();
     return files.isEmpty() ? QString() : files.first();

@@ -16,6 +16,7 @@
 #include <string_view>
 #include <vector>
 
+#include "app/GuardedIo.h"
 #include "app/QtUserPrompts.h"
 #include "dialogs/AddDlg.h"
 #include "dialogs/DialogBuilder.h"
@@ -323,8 +324,9 @@ bool CQuillmereDlg::ReadDocument(const QString& txrPath, const QString& txlPath,
     }
     const std::string txr = LocalPath(txrPath);
     const std::string txl = LocalPath(txlPath);
-    const Status status =
-        m_list->Reload([&](RowStore& store) { return ReadTextResource(store, txr, txl, mode); });
+    const Status status = GuardedIo("read", mode == ModeShowLocalized ? txl : txr, [&] {
+        return m_list->Reload([&](RowStore& store) { return ReadTextResource(store, txr, txl, mode); });
+    });
     if (!status) {
         Prompts().Warn(this, FromStatus(status));
         return false;
@@ -365,8 +367,10 @@ bool CQuillmereDlg::WriteDocument(const QString& txrPath, const QString& txlPath
             return false;
         }
     }
-    const Status status =
-        WriteTextResource(m_list->Store(), LocalPath(txrPath), LocalPath(txlPath), m_bLocalize);
+    const std::string txr = LocalPath(txrPath);
+    const Status status = GuardedIo("write", txr, [&] {
+        return WriteTextResource(m_list->Store(), txr, LocalPath(txlPath), m_bLocalize);
+    });
     if (!status) {
         Prompts().Warn(this, QStringLiteral("%1 was not saved.\n\n%2").arg(target, FromStatus(status)));
         return false;
@@ -380,11 +384,24 @@ bool CQuillmereDlg::DoSave() {
     return WriteDocument(m_strFileName, m_strLocFileName);
 }
 
+bool CQuillmereDlg::ConfirmReplacing(const QStringList& paths) {
+    // The file dialog does not ask: it knows of the text resource file only, and a localized
+    // save replaces its companion as well.
+    for (const QString& path : paths) {
+        if (!QFileInfo::exists(path)) continue;
+        if (!Prompts().AskYesNo(this, QStringLiteral("%1 already exists.\nDo you want to replace it?")
+                                          .arg(QFileInfo(path).fileName())))
+            return false;
+    }
+    return true;
+}
+
 bool CQuillmereDlg::DoSaveAs() {
     const QString path = Prompts().SaveFileName(this, QStringLiteral("Save"), QtFileFilter(kTxrFilter),
                                                 QStringLiteral(".txr"));
     if (path.isEmpty()) return false;
     const QString companion = CompanionFileName(path);
+    if (!ConfirmReplacing(m_bLocalize ? QStringList{path, companion} : QStringList{path})) return false;
     if (!WriteDocument(path, companion)) return false;
     // The pair now lives under the new name: a later Save writes both files there.
     m_strFileName = path;
@@ -398,23 +415,25 @@ bool CQuillmereDlg::DoSaveAs() {
 
 void CQuillmereDlg::OnNew() {
     if (!MaybeSave()) return;
+    // The document is dropped only once the new one has a name: a cancelled prompt leaves the
+    // table, its names and its unsaved changes as they were (a later Save must not write an
+    // empty table over the files).
     CNewDlg dlg(this);
+    if (dlg.exec() != QDialog::Accepted) return;
     m_list->DeleteAllRows();
     m_list->ResetLastGlobalId();
     m_list->ResetGroupList();
+    m_list->ClearSortIndicator();
     m_list->SetUtf8(true);
     m_bLocalizedRows = false;
     SetModified(false);
-    if (dlg.exec() == QDialog::Accepted) {
-        // The prompt stored the new name; its companion replaces the previous document's.
-        m_strLocFileName = CompanionFileName(m_strFileName);
-        // The new table is not a pair table: a later Localize must not pair neighbouring
-        // entries for sort and delete.
-        m_bShowBoth = false;
-        LocalizeBox()->setChecked(false);
-        OnLocalize();
-    }
-    UpdateTitle();
+    // The prompt stored the new name; its companion replaces the previous document's.
+    m_strLocFileName = CompanionFileName(m_strFileName);
+    // The new table is not a pair table: a later Localize must not pair neighbouring entries
+    // for sort and delete.
+    m_bShowBoth = false;
+    LocalizeBox()->setChecked(false);
+    OnLocalize();
 }
 
 void CQuillmereDlg::OnOpen() {
@@ -452,6 +471,13 @@ void CQuillmereDlg::OnNewLocalized() {
 }
 
 void CQuillmereDlg::OnOpenLocalized() {
+    // A localized version belongs to a text resource file: without one the file dialog is
+    // no use.
+    if (m_strFileName.isEmpty()) {
+        Prompts().Warn(this, QStringLiteral("There is no text resource file yet to open a localized version "
+                                            "of. Open one first, or save the entries under a name."));
+        return;
+    }
     if (!MaybeSave()) return;
     const QString path = Prompts().OpenFileName(this, QStringLiteral("Open Localized Version"),
                                                 QtFileFilter(kTxlFilter), QStringLiteral(".txl"));

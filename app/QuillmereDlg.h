@@ -102,6 +102,8 @@ private:
     bool WriteDocument(const QString& txrPath, const QString& txlPath);
     bool DoSave();
     bool DoSaveAs();
+    // Asks about each of `paths` that exists before it is replaced; false when the user declined.
+    bool ConfirmReplacing(const QStringList& paths);
     void SearchByGlobalId();
     void SearchByText();
 

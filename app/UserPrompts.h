@@ -14,7 +14,8 @@ public:
     virtual Answer AskYesNoCancel(QWidget* parent, const QString& text) = 0;
     virtual void Tell(QWidget* parent, const QString& text) = 0;  // information, OK
     virtual void Warn(QWidget* parent, const QString& text) = 0;  // an error, OK
-    // Empty when cancelled. `filter` is in Qt form, e.g. "Text Resource Files (*.txr)".
+    // Empty when cancelled. `filter` is in Qt form, e.g. "Text Resource Files (*.txr)". The
+    // save dialog does not ask about replacing an existing file: the caller does.
     virtual QString OpenFileName(QWidget* parent, const QString& title, const QString& filter,
                                  const QString& defaultSuffix) = 0;
     virtual QString SaveFileName(QWidget* parent, const QString& title, const QString& filter,

@@ -358,6 +358,14 @@ std::vector<int> RowStore::SortUnits(int column, bool ascending, int span) {
     for (size_t k = 0; k < units; ++k) {
         for (size_t j = 0; j < step; ++j) order[k * step + j] = static_cast<int>(unitOrder[k] * step + j);
     }
+    Reorder(order);
+    return order;
+}
+
+void RowStore::Reorder(const std::vector<int>& order) {
+    auto& rows = m_impl->store.rows;
+    const size_t n = rows.size();
+    if (order.size() != n) return;
     // rows[i] = old rows[order[i]], in place: follow each cycle of the permutation once.
     std::vector<bool> placed(n, false);
     for (size_t start = 0; start < n; ++start) {
@@ -372,7 +380,51 @@ std::vector<int> RowStore::SortUnits(int column, bool ascending, int span) {
         rows[i] = first;
         placed[i] = true;
     }
-    return order;
+}
+
+void RowStore::CopyRows(const std::vector<int>& rows, RowStore& out) const {
+    const Impl& d = *m_impl;
+    Impl& o = *out.m_impl;
+    o.Clear();
+    o.columns = d.columns;
+    o.store.rows.reserve(rows.size());
+    for (int r : rows) {
+        const char* block = d.store.rows[static_cast<size_t>(r)];
+        o.store.rows.push_back(o.WriteBlock(o.store, static_cast<size_t>(d.columns),
+                                            [&](size_t i) { return d.CellOf(block, static_cast<int>(i)); }));
+    }
+}
+
+void RowStore::InsertRows(std::span<const int> positions, const RowStore& from, size_t first) {
+    Impl& d = *m_impl;
+    const Impl& f = *from.m_impl;
+    auto& all = d.store.rows;
+    const auto copy = [&](size_t k) {
+        const char* block = f.store.rows[first + k];
+        return d.WriteBlock(d.store, static_cast<size_t>(d.columns),
+                            [&](size_t c) { return f.CellOf(block, static_cast<int>(c)); });
+    };
+    if (!positions.empty() && static_cast<size_t>(positions[0]) == all.size()) {
+        // Rows at the end: nothing moves.
+        for (size_t k = 0; k < positions.size(); ++k) all.push_back(copy(k));
+        return;
+    }
+    const size_t total = all.size() + positions.size();
+    std::vector<char*> merged;
+    merged.reserve(total);
+    size_t next = 0, old = 0;
+    for (size_t i = 0; i < total; ++i) {
+        if (next < positions.size() && static_cast<size_t>(positions[next]) == i) {
+            merged.push_back(copy(next++));
+        } else if (old < all.size()) {
+            merged.push_back(all[old++]);
+        }
+    }
+    all.swap(merged);
+}
+
+void RowStore::SwapRows(RowStore& other) {
+    std::swap(m_impl->store, other.m_impl->store);
 }
 
 std::vector<int> RowStore::SortByColumn(int column, bool ascending) {

@@ -54,6 +54,16 @@ public:
     void DeleteRows(std::vector<int> rows);
     bool DeleteAllRows();
     int GetRowCount() const;
+    // Copies the given rows (in range) into `out` (same columns, its rows replaced), in order.
+    void CopyRows(const std::vector<int>& rows, RowStore& out) const;
+    // Inserts rows first..first+positions.size()-1 of `from` at the final indices `positions`
+    // (ascending; each below the row count after the insertion).
+    void InsertRows(std::span<const int> positions, const RowStore& from, size_t first = 0);
+    // Exchanges the rows (cells only) with `other`; group lists, last Global IDs, columns and
+    // sort state stay where they are. Constant time.
+    void SwapRows(RowStore& other);
+    // rows[i] = old rows[order[i]] for a permutation `order` of the row indices.
+    void Reorder(const std::vector<int>& order);
     // Room for `rows` more rows of `bytes` text bytes in all. Returns the fresh memory set aside
     // for them, as far as rows of exactly that many bytes fill it (empty when the room was there
     // already): the system provides its pages as they are first written, so a caller about to

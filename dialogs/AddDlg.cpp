@@ -36,7 +36,7 @@ bool CAddDlg::UpdateData() {
 }
 
 bool CAddDlg::ReadFields() {
-    m_strGroupName = m_pBuilder->Get<QLineEdit>(IDC_GROUPNAME)->text();
+    m_strGroupName = DialogFields::GroupNameAsStored(m_pBuilder->Get<QLineEdit>(IDC_GROUPNAME)->text());
     m_strText = DialogFields::PlainText(m_pBuilder->Get<QPlainTextEdit>(IDC_TEXT));
     QLineEdit* idField = m_pBuilder->Get<QLineEdit>(IDC_GLOBALID);
     const std::optional<int32_t> id = EntryCommands::ParseInteger(idField->text().toStdString());

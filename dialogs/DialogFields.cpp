@@ -57,6 +57,12 @@ bool PrepareEntryFields(CQuillmereDlg& main, QWidget* dlg, QWidget* nameField, c
     return true;
 }
 
+QString GroupNameAsStored(const QString& typed) {
+    qsizetype n = typed.size();
+    while (n > 0 && QStringView(u" \t\n\v\f\r").contains(typed[n - 1])) --n;
+    return typed.left(n);
+}
+
 bool IsEnterKey(const QEvent* event) {
     if (event->type() != QEvent::KeyPress) return false;
     const int key = static_cast<const QKeyEvent*>(event)->key();

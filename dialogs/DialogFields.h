@@ -32,6 +32,11 @@ bool PrepareEntryFields(CQuillmereDlg& main, QWidget* dlg, QWidget* nameField, c
                         QWidget* textField, const QString& text, std::string& nameBytes,
                         std::string& textBytes);
 
+// A typed Group Name without its trailing white space (space, tab, line breaks, vertical tab,
+// form feed), which the reader drops too: "M " would otherwise make a second group beside "M"
+// that reads back as the same group.
+QString GroupNameAsStored(const QString& typed);
+
 // A key press of Enter or Return (main keyboard or keypad, any modifiers).
 bool IsEnterKey(const QEvent* event);
 

@@ -16,6 +16,8 @@ CEditDlg::CEditDlg(CQuillmereDlg* parent) : QDialog(parent), m_pParent(parent) {
     connect(m_pBuilder->Get<QPushButton>(IDC_ENTRYOK), &QPushButton::clicked, this, &CEditDlg::OnOK);
     connect(m_pBuilder->Get<QPushButton>(IDCANCEL), &QPushButton::clicked, this, &CEditDlg::reject);
     m_pBuilder->Get<QPlainTextEdit>(IDC_TEXT)->installEventFilter(this);
+    // The Group ID is shown, not edited: an entry keeps the number its group gave it.
+    m_pBuilder->Get<QLineEdit>(IDC_GROUPID)->setReadOnly(true);
 }
 
 CEditDlg::~CEditDlg() = default;
@@ -35,7 +37,7 @@ bool CEditDlg::UpdateData() {
 }
 
 void CEditDlg::ReadFields() {
-    m_strGroupName = m_pBuilder->Get<QLineEdit>(IDC_GROUPNAME)->text();
+    m_strGroupName = DialogFields::GroupNameAsStored(m_pBuilder->Get<QLineEdit>(IDC_GROUPNAME)->text());
     m_strGroupId = m_pBuilder->Get<QLineEdit>(IDC_GROUPID)->text();
     m_strText = DialogFields::PlainText(m_pBuilder->Get<QPlainTextEdit>(IDC_TEXT));
 }

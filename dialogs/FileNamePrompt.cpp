@@ -4,7 +4,9 @@
 #include <QPushButton>
 
 #include "app/QuillmereDlg.h"
+#include "app/UserPrompts.h"
 #include "dialogs/DialogBuilder.h"
+#include "dialogs/DialogFields.h"
 #include "res/resource.h"
 
 CFileNamePrompt::CFileNamePrompt(CQuillmereDlg* parent, int templateId, QString extension,
@@ -33,8 +35,16 @@ void CFileNamePrompt::UpdateData(bool save) {
 
 void CFileNamePrompt::OnOK() {
     UpdateData(true);
-    // The name as typed, with the extension added: nothing is trimmed or taken away.
-    m_pParent->*m_pTarget = m_strName + m_strExtension;
-    UpdateData(true);
+    // The name as typed: nothing is trimmed or taken away. The extension is added unless the
+    // user typed it already (in any case); a name without anything before the extension would
+    // make a hidden file of the extension alone, so it is refused and the prompt stays.
+    const bool typedExtension = m_strName.endsWith(m_strExtension, Qt::CaseInsensitive);
+    const QString stem = typedExtension ? m_strName.chopped(m_strExtension.size()) : m_strName;
+    if (stem.trimmed().isEmpty() || stem.endsWith(QLatin1Char('/'))) {
+        m_pParent->Prompts().Warn(this, QStringLiteral("Please enter a file name."));
+        DialogFields::FocusField(m_pBuilder->Control(IDC_FILENAME));
+        return;
+    }
+    m_pParent->*m_pTarget = typedExtension ? m_strName : m_strName + m_strExtension;
     accept();
 }

@@ -1,6 +1,7 @@
 #pragma once
-// A prompt for the bare name of a new file: the name as typed, with the prompt's extension
-// added, goes into one of the main window's file names.
+// A prompt for the name of a new file: the name as typed, with the prompt's extension added
+// unless it already ends with it (in any case), goes into one of the main window's file names.
+// An empty name (or one of the extension alone) is refused and the prompt stays open.
 #include <QDialog>
 #include <QString>
 #include <memory>

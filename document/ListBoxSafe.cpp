@@ -46,6 +46,15 @@ std::string Reason(int err) {
     return std::strerror(err);
 }
 
+// The folder a path names a file in ("." for a bare name is spelled out as the working folder).
+std::string Folder(const std::string& path) {
+    const size_t slash = path.rfind('/');
+    if (slash == 0) return "/";
+    if (slash != std::string::npos) return path.substr(0, slash);
+    char cwd[PATH_MAX];
+    return ::getcwd(cwd, sizeof cwd) ? std::string(cwd) : std::string(".");
+}
+
 bool IsSpace(char c) {
     return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
 }
@@ -600,6 +609,11 @@ public:
             const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
             if (fd < 0) {
                 if (errno == EEXIST) continue;
+                // The folder refuses new files (the target itself may well be writable): name
+                // the folder as the cause, not the file.
+                if (errno == EACCES)
+                    return Status::Error("Cannot create a file in " + Quoted(Folder(m_final)) + ": " +
+                                         Reason(EACCES) + ".");
                 return Error(errno);
             }
             m_fd = fd;

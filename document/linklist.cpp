@@ -63,3 +63,11 @@ void GroupList::RemoveAll() {
     m_index.clear();
     m_nodes.clear();
 }
+
+void GroupList::RemoveLast() {
+    if (m_nodes.empty()) return;
+    const auto it = m_index.find(m_nodes.back().name);
+    if (it != m_index.end() && it->second.node == &m_nodes.back()) m_index.erase(it);
+    m_nodes.pop_back();
+    if (!m_nodes.empty()) m_nodes.back().next = nullptr;
+}

@@ -34,6 +34,18 @@ public:
     // A new group at the end with counter 1 (no check for an existing name).
     void Append(std::string name);
     void RemoveAll();
+    // Drops the last group (the inverse of Append).
+    void RemoveLast();
+    // Renames every group to convert(name), counters and order kept.
+    template <class Convert>
+    void RenameAll(Convert convert) {
+        m_index.clear();
+        int32_t position = 0;
+        for (GroupNode& node : m_nodes) {
+            node.name = convert(node.name);
+            m_index.try_emplace(node.name, Entry{&node, ++position});
+        }
+    }
 
     const GroupNode* head() const { return m_nodes.empty() ? nullptr : &m_nodes.front(); }
     const GroupNode* tail() const { return m_nodes.empty() ? nullptr : &m_nodes.back(); }

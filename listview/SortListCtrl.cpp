@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QHeaderView>
 #include <QItemSelection>
+#include <QKeyEvent>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QScrollBar>
@@ -222,6 +223,12 @@ void CSortListCtrl::SortByColumn(int column, bool ascending) {
     if (GetRowCount() > 1) emit ContentsChanged();
 }
 
+void CSortListCtrl::ClearSortIndicator() {
+    Store().m_nSortColumn = -1;
+    Store().m_bAscending = true;
+    m_header->SetSortIndicator(-1, true);
+}
+
 void CSortListCtrl::OnHeaderClicked(int column) {
     SortByColumn(column, Store().NextSortAscending(column));
 }
@@ -252,6 +259,31 @@ void CSortListCtrl::keyboardSearch(const QString& search) {
             return;
         }
     }
+}
+
+QModelIndex CSortListCtrl::moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) {
+    // The rows are the items here: the table's own Home and End go to the row's first and
+    // last column, which the whole-row selection does not show.
+    const int rows = GetRowCount();
+    if ((action == MoveHome || action == MoveEnd) && rows > 0)
+        return m_pModel->index(action == MoveHome ? 0 : rows - 1, qMax(currentIndex().column(), 0));
+    return QTableView::moveCursor(action, modifiers);
+}
+
+void CSortListCtrl::keyPressEvent(QKeyEvent* event) {
+    const Qt::KeyboardModifiers mods = event->modifiers() & ~Qt::KeypadModifier;
+    // Ctrl would only move the focus mark (as Ctrl+arrows do): Ctrl+Home and Ctrl+End select too.
+    if ((event->key() == Qt::Key_Home || event->key() == Qt::Key_End) && mods == Qt::ControlModifier) {
+        const QModelIndex target = moveCursor(event->key() == Qt::Key_Home ? MoveHome : MoveEnd, mods);
+        if (target.isValid()) {
+            selectionModel()->setCurrentIndex(
+                target, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+            EnsureRowVisible(target.row());
+        }
+        event->accept();
+        return;
+    }
+    QTableView::keyPressEvent(event);
 }
 
 void CSortListCtrl::paintEvent(QPaintEvent* event) {
@@ -312,6 +344,7 @@ Status CSortListCtrl::Reload(const std::function<Status(RowStore&)>& load) {
     Status status = load(fresh);
     if (!status) return status;
     m_pModel->TakeContents(fresh);
+    ClearSortIndicator();
     SetUtf8(m_pModel->AllCellsUtf8());
     return status;
 }

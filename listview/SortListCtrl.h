@@ -58,6 +58,8 @@ public:
     void SortByColumn(int column, bool ascending);
     void OnHeaderClicked(int column);
     void SetPairSort(bool pairs) { m_bPairSort = pairs; }
+    // Rows in file order: no column shows the arrow, and the next header click sorts ascending.
+    void ClearSortIndicator();
     bool PairSort() const { return m_bPairSort; }
 
     // Document state carried by the table.
@@ -70,7 +72,8 @@ public:
     void ResetLastGlobalId();
 
     // Replaces the contents through `load` (a file read), with the view told of the whole
-    // change. When load fails nothing changed. The encoding is detected again afterwards.
+    // change. When load fails nothing changed. The encoding is detected again afterwards and
+    // the sort indicator cleared, since the rows are in file order.
     Status Reload(const std::function<Status(RowStore&)>& load);
     bool IsUtf8() const { return m_bUtf8; }
     void SetUtf8(bool utf8);
@@ -93,6 +96,10 @@ public:
     void keyboardSearch(const QString& search) override;
 
 protected:
+    // Home and End (with or without Ctrl) select the first and the last row; with Shift they
+    // extend the selection to it.
+    void keyPressEvent(QKeyEvent* event) override;
+    QModelIndex moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) override;
     // The focus mark covers the whole current row, as the selection does, not one cell.
     void paintEvent(QPaintEvent* event) override;
     void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;

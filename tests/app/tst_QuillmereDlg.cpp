@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "WindowTestSupport.h"
+#include "app/GuardedIo.h"
 #include "app/QtUserPrompts.h"
 #include "app/QuillmereDlg.h"
 #include "dialogs/DialogUnits.h"
@@ -492,12 +493,146 @@ private slots:
         SaveExpectingWarnings(0);
         QCOMPARE(ReadDocument(Path("fresh.txr"), Path("fresh_fr.txl"), ModeOpenPaired)[1][3], "Bonjour");
 
-        // Cancelling the New prompt leaves an empty table and the names as they were.
-        m_modal.Arm([](QDialog* d) { d->reject(); });
+        // New, No to the save question, Escape in the name prompt: the document stays as it
+        // was, unsaved change included, and Save writes it, not an empty table.
+        List().SetCellText(0, 3, QStringLiteral("Hello there"));
+        List().SetLastGlobalId(7);
+        const QStringList texts = Column(3);
+        m_prompts->yesNoCancel = {UserPrompts::No};
+        m_modal.Arm([](QDialog* d) { QTest::keyClick(d->findChild<QLineEdit*>(), Qt::Key_Escape); });
         Do(ID_FILE_NEW);
-        QCOMPARE(List().GetRowCount(), 0);
-        QCOMPARE(Dlg().m_strFileName, Path("fresh.txr"));
-        QVERIFY(Dlg().m_bLocalize);
+        QCOMPARE(m_modal.seenClass, QStringLiteral("CNewDlg"));
+        QCOMPARE(Column(3), texts);
+        QCOMPARE(Names(), (QStringList{Path("fresh.txr"), Path("fresh_fr.txl")}));
+        QVERIFY(Dlg().m_bLocalize && Dlg().m_bShowBoth && Ctl<QCheckBox>(IDC_LOCALIZE)->isChecked());
+        QVERIFY(Dlg().IsModified() && Dlg().windowTitle().contains(QStringLiteral("fresh_fr.txl")));
+        QCOMPARE(List().GetLastGlobalId(), 7);
+        Reactivate();
+        QTest::keyClick(&List(), Qt::Key_S, Qt::ControlModifier);
+        const Rows back = ReadDocument(Path("fresh.txr"), Path("fresh_fr.txl"), ModeOpenPaired);
+        QCOMPARE(back.size(), size_t(2));
+        QCOMPARE(back[0][3], "Hello there");
+        QCOMPARE(back[1][3], "Bonjour");
+        QVERIFY(!Dlg().IsModified());
+    }
+
+    // Save As asks about each file it would replace, the localized companion too, by name;
+    // declining any of them saves nothing.
+    void saveAsAsksAboutEveryFileItReplaces() {
+        struct Case {
+            const char* base;
+            bool localize, txrExists, txlExists;
+            QList<bool> answers;
+            QStringList asked;  // the extensions of the files asked about
+            bool saved;
+        };
+        const Case cases[] = {
+            {"both", true, true, true, {true, true}, {".txr", ".txl"}, true},
+            {"nottxr", true, true, true, {false}, {".txr"}, false},
+            {"nottxl", true, true, true, {true, false}, {".txr", ".txl"}, false},
+            {"onlytxl", true, false, true, {true}, {".txl"}, true},
+            {"plain", false, false, true, {}, {}, true},  // the .txl is not written
+        };
+        for (const Case& c : cases) {
+            NewWindow();
+            OpenPairs("src");
+            if (!c.localize) {
+                Click(IDC_SHOWORIGINAL);
+                Click(IDC_LOCALIZE);
+            }
+            const QString txr = Path(QString(c.base) + ".txr"), txl = Path(QString(c.base) + ".txl");
+            if (c.txrExists) WriteBytes(txr, "old txr");
+            if (c.txlExists) WriteBytes(txl, "old txl");
+            m_prompts->Clear();
+            m_prompts->yesNo = c.answers;
+            m_prompts->fileNames << txr;
+            Do(ID_FILE_SAVEAS);
+            QStringList expected;
+            for (const QString& extension : c.asked)
+                expected << c.base + extension + " already exists.\nDo you want to replace it?";
+            QCOMPARE(m_prompts->questions, expected);
+            QCOMPARE(Dlg().IsModified(), false);
+            QCOMPARE(Dlg().m_strFileName, c.saved ? txr : Path("src.txr"));
+            QCOMPARE(ReadBytes(txl) == "old txl", !c.saved || !c.localize);
+            QCOMPARE(QFile::exists(txr), c.saved || c.txrExists);
+            if (!c.saved && c.txrExists) QCOMPARE(ReadBytes(txr), QByteArray("old txr"));
+        }
+    }
+
+    // Every read shows the rows in file order: no sort arrow, and the next click sorts ascending.
+    void readsClearTheSortIndicator() {
+        OpenPairs("sorted");
+        const std::pair<const char*, std::function<void()>> reads[] = {
+            {"view switch", [&] { Click(IDC_SHOWORIGINAL); }},
+            {"open localized",
+             [&] {
+                 m_prompts->fileNames << Path("sorted.txl");
+                 Do(ID_FILE_OPENLOCALIZED);
+             }},
+            {"new localized",
+             [&] {
+                 m_modal.Arm(TypeName(Path("sorted_fr")));
+                 Do(ID_FILE_NEWLOCALIZED);
+             }},
+            {"open", [&] { OpenFile(Path("sorted.txr")); }},
+            {"new",
+             [&] {
+                 m_modal.Arm(TypeName(Path("other")));
+                 Do(ID_FILE_NEW);
+             }},
+        };
+        for (const auto& [name, read] : reads) {
+            List().OnHeaderClicked(0);
+            QCOMPARE(List().Header()->SortColumn(), 0);
+            m_prompts->yesNoCancel = {UserPrompts::No};
+            read();
+            QVERIFY2(List().Header()->SortColumn() == -1, name);
+            List().OnHeaderClicked(0);
+            QVERIFY2(List().Header()->SortAscending(), name);
+        }
+    }
+
+    void homeAndEndSelectTheFirstAndLastRow() {
+        OpenPlain("keys");
+        List().setFocus();
+        List().SetSelectedRows({2});
+        List().SetRowFocused(2);
+        const std::tuple<Qt::Key, Qt::KeyboardModifiers, QList<int>> presses[] = {
+            {Qt::Key_End, Qt::NoModifier, {4}},
+            {Qt::Key_Home, Qt::NoModifier, {0}},
+            {Qt::Key_End, Qt::ControlModifier, {4}},
+            {Qt::Key_Home, Qt::ControlModifier, {0}},
+            {Qt::Key_End, Qt::ShiftModifier, {0, 1, 2, 3, 4}},
+        };
+        for (const auto& [key, mods, rows] : presses) {
+            QTest::keyClick(&List(), key, mods);
+            QCOMPARE(List().GetSelectedRows(), rows);
+            QCOMPARE(List().currentIndex().row(), rows.last());
+        }
+    }
+
+    // Open Localized Version without a text resource file says so before any file dialog.
+    void openLocalizedNeedsATextResourceFile() {
+        List().AppendRow({"1", "Menu", "1", "typed"});
+        Do(ID_FILE_OPENLOCALIZED);
+        QCOMPARE(m_prompts->warnings.size(), 1);
+        QVERIFY(m_prompts->warnings[0].contains(QStringLiteral("no text resource file")));
+        QVERIFY(m_prompts->fileRequests.isEmpty() && m_prompts->questions.isEmpty());
+        QCOMPARE(Column(3), QStringList{"typed"});
+    }
+
+    // A read or save that throws (memory running out, a row too large) is a failure with the
+    // file and the reason, not the end of the editor.
+    void throwingReadsAndSavesAreFailures() {
+        const std::pair<std::function<Status()>, std::string> cases[] = {
+            {[]() -> Status { throw std::bad_alloc(); }, "Cannot read \"a.txr\": not enough memory."},
+            {[]() -> Status { throw std::length_error("vector"); },
+             "Cannot read \"a.txr\": a row is larger than the table can hold."},
+            {[]() -> Status { throw std::runtime_error("boom"); }, "Cannot read \"a.txr\": boom."},
+            {[] { return Status::Error("as told"); }, "as told"},
+        };
+        for (const auto& [io, message] : cases) QCOMPARE(GuardedIo("read", "a.txr", io).message(), message);
+        QVERIFY(GuardedIo("write", "a.txr", [] { return Status::Ok(); }).ok());
     }
 
     void localizeBoxAndViewButtons() {

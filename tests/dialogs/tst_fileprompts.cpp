@@ -42,45 +42,54 @@ private slots:
         m_prompts.reset();
     }
 
-    void newPromptAddsTheExtensionToTheNameAsTyped_data() {
+    // "{e}" stands for the prompt's extension, "{E}" for it in capitals.
+    void promptsAddTheExtensionToTheNameAsTyped_data() {
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("name");
         QTest::addColumn<int>("finish");
         const auto row = [](const char* tag, const char* typed, const char* name, Finish finish) {
             QTest::newRow(tag) << QString(typed) << QString(name) << int(finish);
         };
-        row("bare", "strings", "strings.txr", Finish::OkButton);
-        row("extension kept", "strings.txr", "strings.txr.txr", Finish::OkButton);
-        row("empty", "", ".txr", Finish::OkButton);
-        row("folder kept", "work/strings", "work/strings.txr", Finish::Enter);
-        row("blanks kept", " a b ", " a b .txr", Finish::Enter);
+        row("bare", "strings", "strings{e}", Finish::OkButton);
+        row("extension typed", "strings{e}", "strings{e}", Finish::OkButton);
+        row("extension typed in capitals", "Strings{E}", "Strings{E}", Finish::Enter);
+        row("other extension", "strings.txt", "strings.txt{e}", Finish::OkButton);
+        row("folder kept", "work/strings", "work/strings{e}", Finish::Enter);
+        row("blanks kept", " a b ", " a b {e}", Finish::Enter);
     }
-    void newPromptAddsTheExtensionToTheNameAsTyped() {
+    void promptsAddTheExtensionToTheNameAsTyped() {
         QFETCH(QString, typed);
         QFETCH(QString, name);
         QFETCH(int, finish);
-        CNewDlg dlg(m_win.get());
-        QCOMPARE(dlg.windowTitle(), QString("New"));
-        QCOMPARE(Prompt(dlg, typed, Finish(finish)), int(QDialog::Accepted));
-        QCOMPARE(m_win->m_strFileName, name);
-        QCOMPARE(dlg.m_strName, typed);
-        QCOMPARE(m_win->m_strLocFileName, QString("/data/old.txl"));
+        for (const bool localized : {false, true}) {
+            const QString e = localized ? ".txl" : ".txr";
+            const auto expand = [&](QString s) { return s.replace("{e}", e).replace("{E}", e.toUpper()); };
+            std::unique_ptr<QDialog> dlg;
+            if (localized)
+                dlg = std::make_unique<CNewloDlg>(m_win.get());
+            else
+                dlg = std::make_unique<CNewDlg>(m_win.get());
+            QCOMPARE(dlg->windowTitle(), QString(localized ? "New Locailized Version" : "New"));
+            QCOMPARE(Prompt(*dlg, expand(typed), Finish(finish)), int(QDialog::Accepted));
+            // Each prompt names its own file only.
+            QCOMPARE(localized ? m_win->m_strLocFileName : m_win->m_strFileName, expand(name));
+            QCOMPARE(localized ? m_win->m_strFileName : m_win->m_strLocFileName,
+                     QString(localized ? "/data/old.txr" : "/data/old.txl"));
+            m_win->m_strFileName = "/data/old.txr";
+            m_win->m_strLocFileName = "/data/old.txl";
+        }
     }
 
-    void newLocalizedPromptNamesOnlyTheLocalizedFile_data() {
-        newPromptAddsTheExtensionToTheNameAsTyped_data();
-    }
-    void newLocalizedPromptNamesOnlyTheLocalizedFile() {
-        QFETCH(QString, typed);
-        QFETCH(QString, name);
-        QFETCH(int, finish);
-        name.chop(4);  // the prompt adds ".txl" instead of ".txr" and keeps what was typed
-        name += ".txl";
-        CNewloDlg dlg(m_win.get());
-        QCOMPARE(dlg.windowTitle(), QString("New Locailized Version"));
-        QCOMPARE(Prompt(dlg, typed, Finish(finish)), int(QDialog::Accepted));
-        QCOMPARE(m_win->m_strLocFileName, name);
-        QCOMPARE(m_win->m_strFileName, QString("/data/old.txr"));
+    // No name (or the extension alone, which would be a hidden file) is refused: the prompt
+    // stays open and says so.
+    void emptyNamesAreRefused() {
+        for (const QString& typed : {QString(), QString("  "), QString(".txr"), QString("work/.TXR")}) {
+            m_prompts->Clear();
+            CNewDlg dlg(m_win.get());
+            QCOMPARE(Prompt(dlg, typed, Finish::OkButton), kLeftOpen);
+            QCOMPARE(m_prompts->warnings, QStringList{"Please enter a file name."});
+            QCOMPARE(m_win->m_strFileName, QString("/data/old.txr"));
+        }
     }
 
     void cancellingLeavesBothNames() {

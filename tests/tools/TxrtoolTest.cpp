@@ -1,8 +1,10 @@
 // txrtool run as a separate process: exit status, standard output and standard error.
 #include <gtest/gtest.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <cstdlib>
+#include <filesystem>
 #include <string>
 
 #include "tests/document/TextResourceFiles.h"
@@ -22,9 +24,13 @@ struct Result {
 class Txrtool : public ::testing::Test {
 protected:
     // Runs txrtool with the arguments (a shell fragment) and collects what it printed.
-    Result Run(const std::string& args) {
-        const std::string command = std::string("'") + TXRTOOL_PATH + "' " + args + " >'" + (dir / "out") +
-                                    "' 2>'" + (dir / "err") + "'";
+    // `asUser` runs it as an unprivileged user when the tests run as the superuser, whom file
+    // permissions do not bind.
+    Result Run(const std::string& args, bool asUser = false) {
+        const std::string prefix =
+            asUser && ::geteuid() == 0 ? "setpriv --reuid=65534 --regid=65534 --clear-groups " : "";
+        const std::string command =
+            prefix + "'" + TXRTOOL_PATH + "' " + args + " >'" + (dir / "out") + "' 2>'" + (dir / "err") + "'";
         const int raw = std::system(command.c_str());
         Result r;
         r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
@@ -130,6 +136,21 @@ TEST_F(Txrtool, ErrorsGoToStandardErrorWithStatusTwo) {
     EXPECT_EQ(r.status, 2);
     EXPECT_EQ(r.err,
               "txrtool: Cannot write \"" + (dir / "no/such/dir.txr") + "\": No such file or directory.\n");
+}
+
+// A save into a folder that allows no new files blames the folder, not the file (which may
+// well be writable itself).
+TEST_F(Txrtool, AFolderRefusingNewFilesIsNamedAsTheCause) {
+    std::filesystem::permissions(dir.path(), std::filesystem::perms::all);
+    std::filesystem::create_directory(dir / "locked");
+    Put(dir / "locked/out.txr", "old");
+    std::filesystem::permissions(dir / "locked/out.txr", std::filesystem::perms::all);
+    std::filesystem::permissions(dir / "locked", std::filesystem::perms(0555));
+    const Result r =
+        Run("resave '" + kExamples + "/strings.txr' --to '" + (dir / "locked/out.txr") + "'", true);
+    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(r.err, "txrtool: Cannot create a file in \"" + (dir / "locked") + "\": Permission denied.\n");
+    EXPECT_EQ(Get(dir / "locked/out.txr"), "old");
 }
 
 TEST_F(Txrtool, UsageAndHelp) {
