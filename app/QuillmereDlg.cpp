@@ -5,19 +5,26 @@
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QFile>
 #include <QFileInfo>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTimer>
 #include <string_view>
 #include <vector>
 
+#include "app/FileWatcher.h"
 #include "app/GuardedIo.h"
 #include "app/QtUserPrompts.h"
+#include "app/RecentFiles.h"
+#include "app/WindowLayout.h"
 #include "dialogs/AddDlg.h"
 #include "dialogs/DialogBuilder.h"
 #include "dialogs/EditDlg.h"
@@ -84,6 +91,7 @@ CQuillmereDlg::CQuillmereDlg(QWidget* parent, UserPrompts* prompts) : QDialog(pa
     m_pPrompts = prompts;
 
     // The menu keeps the application's menu font; the controls below it use the template's.
+    m_pRecent = std::make_unique<RecentFiles>();
     m_pMenuBar = new QMenuBar(this);
     m_pMenuBar->setNativeMenuBar(false);
     m_pMenuBar->setFont(QApplication::font("QMenuBar"));
@@ -103,12 +111,23 @@ CQuillmereDlg::CQuillmereDlg(QWidget* parent, UserPrompts* prompts) : QDialog(pa
     for (QButtonGroup* group : m_pBuilder->RadioGroups())
         if (group->button(IDC_SHOWORIGINAL)) m_pViewGroup = group;
 
+    // Resizable and maximizable, the list taking the room; no smaller than the template.
+    setWindowFlags(windowFlags() | Qt::WindowMaximizeButtonHint);
+    m_pLayout = std::make_unique<WindowLayout>(this, m_list);
+    m_pLayout->RestoreGeometry();
+    setAcceptDrops(true);
+
+    m_pWatcher = new FileWatcher(this);
+    connect(m_pWatcher, &FileWatcher::Changed, this, &CQuillmereDlg::OnFileChanged);
+    connect(m_pWatcher, &FileWatcher::Deleted, this, &CQuillmereDlg::OnFileDeleted);
+
     ConnectControls();
     OnInitDialog();
 }
 
 CQuillmereDlg::~CQuillmereDlg() {
     if (m_list) m_list->SaveColumnWidths();
+    if (m_pLayout) m_pLayout->SaveGeometry();
 }
 
 void CQuillmereDlg::OnInitDialog() {
@@ -162,7 +181,40 @@ void CQuillmereDlg::BuildMenu() {
                 connect(action, &QAction::triggered, this, [this, command] { (this->*command)(); });
             m_actions.insert(item.id, action);
         }
+        if (QAction* exit = m_actions.value(ID_FILE_EXIT); exit && menu->actions().contains(exit)) {
+            m_pRecentMenu = new QMenu(QStringLiteral("Recent Files"), menu);
+            menu->insertMenu(exit, m_pRecentMenu);
+            menu->insertSeparator(exit);
+            connect(m_pRecentMenu, &QMenu::aboutToShow, this, &CQuillmereDlg::FillRecentMenu);
+            FillRecentMenu();
+        }
     }
+}
+
+void CQuillmereDlg::FillRecentMenu() {
+    m_pRecentMenu->clear();
+    int number = 0;
+    for (const FilesToOpen& files : m_pRecent->Entries()) {
+        ++number;
+        QAction* action = m_pRecentMenu->addAction(
+            QStringLiteral("&%1 %2").arg(number).arg(RecentFiles::Caption(files).replace("&", "&&")));
+        action->setToolTip(files.txl.isEmpty() ? files.txr : files.txr + QStringLiteral("\n") + files.txl);
+        connect(action, &QAction::triggered, this, [this, files] { OnRecentFile(files); });
+    }
+    m_pRecentMenu->setEnabled(number > 0);
+}
+
+void CQuillmereDlg::OnRecentFile(const FilesToOpen& files) {
+    for (const QString& path : {files.txr, files.txl}) {
+        if (path.isEmpty() || QFileInfo::exists(path)) continue;
+        m_pRecent->Remove(files);
+        FillRecentMenu();
+        Prompts().Tell(this,
+                       QStringLiteral("%1 no longer exists. It was removed from Recent Files.").arg(path));
+        return;
+    }
+    if (!MaybeSave()) return;
+    OpenFiles(files);
 }
 
 void CQuillmereDlg::ConnectControls() {
@@ -189,6 +241,40 @@ void CQuillmereDlg::ConnectControls() {
     // all in a text box or the list otherwise).
     for (QWidget* w : m_pBuilder->TabOrder()) w->installEventFilter(this);
     m_list->viewport()->installEventFilter(this);
+}
+
+void CQuillmereDlg::resizeEvent(QResizeEvent* event) {
+    QDialog::resizeEvent(event);
+    if (m_pLayout) m_pLayout->Apply();
+    m_pMenuBar->setGeometry(0, 0, width(), m_pMenuBar->height());
+}
+
+namespace {
+// The .txr and .txl dropped, when the drop is one of them or a pair.
+FilesToOpen DroppedFiles(const QMimeData* data) {
+    if (!data || !data->hasUrls()) return {};
+    QStringList paths;
+    for (const QUrl& url : data->urls()) {
+        const QString path = url.toLocalFile();
+        if (path.isEmpty() || !(CommandLine::IsTxr(path) || CommandLine::IsTxl(path))) return {};
+        paths << path;
+    }
+    return CommandLine::Sort(paths, nullptr);
+}
+}  // namespace
+
+void CQuillmereDlg::dragEnterEvent(QDragEnterEvent* event) {
+    if (!DroppedFiles(event->mimeData()).IsEmpty()) event->acceptProposedAction();
+}
+
+void CQuillmereDlg::dropEvent(QDropEvent* event) {
+    const FilesToOpen files = DroppedFiles(event->mimeData());
+    if (files.IsEmpty()) return;
+    event->acceptProposedAction();
+    // The drop ends before the questions: the dragging program is not kept waiting.
+    QTimer::singleShot(0, this, [this, files] {
+        if (MaybeSave()) OpenFiles(files);
+    });
 }
 
 bool CQuillmereDlg::eventFilter(QObject* watched, QEvent* event) {
@@ -333,6 +419,9 @@ bool CQuillmereDlg::ReadDocument(const QString& txrPath, const QString& txlPath,
     }
     m_bLocalizedRows = mode == ModeShowLocalized || mode == ModeShowBoth || mode == ModeOpenPaired;
     SetModified(false);
+    m_nReadMode = mode;
+    m_strChangedOnDisk.clear();
+    m_pWatcher->Watch({txrPath, mode == ModeOpen || mode == ModeShowOriginal ? QString() : txlPath});
     return true;
 }
 
@@ -376,11 +465,19 @@ bool CQuillmereDlg::WriteDocument(const QString& txrPath, const QString& txlPath
         return false;
     }
     SetModified(false);
+    m_strChangedOnDisk.clear();
+    m_pWatcher->Watch({txrPath, m_bLocalize ? txlPath : QString()});
     return true;
 }
 
 bool CQuillmereDlg::DoSave() {
     if (m_strFileName.isEmpty()) return DoSaveAs();
+    if (!m_strChangedOnDisk.isEmpty() &&
+        !Prompts().AskYesNo(this,
+                            QStringLiteral("%1 changed by another program since it was opened. Save "
+                                           "anyway, replacing those changes with the entries shown here?")
+                                .arg(m_strChangedOnDisk)))
+        return false;
     return WriteDocument(m_strFileName, m_strLocFileName);
 }
 
@@ -406,6 +503,7 @@ bool CQuillmereDlg::DoSaveAs() {
     // The pair now lives under the new name: a later Save writes both files there.
     m_strFileName = path;
     m_strLocFileName = companion;
+    m_pRecent->Add({path, m_bLocalize ? companion : QString()});
     UpdateTitle();
     return true;
 }
@@ -427,6 +525,8 @@ void CQuillmereDlg::OnNew() {
     m_list->SetUtf8(true);
     m_bLocalizedRows = false;
     SetModified(false);
+    m_strChangedOnDisk.clear();
+    m_pWatcher->Watch({});
     // The prompt stored the new name; its companion replaces the previous document's.
     m_strLocFileName = CompanionFileName(m_strFileName);
     // The new table is not a pair table: a later Localize must not pair neighbouring entries
@@ -441,16 +541,43 @@ void CQuillmereDlg::OnOpen() {
     const QString path = Prompts().OpenFileName(this, QStringLiteral("Open"), QtFileFilter(kTxrFilter),
                                                 QStringLiteral(".txr"));
     if (path.isEmpty()) return;
-    const QString companion = CompanionFileName(path);
-    if (!ReadDocument(path, companion, ModeOpen)) return;
+    if (OpenDocument(path)) m_pRecent->Add({path, {}});
+}
+
+bool CQuillmereDlg::OpenDocument(const QString& txrPath) {
+    const QString companion = CompanionFileName(txrPath);
+    if (!ReadDocument(txrPath, companion, ModeOpen)) return false;
     m_bLocalize = false;
     // The table now holds one row per entry: checking Localize later must not treat
     // neighbouring entries as pairs (pair sort, pair delete).
     m_bShowBoth = false;
-    m_strFileName = path;
+    m_strFileName = txrPath;
     m_strLocFileName = companion;
     LocalizeBox()->setChecked(false);
     OnLocalize();
+    return true;
+}
+
+bool CQuillmereDlg::OpenLocalizedDocument(const QString& txrPath, const QString& txlPath) {
+    if (!ReadDocument(txrPath, txlPath, ModeOpenPaired)) return false;
+    m_bLocalize = true;
+    m_bShowBoth = true;
+    m_strFileName = txrPath;
+    m_strLocFileName = txlPath;
+    LocalizeBox()->setChecked(true);
+    OnLocalize();
+    m_nViewButton = -1;
+    SetViewButton(-1);
+    UpdateViewState();
+    return true;
+}
+
+bool CQuillmereDlg::OpenFiles(const FilesToOpen& files) {
+    if (files.IsEmpty()) return false;
+    const bool opened =
+        files.txl.isEmpty() ? OpenDocument(files.txr) : OpenLocalizedDocument(files.txr, files.txl);
+    if (opened) m_pRecent->Add(files);
+    return opened;
 }
 
 void CQuillmereDlg::OnNewLocalized() {
@@ -482,15 +609,7 @@ void CQuillmereDlg::OnOpenLocalized() {
     const QString path = Prompts().OpenFileName(this, QStringLiteral("Open Localized Version"),
                                                 QtFileFilter(kTxlFilter), QStringLiteral(".txl"));
     if (path.isEmpty()) return;
-    if (!ReadDocument(m_strFileName, path, ModeOpenPaired)) return;
-    m_bLocalize = true;
-    m_bShowBoth = true;
-    m_strLocFileName = path;
-    LocalizeBox()->setChecked(true);
-    OnLocalize();
-    m_nViewButton = -1;
-    SetViewButton(-1);
-    UpdateViewState();
+    if (OpenLocalizedDocument(m_strFileName, path)) m_pRecent->Add({m_strFileName, path});
 }
 
 void CQuillmereDlg::OnSave() {
@@ -499,6 +618,53 @@ void CQuillmereDlg::OnSave() {
 
 void CQuillmereDlg::OnSaveAs() {
     DoSaveAs();
+}
+
+// ---------------------------------------------------------------------------------------------
+// The document's files changed by another program
+
+void CQuillmereDlg::OnFileChanged(const QString& path) {
+    if (!m_changedFiles.contains(path)) m_changedFiles.append(path);
+    // One question for the files changed together; none while a dialog is open (a reload
+    // would change the table under it): asked once it is closed.
+    QTimer::singleShot(0, this, &CQuillmereDlg::HandleFileChanges);
+}
+
+void CQuillmereDlg::HandleFileChanges() {
+    if (m_changedFiles.isEmpty()) return;
+    if (QApplication::activeModalWidget()) {
+        QTimer::singleShot(250, this, &CQuillmereDlg::HandleFileChanges);
+        return;
+    }
+    QStringList names;
+    for (const QString& path : std::as_const(m_changedFiles))
+        if (m_pWatcher->Paths().contains(path)) names << QFileInfo(path).fileName();
+    m_changedFiles.clear();
+    if (names.isEmpty()) return;  // another document by now
+    // "a.txr was", "a.txr and a.txl were"
+    const QString what = names.join(QStringLiteral(" and ")) +
+                         (names.size() > 1 ? QStringLiteral(" were") : QStringLiteral(" was"));
+    m_strChangedOnDisk = what;
+    if (m_bModified) {
+        Prompts().Tell(this, QStringLiteral("%1 changed by another program. Your unsaved changes stay "
+                                            "here; Save will ask before replacing the other program's "
+                                            "changes.")
+                                 .arg(what));
+        return;
+    }
+    if (!Prompts().AskYesNo(this, QStringLiteral("%1 changed by another program. Reload the entries "
+                                                 "from the files?")
+                                      .arg(what)))
+        return;
+    if (ReadDocument(m_strFileName, m_strLocFileName, m_nReadMode)) UpdateViewState();
+}
+
+void CQuillmereDlg::OnFileDeleted(const QString& path) {
+    // The entries stay: they are now the only copy.
+    SetModified(true);
+    Prompts().Tell(this, QStringLiteral("%1 was deleted or moved by another program. The entries stay here, "
+                                        "unsaved; Save writes the file again.")
+                             .arg(QFileInfo(path).fileName()));
 }
 
 // ---------------------------------------------------------------------------------------------

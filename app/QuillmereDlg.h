@@ -7,6 +7,7 @@
 #include <QString>
 #include <memory>
 
+#include "app/CommandLine.h"
 #include "document/ListBoxSafe.h"
 #include "listview/SortListCtrl.h"
 
@@ -18,6 +19,10 @@ class QAction;
 class QButtonGroup;
 class DialogBuilder;
 class UserPrompts;
+class FileWatcher;
+class RecentFiles;
+class WindowLayout;
+class QMenu;
 
 // The localized companion of a text resource path: the path up to the first '.' of the
 // file's own name (folders are not looked at), then ".txl"; a name without '.' gets ".txl"
@@ -80,12 +85,23 @@ public:
     // the save failed.
     bool MaybeSave();
 
+    // Opens a text resource file as Open does, or with `files.txl` as Open Localized Version
+    // does (the command line, dropped files, Recent Files). Does not ask about unsaved changes.
+    bool OpenFiles(const FilesToOpen& files);
+    RecentFiles& Recent() { return *m_pRecent; }
+    QMenu* RecentMenu() const { return m_pRecentMenu; }
+    FileWatcher& Watcher() { return *m_pWatcher; }
+    const WindowLayout& Layout() const { return *m_pLayout; }
+
 protected:
     void keyPressEvent(QKeyEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void reject() override;
     void accept() override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     void OnInitDialog();
@@ -100,6 +116,14 @@ private:
     bool SwitchView(int id, ReadMode mode, bool showBoth);
     bool ReadDocument(const QString& txrPath, const QString& txlPath, ReadMode mode);
     bool WriteDocument(const QString& txrPath, const QString& txlPath);
+    bool OpenDocument(const QString& txrPath);
+    bool OpenLocalizedDocument(const QString& txrPath, const QString& txlPath);
+    void FillRecentMenu();
+    void OnRecentFile(const FilesToOpen& files);
+    // The files of the open document changed on disk.
+    void OnFileChanged(const QString& path);
+    void OnFileDeleted(const QString& path);
+    void HandleFileChanges();
     bool DoSave();
     bool DoSaveAs();
     // Asks about each of `paths` that exists before it is replaced; false when the user declined.
@@ -118,4 +142,13 @@ private:
     QHash<int, QAction*> m_actions;
     QButtonGroup* m_pViewGroup = nullptr;
     int m_nViewButton = -1;  // the view button checked by the last view change (-1: none)
+    std::unique_ptr<WindowLayout> m_pLayout;
+    std::unique_ptr<RecentFiles> m_pRecent;
+    QMenu* m_pRecentMenu = nullptr;
+    FileWatcher* m_pWatcher = nullptr;
+    ReadMode m_nReadMode = ModeOpen;  // how the document was last read (for a reload)
+    // Files another program changed since they were read or saved here ("a.txr was"), for
+    // Save to ask about before overwriting them; empty when none.
+    QString m_strChangedOnDisk;
+    QStringList m_changedFiles;  // changes noticed but not yet put to the user
 };

@@ -2,5 +2,5 @@
 
 int main(int argc, char** argv) {
     CQuillmereApp app(argc, argv);
-    return app.InitInstance() ? app.exec() : 0;
+    return app.InitInstance() ? app.exec() : app.ExitCode();
 }

@@ -29,6 +29,16 @@ struct ModalScript {
     }
 };
 
+inline QByteArray ReadBytes(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+inline void WriteBytes(const QString& path, const QByteArray& bytes) {
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size());
+}
+
 using Rows = std::vector<std::vector<std::string>>;
 
 // Writes a document through the writer: `rows` of four cells, a pair table when localized.

@@ -1,0 +1,331 @@
+// The editor as a desktop program: the command line, files dropped onto the window, Recent
+// Files, the resizable window and its kept geometry, and files changed by other programs.
+#include <QtTest>
+#include <QtWidgets>
+#include <memory>
+
+#include "WindowTestSupport.h"
+#include "app/CommandLine.h"
+#include "app/FileWatcher.h"
+#include "app/QuillmereDlg.h"
+#include "app/RecentFiles.h"
+#include "app/WindowLayout.h"
+#include "res/resource.h"
+
+namespace {
+
+const Rows kRows = {
+    {"1", "Menu", "1", "Open file"}, {"2", "Menu", "2", "Close"}, {"3", "Error", "1", "Disk full"}};
+const Rows kPairs = {{"1", "Menu", "1", "Open file"},
+                     {"1", "Menu", "1", "Ouvrir"},
+                     {"2", "Menu", "2", "Close"},
+                     {"2", "Menu", "2", "Fermer"}};
+
+QSettings Settings() {
+    return QSettings(QStringLiteral("Ardwen"), QStringLiteral("Quillmere"));
+}
+
+}  // namespace
+
+class TestDesktop : public QObject {
+    Q_OBJECT
+
+private:
+    QTemporaryDir m_settingsDir;
+    QTemporaryDir m_dir;
+    std::unique_ptr<ScriptedPrompts> m_prompts;
+    std::unique_ptr<CQuillmereDlg> m_dlg;
+
+    QString Path(const QString& name) const { return m_dir.filePath(name); }
+    CQuillmereDlg& Dlg() { return *m_dlg; }
+    QStringList Texts() {
+        QStringList texts;
+        for (int r = 0; r < m_dlg->m_list->GetRowCount(); ++r) texts << m_dlg->m_list->GetCellText(r, 3);
+        return texts;
+    }
+    void NewWindow() {
+        m_dlg.reset();
+        m_prompts = std::make_unique<ScriptedPrompts>();
+        m_dlg = std::make_unique<CQuillmereDlg>(nullptr, m_prompts.get());
+        m_dlg->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_dlg.get()));
+    }
+    QStringList RecentCaptions() {
+        emit Dlg().RecentMenu()->aboutToShow();
+        QStringList captions;
+        for (QAction* a : Dlg().RecentMenu()->actions()) captions << a->text();
+        return captions;
+    }
+    // Drops `paths` onto the window; true when the window took the drag.
+    bool Drop(const QStringList& paths) {
+        QMimeData data;
+        QList<QUrl> urls;
+        for (const QString& p : paths) urls << QUrl::fromLocalFile(p);
+        data.setUrls(urls);
+        const QPoint at(20, Dlg().height() - 10);
+        QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(&Dlg(), &enter);
+        if (!enter.isAccepted()) return false;
+        QDropEvent drop(QPointF(at), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(&Dlg(), &drop);
+        QCoreApplication::processEvents();
+        return true;
+    }
+
+private slots:
+    void initTestCase() {
+        QVERIFY(m_settingsDir.isValid() && m_dir.isValid());
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_settingsDir.path());
+        WriteDocument(Path("doc.txr"), Path("doc.txl"), kPairs, true);
+    }
+    void init() {
+        Settings().clear();
+        NewWindow();
+    }
+    void cleanup() {
+        if (m_dlg) m_dlg->SetModified(false);
+        m_dlg.reset();
+    }
+
+    void commandLineNamesTheFilesToOpen_data() {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<int>("action");
+        QTest::addColumn<QString>("txr");
+        QTest::addColumn<QString>("txl");
+        const QString cwd = QDir::currentPath();
+        const auto row = [](const char* tag, QStringList args, CommandLine::Action action, QString txr = {},
+                            QString txl = {}) {
+            args.prepend("quillmere");
+            QTest::newRow(tag) << args << int(action) << txr << txl;
+        };
+        row("nothing", {}, CommandLine::Run);
+        row("txr, relative", {"a.txr"}, CommandLine::Run, cwd + "/a.txr");
+        row("pair", {"/x/a.txr", "/y/b.TXL"}, CommandLine::Run, "/x/a.txr", "/y/b.TXL");
+        row("pair, txl first", {"/y/b.txl", "/x/a.txr"}, CommandLine::Run, "/x/a.txr", "/y/b.txl");
+        row("txl alone", {"/d.v2/menu.fr.txl"}, CommandLine::Run, "/d.v2/menu.txr", "/d.v2/menu.fr.txl");
+        row("two txr", {"a.txr", "b.txr"}, CommandLine::Fail);
+        row("two txl", {"a.txl", "b.txl"}, CommandLine::Fail);
+        row("three files", {"a.txr", "b.txl", "c.txr"}, CommandLine::Fail);
+        row("unknown option", {"--frob"}, CommandLine::Fail);
+        row("help", {"--help"}, CommandLine::ShowHelp);
+        row("version", {"--version"}, CommandLine::ShowVersion);
+    }
+    void commandLineNamesTheFilesToOpen() {
+        QFETCH(QStringList, args);
+        QFETCH(int, action);
+        QFETCH(QString, txr);
+        QFETCH(QString, txl);
+        const CommandLine line(args);
+        QCOMPARE(int(line.action()), action);
+        QCOMPARE(line.files().txr, txr);
+        QCOMPARE(line.files().txl, txl);
+        if (action == CommandLine::Fail || action == CommandLine::ShowHelp)
+            QVERIFY(line.text().contains("[FILE.txr [FILE.txl]]"));
+    }
+
+    // The program itself: help and version on standard output, a bad command line refused.
+    void programPrintsHelpAndVersion() {
+        const struct {
+            QStringList args;
+            int status;
+            QString start;
+        } runs[] = {
+            {{"--version"}, 0, "Quillmere 0.1\n"},
+            {{"--help"}, 0, "Usage: "},
+            {{"a.txr", "b.txr"}, 1, ""},
+        };
+        for (const auto& run : runs) {
+            QProcess p;
+            p.start(QUILLMERE_PATH, run.args);
+            QVERIFY(p.waitForFinished(20000));
+            QCOMPARE(p.exitCode(), run.status);
+            if (run.status == 0)
+                QVERIFY2(QString(p.readAllStandardOutput()).startsWith(run.start), qPrintable(run.args[0]));
+            else
+                QVERIFY(p.readAllStandardError().contains("both .txr files"));
+        }
+    }
+
+    // Files given to the window open as Open and Open Localized Version open them; a file that
+    // cannot be read gives Open's message and leaves the window empty.
+    void filesOpenAsOpenAndOpenLocalizedVersionDo() {
+        QVERIFY(Dlg().OpenFiles(CommandLine::Sort({Path("doc.txl")}, nullptr)));
+        QCOMPARE(Texts(), (QStringList{"Open file", "Ouvrir", "Close", "Fermer"}));
+        QVERIFY(Dlg().m_bLocalize && Dlg().m_bShowBoth);
+        QCOMPARE(Dlg().windowTitle(), QStringLiteral("Quillmere - doc.txr + doc.txl[*]"));
+
+        QVERIFY(Dlg().OpenFiles({Path("doc.txr"), {}}));
+        QCOMPARE(Texts(), (QStringList{"Open file", "Close"}));
+        QVERIFY(!Dlg().m_bLocalize);
+
+        NewWindow();
+        QVERIFY(!Dlg().OpenFiles({Path("missing.txr"), {}}));
+        m_prompts->fileNames << Path("missing.txr");
+        Dlg().MenuAction(ID_FILE_OPEN)->trigger();
+        QCOMPARE(m_prompts->warnings.size(), 2);
+        QCOMPARE(m_prompts->warnings[0], m_prompts->warnings[1]);
+        QVERIFY(m_prompts->warnings[0].contains("missing.txr"));
+        QCOMPARE(Dlg().m_list->GetRowCount(), 0);
+        QCOMPARE(Dlg().windowTitle(), QStringLiteral("Quillmere[*]"));
+    }
+
+    // A .txr or a .txr/.txl pair dropped on the window opens, after the unsaved-changes question.
+    void droppedFilesOpen() {
+        QVERIFY(!Drop({Path("notes.txt")}));
+        QVERIFY(!Drop({Path("doc.txr"), Path("doc.txr")}));
+        Dlg().m_list->AppendRow({"9", "Menu", "3", "typed"});
+        m_prompts->yesNoCancel = {UserPrompts::Cancel};
+        QVERIFY(Drop({Path("doc.txl"), Path("doc.txr")}));
+        QCOMPARE(m_prompts->questions.size(), 1);
+        QCOMPARE(Texts(), QStringList{"typed"});
+
+        m_prompts->yesNoCancel = {UserPrompts::No};
+        QVERIFY(Drop({Path("doc.txl"), Path("doc.txr")}));
+        QCOMPARE(Texts(), (QStringList{"Open file", "Ouvrir", "Close", "Fermer"}));
+        QVERIFY(Drop({Path("doc.txr")}));
+        QCOMPARE(Texts(), (QStringList{"Open file", "Close"}));
+    }
+
+    // The last eight documents, newest first, kept in the settings; a missing one is removed
+    // with a note when chosen.
+    void recentFiles() {
+        QVERIFY(!Dlg().RecentMenu()->isEnabled());
+        for (int i = 0; i < 10; ++i) {
+            WriteDocument(Path(QString("r%1.txr").arg(i)), QString(), kRows, false);
+            QVERIFY(Dlg().OpenFiles({Path(QString("r%1.txr").arg(i)), {}}));
+        }
+        QVERIFY(Dlg().OpenFiles({Path("r5.txr"), {}}));  // again: moves up
+        m_prompts->fileNames << Path("doc.txl");
+        Dlg().MenuAction(ID_FILE_OPENLOCALIZED)->trigger();
+        const QStringList expected = {"&1 r5.txr + doc.txl", "&2 r5.txr", "&3 r9.txr", "&4 r8.txr",
+                                      "&5 r7.txr",           "&6 r6.txr", "&7 r4.txr", "&8 r3.txr"};
+        QCOMPARE(RecentCaptions(), expected);
+
+        NewWindow();
+        QCOMPARE(RecentCaptions(), expected);
+        Dlg().RecentMenu()->actions()[0]->trigger();
+        QCOMPARE(Dlg().m_strLocFileName, Path("doc.txl"));
+        QCOMPARE(Texts(), (QStringList{"Open file", "Ouvrir", "Close", "Fermer", "Disk full", "Disk full"}));
+
+        QVERIFY(QFile::remove(Path("r9.txr")));
+        Dlg().RecentMenu()->actions()[2]->trigger();
+        QCOMPARE(m_prompts->tells,
+                 QStringList{Path("r9.txr") + " no longer exists. It was removed from Recent Files."});
+        QCOMPARE(Dlg().m_strFileName, Path("r5.txr"));
+        QCOMPARE(RecentCaptions().size(), 7);
+        QVERIFY(!RecentCaptions().join(' ').contains("r9"));
+        QCOMPARE(RecentFiles().Entries().size(), 7);
+    }
+
+    // Larger than the template, the list takes the room, the buttons keep their distance from
+    // the right edge, the rows above stay; never smaller; the geometry is kept.
+    void windowResizesAroundTheList() {
+        const QSize base = Dlg().size();
+        QCOMPARE(Dlg().minimumSize(), base);
+        QVERIFY(Dlg().maximumWidth() > 4000 && (Dlg().windowFlags() & Qt::WindowMaximizeButtonHint));
+        QHash<int, QRect> before;
+        for (int id : {IDC_LIST, IDC_ADD, IDCANCEL, IDC_SEARCH, IDC_SEARCHTEXT, IDC_SHOWBOTH, IDC_LOCALIZE})
+            before[id] = Dlg().Control(id)->geometry();
+
+        Dlg().resize(base + QSize(300, 200));
+        QCOMPARE(Dlg().Control(IDC_LIST)->geometry(), before[IDC_LIST].adjusted(0, 0, 300, 200));
+        for (int id : {IDC_ADD, IDCANCEL})
+            QCOMPARE(Dlg().Control(id)->geometry(), before[id].translated(300, 0));
+        for (int id : {IDC_SEARCH, IDC_SEARCHTEXT, IDC_SHOWBOTH, IDC_LOCALIZE})
+            QCOMPARE(Dlg().Control(id)->geometry(), before[id]);
+        QCOMPARE(Dlg().MenuBar()->width(), Dlg().width());
+
+        Dlg().resize(base - QSize(100, 100));
+        QCOMPARE(Dlg().size(), base);
+        QCOMPARE(Dlg().Control(IDC_LIST)->geometry(), before[IDC_LIST]);
+
+        Dlg().resize(base + QSize(120, 80));
+        NewWindow();
+        QCOMPARE(Dlg().size(), base + QSize(120, 80));
+        QCOMPARE(Dlg().Control(IDC_ADD)->geometry(), before[IDC_ADD].translated(120, 0));
+        Dlg().showMaximized();
+        NewWindow();
+        QVERIFY(Dlg().isMaximized());
+    }
+
+    // Another program changes the open file: with nothing unsaved a reload is offered; with
+    // unsaved changes the user is told and Save asks first; the window's own saves are not
+    // reported; a deleted file leaves the entries in the window, unsaved.
+    void filesChangedByAnotherProgram() {
+        const QString txr = Path("watched.txr");
+        WriteDocument(txr, QString(), kRows, false);
+        QVERIFY(Dlg().OpenFiles({txr, {}}));
+
+        m_prompts->yesNo = {true};
+        WriteDocument(txr, QString(), {kRows[0], {"2", "Menu", "2", "Shut"}}, false);  // by a rename
+        QTRY_COMPARE(m_prompts->questions.size(), 1);
+        QCOMPARE(
+            m_prompts->questions[0],
+            QStringLiteral("watched.txr was changed by another program. Reload the entries from the files?"));
+        QCOMPARE(Texts(), (QStringList{"Open file", "Shut"}));
+        QVERIFY(!Dlg().IsModified());
+
+        // Changed again, now with unsaved changes here: told, and Save asks before replacing.
+        Dlg().m_list->SetCellText(0, 3, "Open a file");
+        QFile f(txr);
+        QVERIFY(f.open(QIODevice::Append) && f.write("3|Error|1|Disk full\r\n") > 0);
+        f.close();
+        QTRY_COMPARE(m_prompts->tells.size(), 1);
+        QVERIFY(m_prompts->tells[0].contains("watched.txr was changed by another program"));
+        const QByteArray theirs = ReadBytes(txr);
+        m_prompts->Clear();
+        m_prompts->yesNo = {false};
+        Dlg().MenuAction(ID_FILE_SAVE)->trigger();
+        QCOMPARE(m_prompts->questions.size(), 1);
+        QVERIFY(m_prompts->questions[0].contains("changed by another program since it was opened"));
+        QCOMPARE(ReadBytes(txr), theirs);
+        QVERIFY(Dlg().IsModified());
+        m_prompts->yesNo = {true};
+        Dlg().MenuAction(ID_FILE_SAVE)->trigger();
+        QCOMPARE(ReadDocument(txr, QString(), ModeOpen)[0][3], "Open a file");
+
+        // The window's own saves are not changes by another program.
+        Dlg().m_list->SetCellText(1, 3, "Close");
+        Dlg().MenuAction(ID_FILE_SAVE)->trigger();
+        QTest::qWait(600);
+        QCOMPARE(m_prompts->questions.size(), 2);
+        QVERIFY(m_prompts->tells.isEmpty());
+
+        QVERIFY(QFile::remove(txr));
+        QTRY_COMPARE(m_prompts->tells.size(), 1);
+        QVERIFY(m_prompts->tells[0].startsWith("watched.txr was deleted or moved by another program."));
+        QVERIFY(Dlg().IsModified());
+        QCOMPARE(Texts(), (QStringList{"Open a file", "Close"}));
+        Dlg().MenuAction(ID_FILE_SAVE)->trigger();
+        QCOMPARE(ReadDocument(txr, QString(), ModeOpen).size(), size_t(2));
+        QCOMPARE(m_prompts->questions.size(), 2);  // nothing to overwrite: no question
+    }
+
+    // The watcher on its own: a file replaced by a rename is followed, changes are reported
+    // once, and a file that comes back after a deletion is noticed.
+    void watcherFollowsRenamesAndReturns() {
+        const QString path = Path("w.txr");
+        WriteBytes(path, "one");
+        FileWatcher watcher;
+        QStringList seen;
+        connect(&watcher, &FileWatcher::Changed, this,
+                [&](const QString& p) { seen << "changed " + QFileInfo(p).fileName(); });
+        connect(&watcher, &FileWatcher::Deleted, this,
+                [&](const QString& p) { seen << "deleted " + QFileInfo(p).fileName(); });
+        watcher.Watch({path});
+        for (int i = 0; i < 2; ++i) {
+            WriteBytes(Path("w.new"), QByteArray("two") + char('0' + i));
+            QVERIFY(::rename(QFile::encodeName(Path("w.new")).constData(),
+                             QFile::encodeName(path).constData()) == 0);
+            QTRY_COMPARE(seen.size(), i + 1);
+        }
+        QVERIFY(QFile::remove(path));
+        QTRY_COMPARE(seen.size(), 3);
+        WriteBytes(path, "back");
+        QTRY_COMPARE(seen.size(), 4);
+        QCOMPARE(seen, (QStringList{"changed w.txr", "changed w.txr", "deleted w.txr", "changed w.txr"}));
+    }
+};
+
+QTEST_MAIN(TestDesktop)
+#include "tst_Desktop.moc"
