@@ -1,5 +1,8 @@
 #pragma once
-// txrtool's commands that live in files of their own; argv[0] is the command's name. Each returns
-// the exit status.
+// The txrtool commands that live in files of their own. Each takes the arguments from the
+// command name on (argv[0] is the command name) and returns the process exit status.
+
+int RunDiffCommand(int argc, char** argv);
+int RunMergeCommand(int argc, char** argv);
 int RunCheckCommand(int argc, char** argv);
 int RunStatsCommand(int argc, char** argv);

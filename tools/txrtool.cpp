@@ -4,6 +4,8 @@
 //   txrtool dump   [--mode MODE] TXR [TXL]
 //   txrtool resave [--mode MODE] TXR [TXL] --to OUT.txr [--to-txl OUT.txl]
 //
+// The other commands live in files of their own (Commands.h).
+//
 // Exit status: 0 done, 1 bad usage, 2 a file could not be read or written.
 #include <cerrno>
 #include <cstdio>
@@ -27,12 +29,14 @@ constexpr const char* kToolHelp =
     "Commands:\n"
     "  dump     print a document as JSON\n"
     "  resave   read a document and write it again\n"
+    "  diff     print a document as one line an entry (git textconv)\n"
+    "  merge    three-way merge of a .txr or .txl (git merge driver)\n"
     "  check    check the entries (placeholders, accelerators, Global IDs, ...); list the problems\n"
     "  stats    count entries, translated, missing, same as original and problems, in all and per group\n"
     "\n"
     "Run 'txrtool COMMAND --help' for the options of a command.\n"
-    "Exit status: 0 done, 1 bad usage (check: problems found), 2 a file could not be read or\n"
-    "written.\n";
+    "Exit status: 0 done, 1 bad usage (or, for merge, conflicts; for check, problems), 2 a file could\n"
+    "not be read or written.\n";
 
 constexpr const char* kModeHelp =
     "\nModes (--mode MODE), default open:\n"
@@ -179,6 +183,8 @@ int main(int argc, char** argv) {
         std::fputs(kToolHelp, stdout);
         return 0;
     }
+    if (o.command == "diff") return RunDiffCommand(argc - 1, argv + 1);
+    if (o.command == "merge") return RunMergeCommand(argc - 1, argv + 1);
     if (o.command != "dump" && o.command != "resave")
         return Usage("unknown command '" + o.command + "'", kToolHelp);
     const std::string help = std::string(o.command == "dump" ? kDumpHelp : kResaveHelp) + kModeHelp;

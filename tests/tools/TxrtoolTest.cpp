@@ -138,6 +138,65 @@ TEST_F(Txrtool, ErrorsGoToStandardErrorWithStatusTwo) {
               "txrtool: Cannot write \"" + (dir / "no/such/dir.txr") + "\": No such file or directory.\n");
 }
 
+TEST_F(Txrtool, DiffPrintsOneLineAnEntryInUtf8) {
+    // Latin-1, a group missing from the table, a Text with '|' and trailing blanks, Group IDs
+    // in the file that a read numbers again.
+    Put(dir / "l.txr", Lines({"12", "9", "Men\xFC|7", "Err|1", "#",
+                              "3|Men\xFC|5|Datei \xF6"
+                              "ffnen",
+                              "11|Err|9|a|b  ", "4|Gone|1|x", "7|Men\xFC|1|Ende"}));
+    Result r = Run("diff '" + (dir / "l.txr") + "'");
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out,
+              "Last Global ID: 12\nGroups: Men\xC3\xBC | Err\n3 [Men\xC3\xBC#1] Datei \xC3\xB6"
+              "ffnen\n"
+              "11 [Err#1] a|b  \n4 [Gone#0] x\n7 [Men\xC3\xBC#2] Ende\n");
+    r = Run("diff '" + (dir / "none.txr") + "'");
+    EXPECT_EQ(r.status, 2);
+    EXPECT_NE(r.err.find("none.txr"), std::string::npos) << r.err;
+}
+
+TEST_F(Txrtool, MergeExitStatusAndOutput) {
+    Put(dir / "base.txr", Lines({"2", "2", "A|2", "#", "1|A|1|a", "2|A|2|b"}));
+    Put(dir / "clash.txr", Lines({"3", "3", "A|3", "#", "1|A|1|a", "2|A|2|b", "3|A|3|t"}));
+    Put(dir / "edit.txr", Lines({"2", "2", "A|2", "#", "1|A|1|t", "2|A|2|b"}));
+    const std::string ours = Lines({"3", "3", "A|3", "#", "1|A|1|o", "2|A|2|b", "3|A|3|o"});
+    struct Case {
+        std::string options, theirs;
+        int status;
+        std::string firstMessage;  // "" for none
+    };
+    const Case cases[] = {
+        {"--renumber", "base.txr", 0, ""},
+        {"--renumber", "clash.txr", 0, "txrtool: renumbered: Global ID 3: added on both sides"},
+        {"", "clash.txr", 1, "txrtool: conflict: Global ID 3: added on both sides"},
+        {"--renumber", "edit.txr", 1, "txrtool: conflict: Global ID 1: both sides changed the Text"},
+        {"--renumber", "none.txr", 2, "txrtool: Cannot open"},
+    };
+    for (const Case& c : cases) {
+        Put(dir / "ours.txr", ours);
+        const Result r = Run("merge " + c.options + " '" + (dir / "base.txr") + "' '" + (dir / "ours.txr") +
+                             "' '" + (dir / c.theirs) + "'");
+        EXPECT_EQ(r.status, c.status) << c.theirs << r.err;
+        EXPECT_EQ(r.out, "");
+        EXPECT_EQ(r.err.rfind(c.firstMessage, 0), 0u) << c.theirs << "\n" << r.err;
+        if (c.firstMessage.empty()) {
+            EXPECT_EQ(r.err, "");
+        }
+        if (c.status == 2) {
+            EXPECT_EQ(Get(dir / "ours.txr"), ours);
+        }
+    }
+    // With -o the result goes there and OURS stays as it is.
+    Put(dir / "ours.txr", ours);
+    const Result r = Run("merge -o '" + (dir / "out.txr") + "' '" + (dir / "base.txr") + "' '" +
+                         (dir / "ours.txr") + "' '" + (dir / "clash.txr") + "'");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(Get(dir / "ours.txr"), ours);
+    EXPECT_EQ(Get(dir / "out.txr"),
+              Lines({"4", "4", "A|4", "#", "1|A|1|o", "2|A|2|b", "3|A|3|o", "4|A|4|t"}));
+}
+
 // A save into a folder that allows no new files blames the folder, not the file (which may
 // well be writable itself).
 TEST_F(Txrtool, AFolderRefusingNewFilesIsNamedAsTheCause) {
@@ -164,6 +223,13 @@ TEST_F(Txrtool, UsageAndHelp) {
         {"dump --to x " + ex, "txrtool: unknown option '--to'"},
         {"dump a b c", "txrtool: too many files: 'c'"},
         {"resave " + ex, "txrtool: missing --to OUT.txr"},
+        {"diff", "txrtool: missing FILE"},
+        {"diff " + ex + " " + ex, "txrtool: diff takes one FILE"},
+        {"diff --mode open " + ex, "txrtool: unknown option '--mode'"},
+        {"merge " + ex + " " + ex, "txrtool: merge needs BASE, OURS and THEIRS"},
+        {"merge a b c d", "txrtool: too many files: 'd'"},
+        {"merge --force a b c", "txrtool: unknown option '--force'"},
+        {"merge a b c -o", "txrtool: option '-o' needs a value"},
     };
     for (const auto& [args, message] : bad) {
         const Result r = Run(args);
@@ -176,6 +242,8 @@ TEST_F(Txrtool, UsageAndHelp) {
         {"--help", "Usage: txrtool COMMAND"},
         {"dump --help", "Usage: txrtool dump [--mode MODE] TXR [TXL]"},
         {"resave --help", "Usage: txrtool resave [--mode MODE] TXR [TXL] --to OUT.txr [--to-txl OUT.txl]"},
+        {"diff --help", "Usage: txrtool diff FILE"},
+        {"merge --help", "Usage: txrtool merge [--renumber] [-o OUT] BASE OURS THEIRS"},
     };
     for (const auto& [args, first] : help) {
         const Result r = Run(args);
