@@ -479,7 +479,18 @@ std::vector<uint32_t> SortOrder(std::span<const std::string_view> cells, bool as
     if (numbers + dates < n) {
         TextSorted text = SortTexts(cells, collator, threads, numbers + dates > 0);
         if (!numbers && !dates) {
-            if (!ascending) std::reverse(text.order.begin(), text.order.end());
+            if (!ascending) {
+                // Reversed, but rows of equal texts keep their order, as they do in every column.
+                std::vector<uint32_t>& order = text.order;
+                std::reverse(order.begin(), order.end());
+                for (size_t run = 0; run < n;) {
+                    size_t end = run + 1;
+                    while (end < n && cells[order[end]] == cells[order[run]]) ++end;
+                    std::reverse(order.begin() + static_cast<ptrdiff_t>(run),
+                                 order.begin() + static_cast<ptrdiff_t>(end));
+                    run = end;
+                }
+            }
             return std::move(text.order);
         }
         textRank = std::move(text.rank);

@@ -164,7 +164,7 @@ std::vector<Placeholder> Unmatched(std::vector<Placeholder> from, std::vector<Pl
 }  // namespace
 
 CheckMask EntryChecker::CheckPair(const EntryTable& table, int row) const {
-    if (!table.HasTranslation(row) || table.IsStandIn(row + 1)) return 0;
+    if (!table.HasTranslation(row) || table.IsStandIn(row) || table.IsStandIn(row + 1)) return 0;
     CheckMask found = 0;
     if (Enabled(EntryCheck::PairId) && table.Cell(row, ColGlobalId) != table.Cell(row + 1, ColGlobalId))
         found |= MaskOf(EntryCheck::PairId);

@@ -29,6 +29,7 @@
 #include <vector>
 
 #include "core/RowStore.h"
+#include "document/SystemCalls.h"
 
 namespace {
 
@@ -147,37 +148,51 @@ private:
     bool m_mapped = false;
 };
 
-enum class LoadResult { Ok, CannotOpen, ReadError };
+enum class LoadResult { Ok, Missing, Failed };
 
-LoadResult LoadFile(const std::string& path, FileBytes& out, int& err) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+bool SameTime(const struct timespec& a, const struct timespec& b) {
+    return a.tv_sec == b.tv_sec && a.tv_nsec == b.tv_nsec;
+}
+
+// Reads a whole regular file (or one a link names). `error` receives the message of anything
+// else: Missing is a file that does not exist, Failed one that exists but cannot be read.
+LoadResult LoadFile(const std::string& path, FileBytes& out, std::string& error) {
+    SystemCalls& sys = SystemCalls::Current();
+    // Not blocking: opening a FIFO waits for a writer, which may never come.
+    const int fd = sys.Open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC, 0);
     if (fd < 0) {
-        err = errno;
-        return LoadResult::CannotOpen;
+        const int err = errno;
+        error = "Cannot open " + Quoted(path) + ": " + Reason(err) + ".";
+        return err == ENOENT || err == ENOTDIR ? LoadResult::Missing : LoadResult::Failed;
     }
-    auto fail = [fd, &err](int e, LoadResult result) {
-        err = e;
-        ::close(fd);
-        return result;
+    auto fail = [&sys, fd, &error, &path](const char* verb, const std::string& reason) {
+        error = std::string(verb) + Quoted(path) + ": " + reason + ".";
+        sys.Close(fd);
+        return LoadResult::Failed;
     };
-    struct stat st {};
-    if (::fstat(fd, &st) != 0) return fail(errno, LoadResult::ReadError);
-    if (S_ISDIR(st.st_mode)) return fail(EISDIR, LoadResult::CannotOpen);
-    // The size is only a hint: the file may change while it is read, or not be a regular file.
-    if (!out.Grow(S_ISREG(st.st_mode) ? static_cast<size_t>(st.st_size) + 1 : 64 * 1024))
-        return fail(ENOMEM, LoadResult::ReadError);
+    struct stat before {};
+    if (sys.Fstat(fd, &before) != 0) return fail("Cannot read ", Reason(errno));
+    if (S_ISDIR(before.st_mode)) return fail("Cannot open ", Reason(EISDIR));
+    if (!S_ISREG(before.st_mode)) return fail("Cannot open ", "not a regular file");
+    const size_t expected = static_cast<size_t>(before.st_size);
+    if (!out.Grow(expected + 1)) return fail("Cannot read ", "not enough memory");
     for (;;) {
         if (out.size() == out.capacity() && !out.Grow(out.capacity() * 2))
-            return fail(ENOMEM, LoadResult::ReadError);
-        const ssize_t got = ::read(fd, out.data() + out.size(), out.capacity() - out.size());
+            return fail("Cannot read ", "not enough memory");
+        const ssize_t got = sys.Read(fd, out.data() + out.size(), out.capacity() - out.size());
         if (got < 0) {
             if (errno == EINTR) continue;
-            return fail(errno, LoadResult::ReadError);
+            return fail("Cannot read ", Reason(errno));
         }
         if (got == 0) break;
         out.set_size(out.size() + static_cast<size_t>(got));
     }
-    ::close(fd);
+    // Another program writing the file meanwhile would leave a torn table.
+    struct stat after {};
+    if (sys.Fstat(fd, &after) != 0) return fail("Cannot read ", Reason(errno));
+    if (after.st_size != before.st_size || !SameTime(after.st_mtim, before.st_mtim) || out.size() != expected)
+        return fail("Cannot read ", "it changed while it was being read; try again");
+    sys.Close(fd);
     return LoadResult::Ok;
 }
 
@@ -242,18 +257,23 @@ private:
 // counted, all on its own so that this can run beside the reading of the main file.
 struct CompanionFile {
     FileBytes bytes;
-    LoadResult result = LoadResult::CannotOpen;
-    int err = 0;
+    LoadResult result = LoadResult::Missing;
+    std::string error;
     LineReader lines;
     bool marker = false;
     size_t lineCount = 0;  // entry lines after the marker
 
-    void Load(const std::string& path) {
-        result = LoadFile(path, bytes, err);
-        if (result != LoadResult::Ok) return;
-        lines = LineReader(bytes.data(), bytes.size());
-        marker = lines.SkipPastMarker();
-        lineCount = lines.RemainingLines();
+    void Load(const std::string& path) noexcept {
+        try {
+            result = LoadFile(path, bytes, error);
+            if (result != LoadResult::Ok) return;
+            lines = LineReader(bytes.data(), bytes.size());
+            marker = lines.SkipPastMarker();
+            lineCount = lines.RemainingLines();
+        } catch (const std::exception&) {
+            result = LoadResult::Failed;
+            error.clear();  // no memory for a message: the caller makes one
+        }
     }
 };
 
@@ -424,11 +444,18 @@ private:
 
 }  // namespace
 
-Status ReadTextResource(RowStore& list, const std::string& txrPath, const std::string& txlPath, ReadMode mode,
-                        ReadInfo* info) {
-    if (mode < ModeShowOriginal || mode > ModeOpenPaired) return Status::Error("Unknown read mode.");
-    if (list.ColumnCount() != 4) return Status::Error("The table does not have the four entry columns.");
+namespace {
 
+// The next line that holds an entry: blank lines (nothing before their line end) hold none.
+std::string_view NextEntryLine(LineReader& lines) {
+    while (!lines.AtEnd())
+        if (const std::string_view line = lines.Next(); !line.empty()) return line;
+    return {};
+}
+
+// The reading itself; `current` names the file being worked on, for the message of an exception.
+Status Read(RowStore& list, const std::string& txrPath, const std::string& txlPath, ReadMode mode,
+            ReadInfo* info, const std::string*& current) {
     // The companion is loaded and cut past its group table on a second thread while the main
     // file is read: the two buffers have nothing in common.
     CompanionFile companion;
@@ -443,15 +470,8 @@ Status ReadTextResource(RowStore& list, const std::string& txrPath, const std::s
     }
 
     FileBytes txrBytes;
-    int err = 0;
-    switch (LoadFile(txrPath, txrBytes, err)) {
-        case LoadResult::Ok:
-            break;
-        case LoadResult::CannotOpen:
-            return Status::Error("Cannot open " + Quoted(txrPath) + ": " + Reason(err) + ".");
-        case LoadResult::ReadError:
-            return Status::Error("Cannot read " + Quoted(txrPath) + ": " + Reason(err) + ".");
-    }
+    std::string error;
+    if (LoadFile(txrPath, txrBytes, error) != LoadResult::Ok) return Status::Error(error);
     LineReader txr(txrBytes.data(), txrBytes.size());
     const int32_t lastGlobalId = ParseLeadingInt(txr.Next());
     txr.Next();  // the row count: not used
@@ -467,10 +487,13 @@ Status ReadTextResource(RowStore& list, const std::string& txrPath, const std::s
     }
     const size_t txrLines = txr.RemainingLines();
 
-    // A companion that cannot be opened is simply not there yet; one that can must be sound.
+    // Only a companion that does not exist is not there yet; any other must be sound.
     if (companionLoader.joinable()) companionLoader.join();
-    if (companion.result == LoadResult::ReadError)
-        return Status::Error("Cannot read " + Quoted(txlPath) + ": " + Reason(companion.err) + ".");
+    if (companion.result == LoadResult::Failed) {
+        current = &txlPath;
+        if (companion.error.empty()) throw std::bad_alloc();
+        return Status::Error(companion.error);
+    }
     const bool txlOpen = wantTxl && companion.result == LoadResult::Ok;
     if (!marker)
         return Status::Error(Quoted(txrPath) +
@@ -513,26 +536,47 @@ Status ReadTextResource(RowStore& list, const std::string& txrPath, const std::s
     std::vector<uint8_t> standIn;
     const bool wantLines = info && info->wantLines;
     std::vector<uint32_t> lines;
+    auto markStandIn = [&](size_t fromEnd) {
+        if (!info) return;
+        standIn.resize(static_cast<size_t>(fresh.GetRowCount()), 0);
+        standIn[standIn.size() - fromEnd] = 1;
+    };
     if (paired) {
         reserve(txrLines + txlLines, txr.RemainingBytes() + txl.RemainingBytes());
-        // The .txr feeds the even slots and the .txl the odd ones, until both are exhausted; a
-        // pair once started is finished, a missing translation replaced by its original.
-        while (!txr.AtEnd() || !txl.AtEnd()) {
-            const bool original = loader.Take(txr.Next(), true, false);
-            if (original && wantLines) lines.push_back(txr.LineNumber());
-            if (loader.Take(txl.Next(), false, false)) {
-                if (wantLines) lines.push_back(txl.LineNumber());
-            } else if (original) {
-                loader.Repeat();
-                if (wantLines) lines.push_back(0);
-                if (info) {
-                    standIn.resize(static_cast<size_t>(fresh.GetRowCount()), 0);
-                    standIn.back() = 1;
+        // Each file gives its next entry, blank lines skipped, so that every pair is whole: the
+        // original at an even index, its translation after it. A side that has run out is stood
+        // in for by a copy of the other side's entry.
+        for (;;) {
+            current = &txrPath;
+            const std::string_view original = NextEntryLine(txr);
+            const uint32_t originalLine = txr.LineNumber();
+            current = &txlPath;
+            const std::string_view translation = NextEntryLine(txl);
+            const uint32_t translationLine = txl.LineNumber();
+            if (!original.empty()) {
+                current = &txrPath;
+                loader.Take(original, true, false);
+                if (wantLines) lines.push_back(originalLine);
+                current = &txlPath;
+                if (!translation.empty()) {
+                    loader.Take(translation, false, false);
+                    if (wantLines) lines.push_back(translationLine);
+                } else {
+                    loader.Repeat();
+                    markStandIn(1);
+                    if (wantLines) lines.push_back(0);
                 }
+            } else if (!translation.empty()) {
+                loader.Take(translation, true, true);
+                markStandIn(2);
+                if (wantLines) lines.insert(lines.end(), {0, translationLine});
+            } else {
+                break;
             }
         }
     } else {
         LineReader& source = fromTxl ? txl : txr;
+        current = fromTxl ? &txlPath : &txrPath;
         const size_t copies = twin ? 2 : 1;
         reserve((fromTxl ? txlLines : txrLines) * copies, source.RemainingBytes() * copies);
         if (wantLines) {
@@ -556,9 +600,9 @@ Status ReadTextResource(RowStore& list, const std::string& txrPath, const std::s
         prefaulter.join();
     }
 
+    if (info) standIn.resize(static_cast<size_t>(fresh.GetRowCount()), 0);
     list.TakeContents(fresh);
     if (info) {
-        standIn.resize(static_cast<size_t>(list.GetRowCount()), 0);
         info->standIn = std::move(standIn);
         info->txlPresent = txlOpen;
         info->lines = std::move(lines);
@@ -566,13 +610,132 @@ Status ReadTextResource(RowStore& list, const std::string& txrPath, const std::s
     return Status::Ok();
 }
 
+}  // namespace
+
+Status ReadTextResource(RowStore& list, const std::string& txrPath, const std::string& txlPath, ReadMode mode,
+                        ReadInfo* info) {
+    if (mode < ModeShowOriginal || mode > ModeOpenPaired) return Status::Error("Unknown read mode.");
+    if (list.ColumnCount() != 4) return Status::Error("The table does not have the four entry columns.");
+    const std::string* current = &txrPath;
+    // A document larger than the memory to be had, or a row larger than a row can be, is a file
+    // that cannot be read like any other; the table is not touched before the read is complete.
+    try {
+        return Read(list, txrPath, txlPath, mode, info, current);
+    } catch (const std::bad_alloc&) {
+        return Status::Error("Cannot read " + Quoted(*current) + ": not enough memory.");
+    } catch (const std::length_error& e) {
+        return Status::Error("Cannot read " + Quoted(*current) + ": it holds more than a table can (" +
+                             e.what() + ").");
+    } catch (const std::exception& e) {
+        return Status::Error("Cannot read " + Quoted(*current) + ": " + e.what() + ".");
+    }
+}
+
 // ---------------------------------------------------------------------------------------------
 // Writing
 
 namespace {
 
+// Where a save to a path lands: the path itself, or the file its chain of symbolic links names,
+// so that a link stays a link (a dangling one is written through to the file it names).
+struct Target {
+    std::string final;
+    bool exists = false;
+    struct stat st {};
+};
+
+std::string DirectoryOf(const std::string& path) {
+    const size_t slash = path.rfind('/');
+    return slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
+}
+
+// 0 or the errno of the failure (ELOOP for a chain of links that does not end).
+int ResolveTarget(const std::string& path, Target& t) {
+    constexpr int kMaxLinks = 40;
+    std::string p = path;
+    for (int hops = 0;; ++hops) {
+        struct stat st {};
+        if (::lstat(p.c_str(), &st) != 0) {
+            if (errno != ENOENT) return errno;
+            t.final = p;
+            t.exists = false;
+            return 0;
+        }
+        if (!S_ISLNK(st.st_mode)) {
+            t.final = p;
+            t.exists = true;
+            t.st = st;
+            return 0;
+        }
+        if (hops == kMaxLinks) return ELOOP;
+        std::string link(PATH_MAX, '\0');
+        const ssize_t n = ::readlink(p.c_str(), link.data(), link.size());
+        if (n < 0) return errno;
+        link.resize(static_cast<size_t>(n));
+        p = link.starts_with('/') ? link : DirectoryOf(p) + "/" + link;
+    }
+}
+
+// The absolute name of a file that may not exist yet, through its folder's real path.
+std::string Canonical(const std::string& path) {
+    char resolved[PATH_MAX];
+    if (!::realpath(DirectoryOf(path).c_str(), resolved)) return path;
+    const size_t slash = path.rfind('/');
+    return std::string(resolved) + "/" + (slash == std::string::npos ? path : path.substr(slash + 1));
+}
+
+// Copies the bytes of `from` into `to`, opened with `flags` (O_CREAT | O_EXCL for a new file,
+// O_TRUNC to write over one), through fsync. 0 or the errno of the failure; a file it created
+// is removed again on failure.
+int CopyFile(const std::string& from, const std::string& to, int flags, mode_t mode) {
+    SystemCalls& sys = SystemCalls::Current();
+    const int in = sys.Open(from.c_str(), O_RDONLY | O_CLOEXEC, 0);
+    if (in < 0) return errno;
+    const int out = sys.Open(to.c_str(), O_WRONLY | O_CLOEXEC | flags, mode);
+    if (out < 0) {
+        const int err = errno;
+        sys.Close(in);
+        return err;
+    }
+    int err = 0;
+    std::vector<char> buffer(size_t{1} << 20);
+    while (err == 0) {
+        const ssize_t got = sys.Read(in, buffer.data(), buffer.size());
+        if (got < 0) {
+            if (errno != EINTR) err = errno;
+            continue;
+        }
+        if (got == 0) break;
+        for (ssize_t done = 0; done < got && err == 0;) {
+            const ssize_t n = sys.Write(out, buffer.data() + done, static_cast<size_t>(got - done));
+            if (n < 0 && errno != EINTR) err = errno;
+            if (n > 0) done += n;
+        }
+    }
+    if (err == 0 && sys.Fsync(out) != 0) err = errno;
+    if (sys.Close(out) != 0 && err == 0) err = errno;
+    sys.Close(in);
+    if (err != 0 && (flags & O_EXCL)) sys.Unlink(to.c_str());
+    return err;
+}
+
+// A name beside `base` that nothing has yet, with the suffix, made by `create` (which returns 0,
+// EEXIST to try another name, or another errno to give up).
+template <class Create>
+int CreateBeside(const std::string& base, const char* suffix, std::string& name, Create create) {
+    std::random_device rd;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        char tail[32];
+        std::snprintf(tail, sizeof tail, ".%08x%s", static_cast<unsigned>(rd()), suffix);
+        name = base + tail;
+        const int err = create(name);
+        if (err != EEXIST) return err;
+    }
+    return EEXIST;
+}
+
 // One output file: a temporary file beside the target, filled through a large buffer, fsynced
-// and renamed over the target only by Commit. Errors are remembered, not thrown: the first one
+// and renamed over the target only by Replace. Errors are remembered, not thrown: the first one
 // stops all further writing and is reported by Finish.
 class OutFile {
 public:
@@ -583,48 +746,55 @@ public:
 
     const std::string& target() const { return m_target; }
 
-    Status Open() {
-        // Refuse what a rename would quietly replace or cannot replace.
-        struct stat st {};
-        mode_t mode = 0666;
-        bool exists = false;
-        if (::stat(m_target.c_str(), &st) == 0) {
-            if (S_ISDIR(st.st_mode)) return Error(EISDIR);
-            if (::access(m_target.c_str(), W_OK) != 0) return Error(errno);
-            mode = st.st_mode & 07777;
-            exists = true;
-        }
-        // Write beside the file a symbolic link points to, so that the link stays a link.
-        char resolved[PATH_MAX];
-        if (exists && ::realpath(m_target.c_str(), resolved))
-            m_final = resolved;
-        else
-            m_final = m_target;
+    // Finds the file to replace and refuses what a rename would quietly replace or cannot
+    // replace: a folder, a device, a FIFO, a socket, a file not writable. Creates nothing.
+    Status Prepare() {
+        if (const int err = ResolveTarget(m_target, m_to); err != 0) return Error(err);
+        if (!m_to.exists) return Status::Ok();
+        if (S_ISDIR(m_to.st.st_mode)) return Error(EISDIR);
+        if (!S_ISREG(m_to.st.st_mode)) return Error("not a regular file");
+        if (::access(m_to.final.c_str(), W_OK) != 0) return Error(errno);
+        return Status::Ok();
+    }
 
-        std::random_device rd;
-        for (int attempt = 0; attempt < 100; ++attempt) {
-            char suffix[32];
-            std::snprintf(suffix, sizeof suffix, ".%08x.tmp", static_cast<unsigned>(rd()));
-            std::string temp = m_final + suffix;
-            const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-            if (fd < 0) {
-                if (errno == EEXIST) continue;
-                // The folder refuses new files (the target itself may well be writable): name
-                // the folder as the cause, not the file.
-                if (errno == EACCES)
-                    return Status::Error("Cannot create a file in " + Quoted(Folder(m_final)) + ": " +
-                                         Reason(EACCES) + ".");
-                return Error(errno);
-            }
-            m_fd = fd;
-            m_temp = std::move(temp);
-            // A replaced file keeps its permissions; a new one gets the usual ones (umask).
-            if (exists && ::fchmod(m_fd, mode) != 0) return Error(errno);
-            m_capacity = kFirstBuffer;
-            m_buffer = std::make_unique_for_overwrite<char[]>(m_capacity);
-            return Status::Ok();
+    // Whether two prepared targets are one file, whatever names lead to it.
+    bool SameFileAs(const OutFile& other) const {
+        if (m_to.exists != other.m_to.exists) return false;
+        if (m_to.exists)
+            return m_to.st.st_dev == other.m_to.st.st_dev && m_to.st.st_ino == other.m_to.st.st_ino;
+        return Canonical(m_to.final) == Canonical(other.m_to.final);
+    }
+
+    Status Open() {
+        SystemCalls& sys = SystemCalls::Current();
+        int fd = -1;
+        const int err = CreateBeside(m_to.final, ".tmp", m_temp, [&](const std::string& name) {
+            fd = sys.Open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+            return fd < 0 ? errno : 0;
+        });
+        if (err != 0) {
+            m_temp.clear();
+            // The folder refuses new files (the target itself may well be writable): name the
+            // folder as the cause, not the file.
+            if (err == EACCES)
+                return Status::Error("Cannot create a file in " + Quoted(Folder(m_to.final)) + ": " +
+                                     Reason(EACCES) + ".");
+            return Error(err);
         }
-        return Error(EEXIST);
+        m_fd = fd;
+        // A replaced file keeps its owner and group where this process may give them, and its
+        // permissions (set after the owner: a change of owner may clear set-ID bits); a new one
+        // gets the usual ones (umask).
+        if (m_to.exists) {
+            if (m_to.st.st_uid != ::geteuid() || m_to.st.st_gid != ::getegid()) {
+                if (sys.Fchown(m_fd, m_to.st.st_uid, m_to.st.st_gid) != 0)
+                    sys.Fchown(m_fd, static_cast<uid_t>(-1), m_to.st.st_gid);
+            }
+            if (sys.Fchmod(m_fd, m_to.st.st_mode & 07777) != 0) return Error(errno);
+        }
+        m_capacity = kFirstBuffer;
+        m_buffer = std::make_unique_for_overwrite<char[]>(m_capacity);
+        return Status::Ok();
     }
 
     // Room for `bytes` more bytes in the buffer (or a failed flush); then Put may be called.
@@ -673,62 +843,65 @@ public:
 
     // Everything written and safe on disk; the temporary file is closed but still in place.
     Status Finish() {
+        SystemCalls& sys = SystemCalls::Current();
         Flush();
-        if (m_err == 0 && ::fsync(m_fd) != 0) m_err = errno;
-        if (m_fd >= 0 && ::close(m_fd) != 0 && m_err == 0) m_err = errno;
+        if (m_err == 0 && sys.Fsync(m_fd) != 0) m_err = errno;
+        if (m_fd >= 0 && sys.Close(m_fd) != 0 && m_err == 0) m_err = errno;
         m_fd = -1;
         return m_err ? Error(m_err) : Status::Ok();
     }
 
     // The temporary file takes the target's place.
     Status Replace() {
-        if (::rename(m_temp.c_str(), m_final.c_str()) != 0) return Error(errno);
+        if (SystemCalls::Current().Rename(m_temp.c_str(), m_to.final.c_str()) != 0) return Error(errno);
         m_temp.clear();
+        m_replaced = true;
         return Status::Ok();
     }
 
-    // The old target, kept under a second name until every file of the save is in place.
+    // The old target, kept under a second name until every file of the save is in place: a
+    // hard link where the file system has them, a copy where it has not.
     Status KeepOld() {
-        struct stat st {};
-        if (::lstat(m_final.c_str(), &st) != 0) return Status::Ok();  // nothing to keep
-        std::random_device rd;
-        for (int attempt = 0; attempt < 100; ++attempt) {
-            char suffix[32];
-            std::snprintf(suffix, sizeof suffix, ".%08x.old", static_cast<unsigned>(rd()));
-            std::string old = m_final + suffix;
-            if (::link(m_final.c_str(), old.c_str()) == 0) {
-                m_old = std::move(old);
-                return Status::Ok();
-            }
-            // Without hard links the save goes on unguarded against a failing second rename.
-            if (errno == EPERM || errno == EOPNOTSUPP || errno == EMLINK) return Status::Ok();
-            if (errno != EEXIST) return Error(errno);
+        if (!m_to.exists) return Status::Ok();  // nothing to keep
+        SystemCalls& sys = SystemCalls::Current();
+        const int err = CreateBeside(m_to.final, ".old", m_old, [&](const std::string& name) {
+            if (sys.Link(m_to.final.c_str(), name.c_str()) == 0) return 0;
+            if (errno == EEXIST) return EEXIST;
+            return CopyFile(m_to.final, name, O_CREAT | O_EXCL, m_to.st.st_mode & 07777);
+        });
+        if (err != 0) {
+            m_old.clear();
+            return Error(std::string("cannot keep the old file while the new one is put in place: ") +
+                         Reason(err));
         }
-        return Error(EEXIST);
+        return Status::Ok();
     }
-    // Puts the kept old target back (or removes a target that did not exist before). Should
-    // that fail, the old content stays under its second name rather than being lost.
-    void RestoreOld() {
-        if (!m_old.empty()) {
-            if (::rename(m_old.c_str(), m_final.c_str()) == 0)
-                m_old.clear();
-            else
-                m_keepOld = true;
-        } else {
-            ::unlink(m_final.c_str());
+    // Puts the old target back in place of the new one (or removes the new one where there was
+    // none). Empty when done; otherwise a sentence saying where the old content is.
+    std::string RestoreOld() {
+        if (!m_replaced) return {};
+        SystemCalls& sys = SystemCalls::Current();
+        if (!m_to.exists) {
+            sys.Unlink(m_to.final.c_str());
+            return {};
         }
+        if (m_old.empty()) return {};
+        if (sys.Rename(m_old.c_str(), m_to.final.c_str()) == 0 ||
+            (CopyFile(m_old, m_to.final, O_TRUNC, 0) == 0 && sys.Unlink(m_old.c_str()) == 0)) {
+            m_old.clear();
+            return {};
+        }
+        // Kept rather than lost.
+        m_keepOld = true;
+        return " The old content of " + Quoted(m_target) + " is kept as " + Quoted(m_old) + ".";
     }
     void DropOld() {
-        if (!m_old.empty() && !m_keepOld) ::unlink(m_old.c_str());
+        if (!m_old.empty() && !m_keepOld) SystemCalls::Current().Unlink(m_old.c_str());
         m_old.clear();
     }
 
     void SyncDirectory() {
-        const size_t slash = m_final.rfind('/');
-        const std::string dir = slash == std::string::npos ? "."
-                                : slash == 0               ? "/"
-                                                           : m_final.substr(0, slash);
-        const int fd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        const int fd = ::open(DirectoryOf(m_to.final).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
         if (fd >= 0) {
             ::fsync(fd);
             ::close(fd);
@@ -736,9 +909,10 @@ public:
     }
 
     void Discard() {
-        if (m_fd >= 0) ::close(m_fd);
+        SystemCalls& sys = SystemCalls::Current();
+        if (m_fd >= 0) sys.Close(m_fd);
         m_fd = -1;
-        if (!m_temp.empty()) ::unlink(m_temp.c_str());
+        if (!m_temp.empty()) sys.Unlink(m_temp.c_str());
         m_temp.clear();
         DropOld();
     }
@@ -747,8 +921,9 @@ private:
     static constexpr size_t kFirstBuffer = size_t{16} << 10;
     static constexpr size_t kBufferSize = size_t{1} << 20;
 
-    Status Error(int err) const {
-        return Status::Error("Cannot write " + Quoted(m_target) + ": " + Reason(err) + ".");
+    Status Error(int err) const { return Error(Reason(err)); }
+    Status Error(const std::string& reason) const {
+        return Status::Error("Cannot write " + Quoted(m_target) + ": " + reason + ".");
     }
 
     void Flush() {
@@ -766,8 +941,9 @@ private:
         size_t breaks = 0;
         for (size_t i = 0; i < n; ++i) breaks += (p[i] == '\r') | (p[i] == '\n');
         m_breaks += breaks;
+        SystemCalls& sys = SystemCalls::Current();
         while (n > 0 && m_err == 0) {
-            const ssize_t done = ::write(m_fd, p, n);
+            const ssize_t done = sys.Write(m_fd, p, n);
             if (done < 0) {
                 if (errno != EINTR) m_err = errno;
                 continue;
@@ -779,9 +955,10 @@ private:
     }
 
     std::string m_target;
-    std::string m_final;
+    Target m_to;
     std::string m_temp;
     std::string m_old;
+    bool m_replaced = false;
     bool m_keepOld = false;
     int m_fd = -1;
     int m_err = 0;
@@ -838,9 +1015,9 @@ std::string FindUnwritable(const RowStore& list) {
     return {};
 }
 
-void WriteHeader(OutFile& out, const RowStore& list) {
+void WriteHeader(OutFile& out, const RowStore& list, int64_t rowCount) {
     out.PutNumberLine(list.GetLastGlobalId());
-    out.PutNumberLine(list.GetRowCount());
+    out.PutNumberLine(rowCount);
     for (const GroupNode* g = list.Groups().head(); g; g = g->next) {
         char digits[16];
         const auto r = std::to_chars(digits, digits + sizeof digits, g->counter);
@@ -890,30 +1067,31 @@ bool WriteEntry(OutFile& out, const RowStore& list, int row) {
     return true;
 }
 
-}  // namespace
-
-Status WriteTextResource(const RowStore& list, const std::string& txrPath, const std::string& txlPath,
-                         bool localized) {
+// Writes the rows into one file, or (with a second target) alternately into two; every header
+// gives `rowCount` as the row count. Both files or neither.
+Status WriteFiles(const RowStore& list, const std::vector<std::string>& targets, int64_t rowCount) {
     if (list.ColumnCount() != 4) return Status::Error("The table does not have the four entry columns.");
     // Cells are checked while they are written, so that a large table is read only once; a
     // table found unwritable is then searched again for the message.
     for (const GroupNode* g = list.Groups().head(); g; g = g->next)
         if (Contains<'\r', '\n', '|'>(g->name)) return Status::Error(FindUnwritable(list));
-    if (localized && txrPath == txlPath)
-        return Status::Error("The text resource file and its localized version cannot be the same file, " +
-                             Quoted(txrPath) + ".");
 
     std::vector<std::unique_ptr<OutFile>> files;
-    files.push_back(std::make_unique<OutFile>(txrPath));
-    if (localized) files.push_back(std::make_unique<OutFile>(txlPath));
+    for (const std::string& target : targets) files.push_back(std::make_unique<OutFile>(target));
+    for (auto& f : files)
+        if (Status s = f->Prepare(); !s) return s;
+    if (files.size() > 1 && files[0]->SameFileAs(*files[1]))
+        return Status::Error("The text resource file and its localized version cannot be the same file: " +
+                             Quoted(targets[0]) + " and " + Quoted(targets[1]) + ".");
     for (auto& f : files)
         if (Status s = f->Open(); !s) return s;  // the destructors remove the temporary files
 
-    for (auto& f : files) WriteHeader(*f, list);
+    for (auto& f : files) WriteHeader(*f, list, rowCount);
     const int rows = list.GetRowCount();
+    const size_t parity = files.size() > 1 ? 1 : 0;
     bool writable = true;
     for (int r = 0; r < rows && writable; ++r)
-        writable = WriteEntry(*files[localized ? static_cast<size_t>(r & 1) : 0], list, r);
+        writable = WriteEntry(*files[static_cast<size_t>(r) & parity], list, r);
     for (auto& f : files) writable = writable && f->FlushAndCheckLineEnds();
     if (!writable) return Status::Error(FindUnwritable(list));
     for (auto& f : files)
@@ -926,8 +1104,9 @@ Status WriteTextResource(const RowStore& list, const std::string& txrPath, const
             if (Status s = f->KeepOld(); !s) return s;
     for (size_t replaced = 0; replaced < files.size(); ++replaced) {
         if (Status s = files[replaced]->Replace(); !s) {
-            for (size_t i = 0; i < replaced; ++i) files[i]->RestoreOld();
-            return s;
+            std::string message = s.message();
+            for (size_t i = 0; i < replaced; ++i) message += files[i]->RestoreOld();
+            return Status::Error(message);
         }
     }
     for (auto& f : files) {
@@ -935,4 +1114,32 @@ Status WriteTextResource(const RowStore& list, const std::string& txrPath, const
         f->SyncDirectory();
     }
     return Status::Ok();
+}
+
+// A save that runs out of memory is a failed save like any other; the temporary files go with
+// their OutFiles.
+template <class Save>
+Status Guarded(const std::string& target, Save save) {
+    try {
+        return save();
+    } catch (const std::bad_alloc&) {
+        return Status::Error("Cannot write " + Quoted(target) + ": not enough memory.");
+    } catch (const std::exception& e) {
+        return Status::Error("Cannot write " + Quoted(target) + ": " + e.what() + ".");
+    }
+}
+
+}  // namespace
+
+Status WriteTextResource(const RowStore& list, const std::string& txrPath, const std::string& txlPath,
+                         bool localized) {
+    return Guarded(txrPath, [&] {
+        std::vector<std::string> targets{txrPath};
+        if (localized) targets.push_back(txlPath);
+        return WriteFiles(list, targets, list.GetRowCount());
+    });
+}
+
+Status WriteTextResourceFile(const RowStore& list, const std::string& path) {
+    return Guarded(path, [&] { return WriteFiles(list, {path}, int64_t{2} * list.GetRowCount()); });
 }

@@ -10,6 +10,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <new>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -41,7 +42,7 @@ constexpr const char* kToolHelp =
 constexpr const char* kModeHelp =
     "\nModes (--mode MODE), default open:\n"
     "  original   entries of TXR\n"
-    "  localized  entries of TXL, or of TXR when TXL cannot be opened\n"
+    "  localized  entries of TXL, or of TXR when TXL does not exist\n"
     "  both       pairs: each TXR entry followed by its TXL entry (or by itself without TXL)\n"
     "  open       entries of TXR; TXL is not read\n"
     "  paired     as both\n"
@@ -133,10 +134,13 @@ std::optional<UsageError> ParseArguments(int argc, char** argv, Options& o) {
 }
 
 bool WriteStdout(const std::string& text) {
-    return std::fwrite(text.data(), 1, text.size(), stdout) == text.size() && std::fflush(stdout) == 0;
+    return std::fwrite(text.data(), 1, text.size(), stdout) == text.size();
 }
 
-std::string ToJson(const RowStore& store) {
+// Prints the document as JSON a piece at a time: a large document's JSON need not fit in memory
+// beside it.
+bool DumpJson(const RowStore& store) {
+    constexpr size_t kPiece = size_t{1} << 20;
     std::string out = "{\"lastGlobalId\": " + std::to_string(store.GetLastGlobalId()) + ",\n \"groups\": [";
     bool first = true;
     for (const GroupNode* g = store.Groups().head(); g; g = g->next) {
@@ -155,9 +159,13 @@ std::string ToJson(const RowStore& store) {
             AppendJsonString(out, store.Cell(r, c));
         }
         out += ']';
+        if (out.size() >= kPiece) {
+            if (!WriteStdout(out)) return false;
+            out.clear();
+        }
     }
     out += rows ? "\n ]}\n" : "]}\n";
-    return out;
+    return WriteStdout(out) && std::fflush(stdout) == 0;
 }
 
 int Fail(const std::string& message) {
@@ -172,7 +180,7 @@ int Usage(const std::string& message, const char* help) {
 
 }  // namespace
 
-int main(int argc, char** argv) {
+int Run(int argc, char** argv) {
     if (argc < 2) return Usage("missing command", kToolHelp);
     const std::string_view command = argv[1];
     if (command == "check") return RunCheckCommand(argc - 1, argv + 1);
@@ -200,12 +208,20 @@ int main(int argc, char** argv) {
     if (Status s = ReadTextResource(store, o.files[0], txl, o.mode); !s) return Fail(s.message());
 
     if (o.command == "dump") {
-        if (!WriteStdout(ToJson(store)))
-            return Fail(std::string("cannot write the output: ") + std::strerror(errno));
+        if (!DumpJson(store)) return Fail(std::string("cannot write the output: ") + std::strerror(errno));
         return 0;
     }
     const bool localized = o.toTxl.has_value();
     if (Status s = WriteTextResource(store, *o.to, localized ? *o.toTxl : std::string(), localized); !s)
         return Fail(s.message());
     return 0;
+}
+
+int main(int argc, char** argv) {
+    // The reader and writer report running out of memory themselves; this catches it anywhere else.
+    try {
+        return Run(argc, argv);
+    } catch (const std::bad_alloc&) {
+        return Fail("not enough memory.");
+    }
 }

@@ -123,27 +123,15 @@ private slots:
             QVERIFY(line.text().contains("[FILE.txr [FILE.txl]]"));
     }
 
-    // The program itself: help and version on standard output, a bad command line refused.
-    void programPrintsHelpAndVersion() {
-        const struct {
-            QStringList args;
-            int status;
-            QString start;
-        } runs[] = {
-            {{"--version"}, 0, "Quillmere 0.1\n"},
-            {{"--help"}, 0, "Usage: "},
-            {{"a.txr", "b.txr"}, 1, ""},
-        };
-        for (const auto& run : runs) {
-            QProcess p;
-            p.start(QUILLMERE_PATH, run.args);
-            QVERIFY(p.waitForFinished(20000));
-            QCOMPARE(p.exitCode(), run.status);
-            if (run.status == 0)
-                QVERIFY2(QString(p.readAllStandardOutput()).startsWith(run.start), qPrintable(run.args[0]));
-            else
-                QVERIFY(p.readAllStandardError().contains("both .txr files"));
-        }
+    // The program itself: the version on standard output, a bad command line refused.
+    void programPrintsVersionAndRefusesBadCommandLines() {
+        QProcess p;
+        p.start(QUILLMERE_PATH, {"--version"});
+        QVERIFY(p.waitForFinished(20000) && p.exitCode() == 0);
+        QCOMPARE(p.readAllStandardOutput(), QByteArray("Quillmere 0.1\n"));
+        p.start(QUILLMERE_PATH, {"a.txr", "b.txr"});
+        QVERIFY(p.waitForFinished(20000) && p.exitCode() == 1);
+        QVERIFY(p.readAllStandardError().contains("a.txr and b.txr are both .txr files"));
     }
 
     // Files given to the window open as Open and Open Localized Version open them; a file that

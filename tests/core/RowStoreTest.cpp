@@ -112,6 +112,9 @@ TEST(RowStoreRows, DeleteRowsTakesEachRowOnce) {
     std::string ids;
     for (int r = 0; r < store.GetRowCount(); ++r) ids += store.GetCellText(r, 0);
     EXPECT_EQ(ids, "1345679");
+    store.DeleteRows({store.GetRowCount()});  // one past the last row
+    EXPECT_EQ(store.GetRowCount(), 7);
+    EXPECT_EQ(store.GetCellText(6, 0), "9");
     EXPECT_TRUE(store.DeleteAllRows());
     EXPECT_EQ(store.GetRowCount(), 0);
     EXPECT_EQ(store.AppendRow({"x", "y", "z", "w"}), 0);

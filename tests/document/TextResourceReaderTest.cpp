@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <climits>
 #include <string>
@@ -92,22 +93,52 @@ TEST_F(TextResourceReader, PairedReadingKeepsEachFileOnItsOwnParity) {
     // A short .txl: missing translations become copies of their originals.
     EXPECT_EQ(Read(kTxr, head + Lines({"1|Menu|1|Ouvrir"}), ModeOpenPaired),
               (std::vector<Row>{kOpen, kOuvrir, kClose, kClose, kDisk, kDisk}));
-    // A long .txl: further translations stand alone, with their group's current counter.
+    // A long .txl: a translation past the last original stands in for its original as well, so
+    // that the pairs stay whole.
     EXPECT_EQ(
         Read(Lines({"3", "6", "Menu|2", "Error|1", "#", "1|Menu|1|Open file"}),
              head + Lines({"1|Menu|1|Ouvrir", "2|Menu|2|Fermer", "3|Error|1|Disque plein"}), ModeOpenPaired),
-        (std::vector<Row>{
-            kOpen, kOuvrir, {"2", "Menu", "1", "Fermer"}, {"3", "Error", "0", "Disque plein"}}));
-    EXPECT_EQ(Groups(store), (std::vector<Group>{{"Menu", 1}, {"Error", 0}}));
-    // Empty lines: an empty .txr line leaves its translation alone, an empty .txl line is
-    // replaced by the original; later pairs stay paired.
+        (std::vector<Row>{kOpen,
+                          kOuvrir,
+                          kFermer,
+                          kFermer,
+                          {"3", "Error", "1", "Disque plein"},
+                          {"3", "Error", "1", "Disque plein"}}));
+    EXPECT_EQ(Groups(store), kGroups);
+    // Blank lines hold no entry and are skipped in each file: every pair stays whole, each row
+    // with its own file's cells, also where the files are out of step.
+    const std::string blankTxr = head + Lines({"1|Menu|1|Open file", "", "2|Menu|2|Close"});
+    EXPECT_EQ(Read(blankTxr, head + Lines({"1|Menu|1|Ouvrir", "2|Menu|2|Fermer"}), ModeOpenPaired),
+              (std::vector<Row>{kOpen, kOuvrir, kClose, kFermer}));
     EXPECT_EQ(Read(head + Lines({"1|Menu|1|Open file", "", "3|Error|1|Disk full"}),
-                   head + Lines({"", "2|Menu|2|Fermer", "3|Error|1|Disque plein"}), ModeOpenPaired),
-              (std::vector<Row>{kOpen, kOpen, {"2", "Menu", "1", "Fermer"}, kDisk, kDisque}));
-    // An original without a Global ID still gets its stand-in, so the pairs do not shift.
+                   head + Lines({"", "2|Menu|2|Fermer", "", "3|Error|1|Disque plein"}), ModeOpenPaired),
+              (std::vector<Row>{kOpen, {"2", "Menu", "1", "Fermer"}, kDisk, kDisque}));
     EXPECT_EQ(Read(head + Lines({"|Menu|1|no id", "2|Menu|2|Close"}), head + Lines({"", "2|Menu|2|Fermer"}),
                    ModeOpenPaired),
-              (std::vector<Row>{{"", "Menu", "1", "no id"}, {"", "Menu", "1", "no id"}, kClose, kFermer}));
+              (std::vector<Row>{{"", "Menu", "1", "no id"}, {"2", "Menu", "1", "Fermer"}, kClose, kClose}));
+    // A localized save then gives each file its own entries back.
+    Read(blankTxr, head + Lines({"", "1|Menu|1|Ouvrir", "", "2|Menu|2|Fermer"}), ModeOpenPaired);
+    ASSERT_TRUE(WriteTextResource(store, dir / "o.txr", dir / "o.txl", true).ok());
+    EXPECT_EQ(Get(dir / "o.txr"),
+              Lines({"3", "4", "Menu|2", "Error|0", "#", "1|Menu|1|Open file", "2|Menu|2|Close"}));
+    EXPECT_EQ(Get(dir / "o.txl"),
+              Lines({"3", "4", "Menu|2", "Error|0", "#", "1|Menu|1|Ouvrir", "2|Menu|2|Fermer"}));
+}
+
+TEST_F(TextResourceReader, LinksAreFollowedAndOnlyAMissingTxlIsAbsent) {
+    std::filesystem::create_symlink("d.txl", dir.path() / "link.txl");
+    Read(kTxr, kTxl, ModeOpenPaired);
+    const std::vector<Row> pairs = Rows(store);
+    ASSERT_TRUE(ReadTextResource(store, dir / "d.txr", dir / "link.txl", ModeShowBoth).ok());
+    EXPECT_EQ(Rows(store), pairs);
+    // A missing .txl, a dangling link and a path through a file: not translated yet.
+    std::filesystem::remove(dir / "d.txl");
+    for (const std::string& txl : {dir / "d.txl", dir / "link.txl", dir / "d.txr/x.txl", std::string()}) {
+        ReadInfo info;
+        ASSERT_TRUE(ReadTextResource(store, dir / "d.txr", txl, ModeShowBoth, &info).ok()) << txl;
+        EXPECT_FALSE(info.txlPresent);
+        EXPECT_EQ(Rows(store), (std::vector<Row>{kOpen, kOpen, kClose, kClose, kDisk, kDisk}));
+    }
 }
 
 TEST_F(TextResourceReader, StandInRowsAreReported) {
@@ -123,6 +154,8 @@ TEST_F(TextResourceReader, StandInRowsAreReported) {
     using Flags = std::vector<uint8_t>;
     const std::string shortTxl = head + Lines({"1|Menu|1|Ouvrir"});
     EXPECT_EQ(standIns(kTxr, &shortTxl, ModeOpenPaired), std::pair(Flags{0, 0, 0, 1, 0, 1}, true));
+    const std::string oneOriginal = head + Lines({"", "1|Menu|1|Open file", ""});
+    EXPECT_EQ(standIns(oneOriginal, &kTxl, ModeOpenPaired), std::pair(Flags{0, 0, 1, 0, 1, 0}, true));
     EXPECT_EQ(standIns(kTxr, &kTxl, ModeShowBoth), std::pair(Flags(6, 0), true));
     EXPECT_EQ(standIns(kTxr, nullptr, ModeShowBoth), std::pair(Flags{0, 1, 0, 1, 0, 1}, false));
     EXPECT_EQ(standIns(kTxr, &kTxl, ModeOpen), std::pair(Flags(3, 0), false));
@@ -145,8 +178,8 @@ TEST_F(TextResourceReader, LineNumbersOfRowsWhenAsked) {
     using L = std::vector<uint32_t>;
     EXPECT_EQ(lines(nullptr, ModeOpen, true), (L{6, 8, 9}));
     EXPECT_EQ(lines(nullptr, ModeOpen, false), L{});
-    // The empty .txr line leaves "B" without its original; "b" and "c" get stand-ins.
-    EXPECT_EQ(lines(&txl, ModeOpenPaired, true), (L{6, 5, 6, 8, 0, 9, 0}));
+    // Pairs skip blank lines; "c" has no translation and gets a stand-in.
+    EXPECT_EQ(lines(&txl, ModeOpenPaired, true), (L{6, 5, 8, 6, 9, 0}));
     EXPECT_EQ(lines(&txl, ModeShowLocalized, true), (L{5, 6}));
     std::filesystem::remove(dir / "d.txl");
     EXPECT_EQ(lines(nullptr, ModeShowBoth, true), (L{6, 0, 8, 0, 9, 0}));
@@ -234,6 +267,17 @@ TEST_F(TextResourceReader, FailedReadsChangeNothing) {
          {std::string(), Lines({"3", "3", "Menu|2"}), std::string("3\r\n#\r\n"), Lines({"#", "1|a|1|b"})}) {
         Put(dir / "bad.txr", bad);
         expectUnchanged(ReadTextResource(store, dir / "bad.txr", "", ModeOpen), dir / "bad.txr", "\"#\"");
+    }
+    // Only regular files (or links to them) are read, without waiting on a FIFO; a .txl that
+    // exists but cannot be read is an error as much as a .txr is.
+    ASSERT_EQ(::mkfifo((dir / "fifo").c_str(), 0644), 0);
+    std::filesystem::create_directory(dir.path() / "folder.txl");
+    const std::string folder = dir / "folder.txl", fifo = dir / "fifo";
+    expectUnchanged(ReadTextResource(store, fifo, "", ModeOpen), fifo, "not a regular file");
+    expectUnchanged(ReadTextResource(store, "/dev/null", "", ModeOpen), "/dev/null", "not a regular file");
+    for (ReadMode mode : {ModeShowLocalized, ModeShowBoth, ModeOpenPaired}) {
+        expectUnchanged(ReadTextResource(store, dir / "d.txr", fifo, mode), fifo, "not a regular file");
+        expectUnchanged(ReadTextResource(store, dir / "d.txr", folder, mode), folder, "Is a directory");
     }
     // An opened .txl without one, an empty one included, in every mode that reads it.
     for (const std::string& bad : {std::string(), Lines({"3", "3", "Menu|2", "1|Menu|1|Ouvrir"})}) {

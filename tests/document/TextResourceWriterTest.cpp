@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -87,6 +88,11 @@ TEST_F(TextResourceWriter, RefusesCellsTheFormatCannotCarry) {
         Fill(store, {kRows[0], c.bad, {"3", "Menu", "x|y", "first bad cell is in row 2"}}, kGroups, 3);
         ExpectFails(WriteTextResource(store, dir / "old.txr", dir / "new.txl", true), {c.where});
     }
+    // A bad cell in a translation row alone is found as well.
+    for (const Row& bad : {Row{"1", "Menu", "1", "Ouv\nrir"}, Row{"1", "Me|nu", "1", "Ouvrir"}}) {
+        Fill(store, {kPairs[0], kPairs[1], kPairs[2], bad}, kGroups, 3);
+        ExpectFails(WriteTextResource(store, dir / "old.txr", dir / "new.txl", true), {"Row 4, column"});
+    }
     // A group left in the group list with a name no entry could have is refused as well.
     Fill(store, kRows, {{"Menu", 2}, {"a|b", 1}}, 3);
     ExpectFails(WriteTextResource(store, dir / "old.txr", "", false), {"Group 2"});
@@ -147,10 +153,14 @@ TEST_F(TextResourceWriter, UnwritableTargetsAreRefused) {
     EXPECT_TRUE(std::filesystem::is_empty(dir.path() / "locked"));
 }
 
-TEST_F(TextResourceWriter, ReplacedFilesKeepTheirPermissionsAndLinks) {
+TEST_F(TextResourceWriter, ReplacedFilesKeepTheirPermissionsOwnersAndLinks) {
     Fill(store, kRows, kGroups, 3);
     Put(dir / "real.txr", "old");
     ::chmod((dir / "real.txr").c_str(), 0640);
+    const bool root = ::geteuid() == 0;  // only the superuser can give a file away
+    if (root) {
+        ASSERT_EQ(::chown((dir / "real.txr").c_str(), 65534, 65534), 0);
+    }
     std::filesystem::create_symlink("real.txr", dir.path() / "link.txr");
     ASSERT_TRUE(WriteTextResource(store, dir / "link.txr", "", false).ok());
     EXPECT_TRUE(std::filesystem::is_symlink(dir.path() / "link.txr"));
@@ -158,7 +168,100 @@ TEST_F(TextResourceWriter, ReplacedFilesKeepTheirPermissionsAndLinks) {
     struct stat st {};
     ASSERT_EQ(::stat((dir / "real.txr").c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 0777, 0640u);
+    if (root) {
+        EXPECT_EQ(std::pair(st.st_uid, st.st_gid), std::pair(uid_t{65534}, gid_t{65534}));
+    }
     EXPECT_EQ(dir.List(), (std::vector<std::string>{"link.txr", "real.txr"}));
+
+    // A dangling link is written through to the file it names, and stays a link.
+    std::filesystem::create_symlink("sub/../new.txr", dir.path() / "dangling.txr");
+    std::filesystem::create_directory(dir.path() / "sub");
+    ASSERT_TRUE(WriteTextResource(store, dir / "dangling.txr", "", false).ok());
+    EXPECT_TRUE(std::filesystem::is_symlink(dir.path() / "dangling.txr"));
+    EXPECT_EQ(Get(dir / "new.txr"), Get(dir / "real.txr"));
+}
+
+// Nodes that are not regular files are never replaced, nor is a chain of links that never ends.
+TEST_F(TextResourceWriter, SpecialTargetsAreRefused) {
+    Fill(store, kRows, kGroups, 3);
+    ASSERT_EQ(::mkfifo((dir / "fifo").c_str(), 0644), 0);
+    std::filesystem::create_symlink("loop2", dir.path() / "loop1");
+    std::filesystem::create_symlink("loop1", dir.path() / "loop2");
+    std::filesystem::create_symlink("fifo", dir.path() / "to-fifo");
+    std::vector<std::pair<std::string, std::string>> cases = {
+        {"fifo", "not a regular file"},
+        {"to-fifo", "not a regular file"},
+        {"loop1", "Too many levels of symbolic links"},
+    };
+    // A character device: made here (a copy of the null device) where the process may.
+    if (::mknod((dir / "chardev").c_str(), S_IFCHR | 0666, ::makedev(1, 3)) == 0)
+        cases.emplace_back("chardev", "not a regular file");
+    const std::vector<std::string> before = dir.List();
+    for (const auto& [name, reason] : cases) {
+        ExpectFails(WriteTextResource(store, dir / name, "", false), {dir / name, reason});
+        Fill(store, kPairs, kGroups, 3);
+        ExpectFails(WriteTextResource(store, dir / "doc.txr", dir / name, true), {dir / name, reason});
+        Fill(store, kRows, kGroups, 3);
+    }
+    EXPECT_EQ(dir.List(), before);  // no doc.txr: a refused pair writes neither file
+    struct stat st {};
+    ASSERT_EQ(::lstat((dir / "fifo").c_str(), &st), 0);
+    EXPECT_TRUE(S_ISFIFO(st.st_mode));
+}
+
+// Two names of one file (the same path spelt otherwise, a link, a second hard link) would leave
+// only the translations in it: refused before anything is written, whether the file exists or not.
+TEST_F(TextResourceWriter, OneFileUnderTwoNamesIsRefused) {
+    Fill(store, kPairs, kGroups, 3);
+    std::filesystem::create_directory(dir.path() / "sub");
+    std::filesystem::create_symlink("out.txr", dir.path() / "alias.txr");
+    std::filesystem::create_symlink(".", dir.path() / "here");
+    const std::vector<std::string> aliases = {dir / "./out.txr", dir / "sub/../out.txr", dir / "alias.txr",
+                                              dir / "here/out.txr"};
+    for (const bool exists : {false, true}) {
+        if (exists) {
+            Put(dir / "out.txr", "old");
+            std::filesystem::create_hard_link(dir.path() / "out.txr", dir.path() / "hard.txr");
+        }
+        std::vector<std::string> names = aliases;
+        if (exists) names.push_back(dir / "hard.txr");
+        const std::vector<std::string> before = dir.List();
+        for (const std::string& txl : names) {
+            ExpectFails(WriteTextResource(store, dir / "out.txr", txl, true), {"cannot be the same file"});
+            EXPECT_EQ(dir.List(), before) << txl;
+        }
+        if (exists) {
+            EXPECT_EQ(Get(dir / "out.txr"), "old");
+        }
+    }
+    ASSERT_TRUE(WriteTextResource(store, dir / "out.txr", dir / "sub/out.txr", true).ok());
+}
+
+// One file of a pair written from a single-file read: exactly what a localized save writes for
+// it, and the other file untouched.
+TEST_F(TextResourceWriter, OneFileOfAPairFromItsOwnRows) {
+    const std::string examples = EXAMPLES_DIR;
+    const struct {
+        ReadMode mode;
+        std::string file;
+    } cases[] = {{ModeShowOriginal, "strings.txr"}, {ModeShowLocalized, "strings.txl"}};
+    for (const auto& c : cases) {
+        Put(dir / "p.txr", Get(examples + "/strings.txr"));
+        Put(dir / "p.txl", Get(examples + "/strings.txl"));
+        if (store.ColumnCount() == 0) store.DefineColumns(kEntryColumnSpec);
+        ASSERT_TRUE(ReadTextResource(store, dir / "p.txr", dir / "p.txl", c.mode).ok());
+        const std::string other = c.file == "strings.txr" ? dir / "p.txl" : dir / "p.txr";
+        Put(other, "other file");
+        const std::string target = c.file == "strings.txr" ? dir / "p.txr" : dir / "p.txl";
+        Put(target, "stale");
+        ASSERT_TRUE(WriteTextResourceFile(store, target).ok());
+        EXPECT_EQ(Get(target), Get(examples + "/" + c.file));
+        EXPECT_EQ(Get(other), "other file");
+        EXPECT_EQ(dir.List(), (std::vector<std::string>{"p.txl", "p.txr"}));
+    }
+    Fill(store, {{"1", "G", "1", "a\nb"}}, {{"G", 1}}, 1);
+    ExpectFails(WriteTextResourceFile(store, dir / "p.txl"), {"Row 1, column Text"});
+    EXPECT_EQ(Get(dir / "p.txl"), Get(examples + "/strings.txl"));
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 // txrtool run as a separate process: exit status, standard output and standard error.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -23,15 +24,15 @@ struct Result {
 
 class Txrtool : public ::testing::Test {
 protected:
-    // Runs txrtool with the arguments (a shell fragment) and collects what it printed.
-    // `asUser` runs it as an unprivileged user when the tests run as the superuser, whom file
-    // permissions do not bind.
-    Result Run(const std::string& args, bool asUser = false) {
-        const std::string prefix =
+    // Runs txrtool with the arguments (a shell fragment), after `prefix` (a shell fragment too),
+    // and collects what it printed. `asUser` runs it as an unprivileged user when the tests run
+    // as the superuser, whom file permissions do not bind.
+    Result Run(const std::string& args, bool asUser = false, const std::string& prefix = "") {
+        const std::string user =
             asUser && ::geteuid() == 0 ? "setpriv --reuid=65534 --regid=65534 --clear-groups " : "";
-        const std::string command =
-            prefix + "'" + TXRTOOL_PATH + "' " + args + " >'" + (dir / "out") + "' 2>'" + (dir / "err") + "'";
-        const int raw = std::system(command.c_str());
+        const std::string command = prefix + user + "'" + TXRTOOL_PATH + "' " + args + " >'" + (dir / "out") +
+                                    "' 2>'" + (dir / "err") + "'";
+        const int raw = std::system(("(" + command + ")").c_str());
         Result r;
         r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
         r.out = Get(dir / "out");
@@ -136,6 +137,57 @@ TEST_F(Txrtool, ErrorsGoToStandardErrorWithStatusTwo) {
     EXPECT_EQ(r.status, 2);
     EXPECT_EQ(r.err,
               "txrtool: Cannot write \"" + (dir / "no/such/dir.txr") + "\": No such file or directory.\n");
+}
+
+// The command of a report: two names of one output file are refused, and nothing is written.
+TEST_F(Txrtool, ResaveRefusesOneFileUnderTwoNames) {
+    const std::string pair = "'" + kExamples + "/strings.txr' '" + kExamples + "/strings.txl'";
+    const Result r = Run("resave --mode paired " + pair + " --to '" + (dir / "out.txr") + "' --to-txl '" +
+                         dir.path().string() + "/./out.txr'");
+    EXPECT_EQ(r.status, 2);
+    EXPECT_NE(r.err.find("cannot be the same file"), std::string::npos) << r.err;
+    EXPECT_EQ(dir.List(), (std::vector<std::string>{"err", "out"}));
+}
+
+// What is not a regular file is refused at once instead of waiting for a writer forever.
+TEST_F(Txrtool, DumpRefusesAFifoWithoutWaiting) {
+    ASSERT_EQ(::mkfifo((dir / "fifo.txr").c_str(), 0644), 0);
+    const Result r = Run("dump '" + (dir / "fifo.txr") + "'", false, "timeout 20 ");
+    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(r.err, "txrtool: Cannot open \"" + (dir / "fifo.txr") + "\": not a regular file.\n");
+}
+
+// Running out of memory while reading is a read error, not an abort.
+TEST_F(Txrtool, RunningOutOfMemoryIsAReadError) {
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "the address sanitizer cannot run under a limit on the address space";
+#endif
+    std::string big = Lines({"0", "0", "G|0", "#"});
+    const std::string line = "1|G|0|" + std::string(94, 'x') + "\r\n";
+    for (int i = 0; i < 300000; ++i) big += line;
+    Put(dir / "big.txr", big);
+    const Result r = Run("dump '" + (dir / "big.txr") + "'", false, "ulimit -v 25000; ");
+    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(r.err, "txrtool: Cannot read \"" + (dir / "big.txr") + "\": not enough memory.\n");
+}
+
+// Permissions, checked as a user they bind (the tests may run as the superuser, whom they do not).
+TEST_F(Txrtool, PermissionsAsAnUnprivilegedUser) {
+    ASSERT_EQ(::chmod(dir.path().c_str(), 0777), 0);
+    const std::string txr = kExamples + "/strings.txr";
+    Put(dir / "secret.txl", Get(kExamples + "/strings.txl"));
+    ASSERT_EQ(::chmod((dir / "secret.txl").c_str(), 0), 0);
+    Put(dir / "ro.txr", "read-only");
+    ASSERT_EQ(::chmod((dir / "ro.txr").c_str(), 0444), 0);
+
+    // An unreadable .txl is an error, not a missing translation.
+    Result r = Run("dump --mode both '" + txr + "' '" + (dir / "secret.txl") + "'", true);
+    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(r.err, "txrtool: Cannot open \"" + (dir / "secret.txl") + "\": Permission denied.\n");
+    r = Run("resave '" + txr + "' --to '" + (dir / "ro.txr") + "'", true);
+    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(r.err, "txrtool: Cannot write \"" + (dir / "ro.txr") + "\": Permission denied.\n");
+    EXPECT_EQ(Get(dir / "ro.txr"), "read-only");
 }
 
 TEST_F(Txrtool, DiffPrintsOneLineAnEntryInUtf8) {
