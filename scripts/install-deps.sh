@@ -2,7 +2,8 @@
 # Installs the Debian packages the build, the tests and the benchmarks need (when missing).
 set -e
 PKGS="cmake ninja-build g++ qt6-base-dev libgtest-dev libbenchmark-dev fonts-dejavu-core xvfb xauth xdotool
-imagemagick locales clang-format git clang-14 libclang-rt-14-dev python3 hyperfine"
+imagemagick locales clang-format git clang-14 libclang-rt-14-dev python3 hyperfine
+dpkg-dev desktop-file-utils shared-mime-info xdg-utils libglib2.0-bin groff-base file"
 missing=""
 for p in $PKGS; do
     dpkg -s "$p" >/dev/null 2>&1 || missing="$missing $p"
