@@ -278,6 +278,17 @@ void CQuillmereDlg::dropEvent(QDropEvent* event) {
 }
 
 bool CQuillmereDlg::eventFilter(QObject* watched, QEvent* event) {
+    // Files dropped on a text box or the list open as dropped on the window (a text box would
+    // take their names as text).
+    if ((event->type() == QEvent::DragEnter || event->type() == QEvent::DragMove ||
+         event->type() == QEvent::Drop) &&
+        !DroppedFiles(static_cast<QDropEvent*>(event)->mimeData()).IsEmpty()) {
+        if (event->type() == QEvent::Drop)
+            dropEvent(static_cast<QDropEvent*>(event));
+        else
+            static_cast<QDropEvent*>(event)->acceptProposedAction();
+        return true;
+    }
     if (event->type() == QEvent::ShortcutOverride) {
         const auto* key = static_cast<QKeyEvent*>(event);
         const QKeySequence pressed(key->keyCombination());
@@ -420,6 +431,7 @@ bool CQuillmereDlg::ReadDocument(const QString& txrPath, const QString& txlPath,
     m_bLocalizedRows = mode == ModeShowLocalized || mode == ModeShowBoth || mode == ModeOpenPaired;
     SetModified(false);
     m_nReadMode = mode;
+    m_bNewNames = false;
     m_strChangedOnDisk.clear();
     m_pWatcher->Watch({txrPath, mode == ModeOpen || mode == ModeShowOriginal ? QString() : txlPath});
     return true;
@@ -465,6 +477,7 @@ bool CQuillmereDlg::WriteDocument(const QString& txrPath, const QString& txlPath
         return false;
     }
     SetModified(false);
+    m_bNewNames = false;
     m_strChangedOnDisk.clear();
     m_pWatcher->Watch({txrPath, m_bLocalize ? txlPath : QString()});
     return true;
@@ -477,6 +490,10 @@ bool CQuillmereDlg::DoSave() {
                             QStringLiteral("%1 changed by another program since it was opened. Save "
                                            "anyway, replacing those changes with the entries shown here?")
                                 .arg(m_strChangedOnDisk)))
+        return false;
+    // A name typed for a new document may be that of a file already there.
+    if (m_bNewNames && !ConfirmReplacing(m_bLocalize ? QStringList{m_strFileName, m_strLocFileName}
+                                                     : QStringList{m_strFileName}))
         return false;
     return WriteDocument(m_strFileName, m_strLocFileName);
 }
@@ -527,6 +544,7 @@ void CQuillmereDlg::OnNew() {
     SetModified(false);
     m_strChangedOnDisk.clear();
     m_pWatcher->Watch({});
+    m_bNewNames = true;
     // The prompt stored the new name; its companion replaces the previous document's.
     m_strLocFileName = CompanionFileName(m_strFileName);
     // The new table is not a pair table: a later Localize must not pair neighbouring entries

@@ -151,4 +151,7 @@ private:
     // Save to ask about before overwriting them; empty when none.
     QString m_strChangedOnDisk;
     QStringList m_changedFiles;  // changes noticed but not yet put to the user
+    // The names come from New and nothing was read or saved under them yet: the first Save asks
+    // before replacing files of those names.
+    bool m_bNewNames = false;
 };

@@ -57,17 +57,18 @@ private:
         return captions;
     }
     // Drops `paths` onto the window; true when the window took the drag.
-    bool Drop(const QStringList& paths) {
+    bool Drop(const QStringList& paths, QWidget* target = nullptr) {
+        if (!target) target = &Dlg();
         QMimeData data;
         QList<QUrl> urls;
         for (const QString& p : paths) urls << QUrl::fromLocalFile(p);
         data.setUrls(urls);
         const QPoint at(20, Dlg().height() - 10);
         QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(&Dlg(), &enter);
+        QApplication::sendEvent(target, &enter);
         if (!enter.isAccepted()) return false;
         QDropEvent drop(QPointF(at), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(&Dlg(), &drop);
+        QApplication::sendEvent(target, &drop);
         QCoreApplication::processEvents();
         return true;
     }
@@ -170,8 +171,9 @@ private slots:
         m_prompts->yesNoCancel = {UserPrompts::No};
         QVERIFY(Drop({Path("doc.txl"), Path("doc.txr")}));
         QCOMPARE(Texts(), (QStringList{"Open file", "Ouvrir", "Close", "Fermer"}));
-        QVERIFY(Drop({Path("doc.txr")}));
+        QVERIFY(Drop({Path("doc.txr")}, Dlg().Control(IDC_SEARCHTEXT)));  // not taken as text
         QCOMPARE(Texts(), (QStringList{"Open file", "Close"}));
+        QVERIFY(qobject_cast<QLineEdit*>(Dlg().Control(IDC_SEARCHTEXT))->text().isEmpty());
     }
 
     // The last eight documents, newest first, kept in the settings; a missing one is removed

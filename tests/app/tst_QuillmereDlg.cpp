@@ -505,6 +505,19 @@ private slots:
         QVERIFY(!Dlg().IsModified());
     }
 
+    // The first Save of a new document whose typed name is taken asks before replacing.
+    void newDocumentAsksBeforeReplacingAFileOfItsName() {
+        WriteBytes(Path("taken.txr"), "keep");
+        m_modal.Arm(TypeName(Path("taken")));
+        Do(ID_FILE_NEW);
+        List().AppendRow({"1", "Menu", "1", "Hello"});
+        m_prompts->yesNo = {false, true};
+        for (int save = 1; save <= 3; ++save) Do(ID_FILE_SAVE);
+        QCOMPARE(m_prompts->questions,
+                 (QStringList(2, "taken.txr already exists.\nDo you want to replace it?")));
+        QCOMPARE(ReadDocument(Path("taken.txr"), QString(), ModeOpen).size(), size_t(1));
+    }
+
     // Save As asks about each file it would replace, the localized companion too, by name;
     // declining any of them saves nothing.
     void saveAsAsksAboutEveryFileItReplaces() {
