@@ -17,9 +17,11 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTimer>
+#include <QUndoStack>
 #include <string_view>
 #include <vector>
 
+#include "app/DocumentUndoStep.h"
 #include "app/FileWatcher.h"
 #include "app/GuardedIo.h"
 #include "app/QtUserPrompts.h"
@@ -54,26 +56,6 @@ QString FromStatus(const Status& status) {
     return QString::fromLocal8Bit(status.message());
 }
 
-// Why a table cannot be saved as pairs of original and localized rows; empty when it can.
-QString PairTableProblem(const RowStore& store) {
-    const int rows = store.GetRowCount();
-    if (rows % 2 != 0)
-        return QStringLiteral("it holds an odd number of rows (%1), so some entry has no localized row.")
-            .arg(rows);
-    for (int r = 0; r < rows; r += 2) {
-        const std::string_view original = store.Cell(r, ColGlobalId);
-        const std::string_view localized = store.Cell(r + 1, ColGlobalId);
-        if (original != localized)
-            return QStringLiteral(
-                       "rows %1 and %2 should be one entry but have different Global IDs (%3 and %4).")
-                .arg(r + 1)
-                .arg(r + 2)
-                .arg(QString::fromUtf8(original.data(), static_cast<qsizetype>(original.size())),
-                     QString::fromUtf8(localized.data(), static_cast<qsizetype>(localized.size())));
-    }
-    return {};
-}
-
 }  // namespace
 
 QString CompanionFileName(const QString& txrPath) {
@@ -89,6 +71,12 @@ CQuillmereDlg::CQuillmereDlg(QWidget* parent, UserPrompts* prompts) : QDialog(pa
         prompts = m_pOwnPrompts.get();
     }
     m_pPrompts = prompts;
+    m_pDoc = std::make_unique<Document>();
+    m_pDoc->AddObserver(this);
+    m_pDoc->SetConversionQuestion(
+        [this](DocFile file, std::string_view character) { return AskConversion(file, character); });
+    m_pUndo = new QUndoStack(this);
+    connect(m_pUndo, &QUndoStack::cleanChanged, this, [this](bool clean) { setWindowModified(!clean); });
 
     // The menu keeps the application's menu font; the controls below it use the template's.
     m_pRecent = std::make_unique<RecentFiles>();
@@ -106,6 +94,7 @@ CQuillmereDlg::CQuillmereDlg(QWidget* parent, UserPrompts* prompts) : QDialog(pa
     m_pMenuBar->setGeometry(0, 0, width(), menuHeight);
 
     m_list = qobject_cast<CSortListCtrl*>(Control(IDC_LIST));
+    m_list->SetDocument(m_pDoc.get());
     m_radioTextString = m_pBuilder->Get<QRadioButton>(IDC_RADIOTEXTSTRING);
     m_radioGlobalId = m_pBuilder->Get<QRadioButton>(IDC_RADIOGLOBALID);
     for (QButtonGroup* group : m_pBuilder->RadioGroups())
@@ -126,8 +115,12 @@ CQuillmereDlg::CQuillmereDlg(QWidget* parent, UserPrompts* prompts) : QDialog(pa
 }
 
 CQuillmereDlg::~CQuillmereDlg() {
-    if (m_list) m_list->SaveColumnWidths();
+    if (m_list) {
+        m_list->SaveColumnWidths();
+        m_list->SetDocument(nullptr);
+    }
     if (m_pLayout) m_pLayout->SaveGeometry();
+    m_pDoc->RemoveObserver(this);
 }
 
 void CQuillmereDlg::OnInitDialog() {
@@ -180,6 +173,23 @@ void CQuillmereDlg::BuildMenu() {
             if (const Command command = commands.value(item.id, nullptr))
                 connect(action, &QAction::triggered, this, [this, command] { (this->*command)(); });
             m_actions.insert(item.id, action);
+        }
+        if (menuTemplate.caption == "&Entry") {
+            // Undo and Redo lead the Entry menu; their captions name the step ("Undo Add").
+            QAction* first = menu->actions().value(0);
+            QAction* undo = m_pUndo->createUndoAction(this, QStringLiteral("Undo"));
+            QAction* redo = m_pUndo->createRedoAction(this, QStringLiteral("Redo"));
+            undo->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
+            redo->setShortcuts(
+                {QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
+            for (QAction* a : {undo, redo}) {
+                a->setShortcutContext(Qt::WindowShortcut);
+                addAction(a);
+            }
+            menu->insertActions(first, {undo, redo});
+            menu->insertSeparator(first);
+            m_actions.insert(ID_ENTRY_UNDO, undo);
+            m_actions.insert(ID_ENTRY_REDO, redo);
         }
         if (QAction* exit = m_actions.value(ID_FILE_EXIT); exit && menu->actions().contains(exit)) {
             m_pRecentMenu = new QMenu(QStringLiteral("Recent Files"), menu);
@@ -235,7 +245,6 @@ void CQuillmereDlg::ConnectControls() {
     onClick(IDC_LOCALIZE, &CQuillmereDlg::OnLocalize);
     for (int id : {IDC_SEARCHID, IDC_SEARCHTEXT})
         connect(m_pBuilder->Get<QLineEdit>(id), &QLineEdit::returnPressed, this, &CQuillmereDlg::OnSearch);
-    connect(m_list, &CSortListCtrl::ContentsChanged, this, [this] { SetModified(true); });
 
     // The menu's shortcuts win over the controls' own uses of the same keys (Ctrl+A selects
     // all in a text box or the list otherwise).
@@ -293,10 +302,11 @@ bool CQuillmereDlg::eventFilter(QObject* watched, QEvent* event) {
         const auto* key = static_cast<QKeyEvent*>(event);
         const QKeySequence pressed(key->keyCombination());
         for (QAction* action : std::as_const(m_actions)) {
-            if (!action->shortcut().isEmpty() &&
-                action->shortcut().matches(pressed) == QKeySequence::ExactMatch) {
-                event->ignore();
-                return true;
+            for (const QKeySequence& shortcut : action->shortcuts()) {
+                if (shortcut.matches(pressed) == QKeySequence::ExactMatch) {
+                    event->ignore();
+                    return true;
+                }
             }
         }
     }
@@ -327,26 +337,95 @@ void CQuillmereDlg::DoDataExchange(bool save) {
     }
 }
 
+bool CQuillmereDlg::IsModified() const {
+    return !m_pUndo->isClean();
+}
+
 void CQuillmereDlg::SetModified(bool modified) {
-    m_bModified = modified;
+    if (!modified)
+        m_pUndo->setClean();
+    else if (m_pUndo->isClean())
+        m_pUndo->resetClean();  // no state of the history is the saved one now
     setWindowModified(modified);
+}
+
+void CQuillmereDlg::SetLocalize(bool on) {
+    LocalizeBox()->setChecked(on);
+    OnLocalize();
+}
+
+// ---------------------------------------------------------------------------------------------
+// History
+
+void CQuillmereDlg::StepRecorded(const std::string& what) {
+    m_pUndo->push(new DocumentUndoStep(*m_pDoc, QString::fromStdString(what), &m_bQuietUndo));
+}
+
+void CQuillmereDlg::OldestStepsDropped(size_t count) {
+    // The stack drops nothing but from its top: it is built again with the steps that are left,
+    // the saved state kept where it still is among them.
+    const int steps = m_pUndo->count() - static_cast<int>(count);
+    const int clean = m_pUndo->cleanIndex() - static_cast<int>(count);
+    QStringList names;
+    for (int i = static_cast<int>(count); i < m_pUndo->count(); ++i) names << m_pUndo->text(i);
+    m_bQuietUndo = true;
+    m_pUndo->clear();
+    for (const QString& name : std::as_const(names))
+        m_pUndo->push(new DocumentUndoStep(*m_pDoc, name, &m_bQuietUndo));
+    if (clean >= 0 && clean <= steps) {
+        m_pUndo->setIndex(clean);
+        m_pUndo->setClean();
+        m_pUndo->setIndex(steps);
+    } else {
+        m_pUndo->resetClean();
+    }
+    m_bQuietUndo = false;
+}
+
+void CQuillmereDlg::HistoryCleared() {
+    m_pUndo->clear();
+}
+
+void CQuillmereDlg::OnUndo() {
+    m_pUndo->undo();
+}
+
+void CQuillmereDlg::OnRedo() {
+    m_pUndo->redo();
+}
+
+bool CQuillmereDlg::AskConversion(DocFile file, std::string_view character) {
+    const QString which =
+        file == DocFile::Txl ? QStringLiteral("translations file") : QStringLiteral("text resource file");
+    QWidget* over = QApplication::activeModalWidget();
+    return Prompts().AskYesNo(
+        over ? over : this,
+        QStringLiteral("The %1 is Latin-1 and cannot hold '%2'. Save it as UTF-8 from now on?")
+            .arg(which, QString::fromUtf8(character.data(), static_cast<qsizetype>(character.size()))));
+}
+
+bool CQuillmereDlg::EditAllowed() {
+    if (!(ShowBoth() && !Localize() && m_pDoc->RowCount() > 0)) return true;
+    Prompts().Warn(this,
+                   QStringLiteral("The table holds original and localized rows, which cannot be saved with "
+                                  "Localize off. Check Localize to change them, or Show Original Text to "
+                                  "change the original texts alone."));
+    return false;
 }
 
 void CQuillmereDlg::UpdateTitle() {
     QString title = QStringLiteral("Quillmere");
     if (!m_strFileName.isEmpty()) {
         title += QStringLiteral(" - ") + QFileInfo(m_strFileName).fileName();
-        if (m_bLocalize && !m_strLocFileName.isEmpty())
+        if (Localize() && !m_strLocFileName.isEmpty())
             title += QStringLiteral(" + ") + QFileInfo(m_strLocFileName).fileName();
     }
     setWindowTitle(title + QStringLiteral("[*]"));
-    setWindowModified(m_bModified);
+    setWindowModified(IsModified());
 }
 
 void CQuillmereDlg::UpdateViewState() {
-    const bool pairs = m_bLocalize && m_bShowBoth;
-    m_list->SetPairSort(pairs);
-    m_list->Model()->SetAlternateColours(pairs);
+    m_list->Model()->SetAlternateColours(m_pDoc->PairView());
     UpdateTitle();
 }
 
@@ -392,10 +471,12 @@ void CQuillmereDlg::OnExit() {
 }
 
 bool CQuillmereDlg::MaybeSave() {
-    if (!m_bModified) return true;
+    if (!IsModified()) return true;
     QString names =
         m_strFileName.isEmpty() ? QStringLiteral("a new file") : QFileInfo(m_strFileName).fileName();
-    if (m_bLocalize && !m_strFileName.isEmpty() && !m_strLocFileName.isEmpty())
+    if (m_pDoc->Source() == RowSource::Localized && !m_strLocFileName.isEmpty())
+        names = QFileInfo(m_strLocFileName).fileName();
+    else if (m_pDoc->SavesPairs() && !m_strFileName.isEmpty() && !m_strLocFileName.isEmpty())
         names += QStringLiteral(" and ") + QFileInfo(m_strLocFileName).fileName();
     switch (Prompts().AskYesNoCancel(
         this, QStringLiteral("The entries have changed. Save them to %1?").arg(names))) {
@@ -421,15 +502,13 @@ bool CQuillmereDlg::ReadDocument(const QString& txrPath, const QString& txlPath,
     }
     const std::string txr = LocalPath(txrPath);
     const std::string txl = LocalPath(txlPath);
-    const Status status = GuardedIo("read", mode == ModeShowLocalized ? txl : txr, [&] {
-        return m_list->Reload([&](RowStore& store) { return ReadTextResource(store, txr, txl, mode); });
-    });
+    // A read starts a new history, which leaves the stack clean.
+    const Status status = GuardedIo("read", mode == ModeShowLocalized ? txl : txr,
+                                    [&] { return m_pDoc->Read(txr, txl, mode); });
     if (!status) {
         Prompts().Warn(this, FromStatus(status));
         return false;
     }
-    m_bLocalizedRows = mode == ModeShowLocalized || mode == ModeShowBoth || mode == ModeOpenPaired;
-    SetModified(false);
     m_nReadMode = mode;
     m_bNewNames = false;
     m_strChangedOnDisk.clear();
@@ -438,8 +517,9 @@ bool CQuillmereDlg::ReadDocument(const QString& txrPath, const QString& txlPath,
 }
 
 bool CQuillmereDlg::WriteDocument(const QString& txrPath, const QString& txlPath) {
-    const QString target = QFileInfo(txrPath).fileName();
-    if (!m_bLocalize && m_bLocalizedRows && m_list->GetRowCount() > 0) {
+    const bool localizedAlone = m_pDoc->Source() == RowSource::Localized;
+    const QString target = QFileInfo(localizedAlone ? txlPath : txrPath).fileName();
+    if (ShowBoth() && !Localize() && m_pDoc->RowCount() > 0) {
         Prompts().Warn(this, QStringLiteral("Nothing was saved. The table holds localized texts, which would "
                                             "take the place of the original texts in %1.\n\n"
                                             "Check Localize to save the original and the localized file; "
@@ -447,14 +527,13 @@ bool CQuillmereDlg::WriteDocument(const QString& txrPath, const QString& txlPath
                                  .arg(target));
         return false;
     }
-    if (m_bLocalize) {
-        const QString problem = PairTableProblem(m_list->Store());
+    if (m_pDoc->SavesPairs()) {
+        const QString problem = QString::fromStdString(m_pDoc->PairTableProblem());
         if (!problem.isEmpty()) {
             // Only a table of original texts may go to the text resource file alone.
             const QString alone =
-                m_bLocalizedRows
-                    ? QString()
-                    : QStringLiteral("; turning Localize off saves the table to %1 alone").arg(target);
+                ShowBoth() ? QString()
+                           : QStringLiteral("; turning Localize off saves the table to %1 alone").arg(target);
             Prompts().Warn(
                 this, QStringLiteral("Nothing was saved. In localize mode every entry is saved as a pair of "
                                      "rows, the original followed by its localized row, but %1\n\n"
@@ -462,16 +541,15 @@ bool CQuillmereDlg::WriteDocument(const QString& txrPath, const QString& txlPath
                           .arg(problem, alone));
             return false;
         }
-        if (txlPath.isEmpty()) {
-            Prompts().Warn(this,
-                           QStringLiteral("Nothing was saved: there is no name for the localized file yet."));
-            return false;
-        }
     }
-    const std::string txr = LocalPath(txrPath);
-    const Status status = GuardedIo("write", txr, [&] {
-        return WriteTextResource(m_list->Store(), txr, LocalPath(txlPath), m_bLocalize);
-    });
+    if ((m_pDoc->SavesPairs() || localizedAlone) && txlPath.isEmpty()) {
+        Prompts().Warn(this,
+                       QStringLiteral("Nothing was saved: there is no name for the localized file yet."));
+        return false;
+    }
+    const std::string txr = LocalPath(txrPath), txl = LocalPath(txlPath);
+    const Status status =
+        GuardedIo("write", localizedAlone ? txl : txr, [&] { return m_pDoc->Save(txr, txl); });
     if (!status) {
         Prompts().Warn(this, QStringLiteral("%1 was not saved.\n\n%2").arg(target, FromStatus(status)));
         return false;
@@ -479,7 +557,8 @@ bool CQuillmereDlg::WriteDocument(const QString& txrPath, const QString& txlPath
     SetModified(false);
     m_bNewNames = false;
     m_strChangedOnDisk.clear();
-    m_pWatcher->Watch({txrPath, m_bLocalize ? txlPath : QString()});
+    m_pWatcher->Watch(
+        {txrPath, m_pDoc->SavesPairs() || m_pDoc->Source() == RowSource::Localized ? txlPath : QString()});
     return true;
 }
 
@@ -515,12 +594,15 @@ bool CQuillmereDlg::DoSaveAs() {
                                                 QStringLiteral(".txr"));
     if (path.isEmpty()) return false;
     const QString companion = CompanionFileName(path);
-    if (!ConfirmReplacing(m_bLocalize ? QStringList{path, companion} : QStringList{path})) return false;
+    const QStringList written = m_pDoc->Source() == RowSource::Localized ? QStringList{companion}
+                                : m_pDoc->SavesPairs()                   ? QStringList{path, companion}
+                                                                         : QStringList{path};
+    if (!ConfirmReplacing(written)) return false;
     if (!WriteDocument(path, companion)) return false;
     // The pair now lives under the new name: a later Save writes both files there.
     m_strFileName = path;
     m_strLocFileName = companion;
-    m_pRecent->Add({path, m_bLocalize ? companion : QString()});
+    m_pRecent->Add({path, Localize() ? companion : QString()});
     UpdateTitle();
     return true;
 }
@@ -535,23 +617,14 @@ void CQuillmereDlg::OnNew() {
     // empty table over the files).
     CNewDlg dlg(this);
     if (dlg.exec() != QDialog::Accepted) return;
-    m_list->DeleteAllRows();
-    m_list->ResetLastGlobalId();
-    m_list->ResetGroupList();
+    m_pDoc->Clear();  // a new, empty document in file order, with a new history
     m_list->ClearSortIndicator();
-    m_list->SetUtf8(true);
-    m_bLocalizedRows = false;
-    SetModified(false);
     m_strChangedOnDisk.clear();
     m_pWatcher->Watch({});
     m_bNewNames = true;
     // The prompt stored the new name; its companion replaces the previous document's.
     m_strLocFileName = CompanionFileName(m_strFileName);
-    // The new table is not a pair table: a later Localize must not pair neighbouring entries
-    // for sort and delete.
-    m_bShowBoth = false;
-    LocalizeBox()->setChecked(false);
-    OnLocalize();
+    SetLocalize(false);
 }
 
 void CQuillmereDlg::OnOpen() {
@@ -564,26 +637,20 @@ void CQuillmereDlg::OnOpen() {
 
 bool CQuillmereDlg::OpenDocument(const QString& txrPath) {
     const QString companion = CompanionFileName(txrPath);
-    if (!ReadDocument(txrPath, companion, ModeOpen)) return false;
-    m_bLocalize = false;
-    // The table now holds one row per entry: checking Localize later must not treat
+    // The table then holds one row per entry: checking Localize later does not treat
     // neighbouring entries as pairs (pair sort, pair delete).
-    m_bShowBoth = false;
+    if (!ReadDocument(txrPath, companion, ModeOpen)) return false;
     m_strFileName = txrPath;
     m_strLocFileName = companion;
-    LocalizeBox()->setChecked(false);
-    OnLocalize();
+    SetLocalize(false);
     return true;
 }
 
 bool CQuillmereDlg::OpenLocalizedDocument(const QString& txrPath, const QString& txlPath) {
     if (!ReadDocument(txrPath, txlPath, ModeOpenPaired)) return false;
-    m_bLocalize = true;
-    m_bShowBoth = true;
     m_strFileName = txrPath;
     m_strLocFileName = txlPath;
-    LocalizeBox()->setChecked(true);
-    OnLocalize();
+    SetLocalize(true);
     m_nViewButton = -1;
     SetViewButton(-1);
     UpdateViewState();
@@ -607,9 +674,7 @@ void CQuillmereDlg::OnNewLocalized() {
         m_strLocFileName = previous;
         return;
     }
-    LocalizeBox()->setChecked(true);
-    OnLocalize();
-    m_bShowBoth = true;
+    SetLocalize(true);
     m_nViewButton = IDC_SHOWBOTH;
     SetViewButton(IDC_SHOWBOTH);
     UpdateViewState();
@@ -663,7 +728,7 @@ void CQuillmereDlg::HandleFileChanges() {
     const QString what = names.join(QStringLiteral(" and ")) +
                          (names.size() > 1 ? QStringLiteral(" were") : QStringLiteral(" was"));
     m_strChangedOnDisk = what;
-    if (m_bModified) {
+    if (IsModified()) {
         Prompts().Tell(this, QStringLiteral("%1 changed by another program. Your unsaved changes stay "
                                             "here; Save will ask before replacing the other program's "
                                             "changes.")
@@ -690,7 +755,7 @@ void CQuillmereDlg::OnFileDeleted(const QString& path) {
 
 void CQuillmereDlg::OnLocalize() {
     const bool on = LocalizeBox()->isChecked();
-    m_bLocalize = on;
+    m_pDoc->SetLocalize(on);
     if (!on) {
         m_nViewButton = -1;
         SetViewButton(-1);
@@ -699,13 +764,12 @@ void CQuillmereDlg::OnLocalize() {
     UpdateViewState();
 }
 
-bool CQuillmereDlg::SwitchView(int id, ReadMode mode, bool showBoth) {
+bool CQuillmereDlg::SwitchView(int id, ReadMode mode) {
     // The clicked button is checked already; a cancelled or failed switch puts the buttons back.
     if (!MaybeSave() || !ReadDocument(m_strFileName, m_strLocFileName, mode)) {
         SetViewButton(m_nViewButton);
         return false;
     }
-    m_bShowBoth = showBoth;
     m_nViewButton = id;
     SetViewButton(id);
     UpdateViewState();
@@ -713,58 +777,56 @@ bool CQuillmereDlg::SwitchView(int id, ReadMode mode, bool showBoth) {
 }
 
 void CQuillmereDlg::OnShowOriginal() {
-    SwitchView(IDC_SHOWORIGINAL, ModeShowOriginal, false);
+    SwitchView(IDC_SHOWORIGINAL, ModeShowOriginal);
 }
 void CQuillmereDlg::OnShowLocalized() {
-    SwitchView(IDC_SHOWLOCALIZED, ModeShowLocalized, false);
+    SwitchView(IDC_SHOWLOCALIZED, ModeShowLocalized);
 }
 void CQuillmereDlg::OnShowBoth() {
-    SwitchView(IDC_SHOWBOTH, ModeShowBoth, true);
+    SwitchView(IDC_SHOWBOTH, ModeShowBoth);
 }
 
 // ---------------------------------------------------------------------------------------------
 // Entry commands
 
 void CQuillmereDlg::OnAdd() {
+    if (!EditAllowed()) return;
     CAddDlg dlg(this);
     dlg.exec();
 }
 
 void CQuillmereDlg::OnEdit() {
+    if (!EditAllowed()) return;
     CEditDlg dlg(this);
     dlg.exec();
 }
 
 void CQuillmereDlg::OnReplace() {
+    if (!EditAllowed()) return;
     CRepDlg dlg(this);
     dlg.exec();
 }
 
 void CQuillmereDlg::OnDelete() {
+    if (!EditAllowed()) return;
     if (!Prompts().AskYesNo(this, QStringLiteral("Delete this entry, confirm?"))) return;
-    const int rows = m_list->GetRowCount();
-    if (rows == 0) {
+    if (m_pDoc->RowCount() == 0) {
         Prompts().Tell(this, QStringLiteral("No entry to delete"));
         return;
     }
-    QList<int> doomed = m_list->GetSelectedRows();
-    if (doomed.isEmpty()) return;
-    if (m_bLocalize && m_bShowBoth) {
-        // Pairs stay pairs: each selected row takes its twin along.
-        const qsizetype selected = doomed.size();
-        for (qsizetype i = 0; i < selected; ++i)
-            if ((doomed[i] ^ 1) < rows) doomed.append(doomed[i] ^ 1);
-    }
-    m_list->DeleteRows(doomed);
+    const QList<int> selected = m_list->GetSelectedRows();
+    // In the pair view each selected row takes its twin along: pairs stay pairs.
+    m_pDoc->DeleteRows(m_pDoc->EntryRows(std::vector<int>(selected.begin(), selected.end())));
 }
 
 void CQuillmereDlg::OnDeleteAll() {
+    if (!EditAllowed()) return;
     if (!Prompts().AskYesNo(this, QStringLiteral("Delete all entries, confirm?"))) return;
-    if (m_list->GetRowCount() == 0) {
+    if (m_pDoc->RowCount() == 0) {
         Prompts().Tell(this, QStringLiteral("No entry to delete"));
         return;
     }
-    m_list->DeleteAllRows();
+    m_pDoc->DeleteAll();
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -779,14 +841,7 @@ void CQuillmereDlg::OnSearch() {
 }
 
 void CQuillmereDlg::SearchByGlobalId() {
-    std::vector<int> matches;
-    if (m_list->CanEncode(m_strSearchId)) {
-        const std::string key = m_list->Encode(m_strSearchId);
-        const RowStore& store = m_list->Store();
-        const int rows = store.GetRowCount();
-        for (int r = 0; r < rows; ++r)
-            if (store.Cell(r, ColGlobalId) == key) matches.push_back(r);
-    }
+    const std::vector<int> matches = m_pDoc->FindGlobalId(m_strSearchId.toStdString());
     m_list->SetSelectedRows(matches);
     if (!matches.empty()) {
         m_list->SetRowFocused(matches.back());
@@ -795,20 +850,16 @@ void CQuillmereDlg::SearchByGlobalId() {
 }
 
 void CQuillmereDlg::SearchByText() {
-    const RowStore& store = m_list->Store();
-    const int rows = store.GetRowCount();
-    if (m_list->CanEncode(m_strSearchText)) {
-        const std::string key = m_list->Encode(m_strSearchText);
-        for (; m_nSearchPos < rows; ++m_nSearchPos) {
-            if (store.Cell(m_nSearchPos, ColText).find(key) != std::string_view::npos) {
-                m_list->SetSelectedRows({m_nSearchPos});
-                m_list->SetRowFocused(m_nSearchPos);
-                m_list->EnsureRowVisible(m_nSearchPos);
-                break;
-            }
-        }
+    const int rows = m_pDoc->RowCount();
+    // No match from the remembered position on: the next search starts at the top again.
+    const int found = m_pDoc->FindText(m_strSearchText.toStdString(), m_nSearchPos);
+    if (found >= 0) {
+        m_nSearchPos = found;
+        m_list->SetSelectedRows({found});
+        m_list->SetRowFocused(found);
+        m_list->EnsureRowVisible(found);
     } else {
-        m_nSearchPos = rows;  // a character the document cannot hold matches nothing
+        m_nSearchPos = rows;
     }
     ++m_nSearchPos;
     if (m_nSearchPos >= rows) m_nSearchPos = 0;

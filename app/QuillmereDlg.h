@@ -1,6 +1,7 @@
 #pragma once
 // The editor window: the entry table, the command buttons and menu, the search row, the
-// Localize box and the three view buttons.
+// Localize box and the three view buttons. It shows a Document and sends every command to it;
+// its undo stack mirrors the document's history, and its clean state is the unsaved mark.
 #include <QDialog>
 #include <QHash>
 #include <QIcon>
@@ -8,6 +9,9 @@
 #include <memory>
 
 #include "app/CommandLine.h"
+#include "dialogs/EntryHost.h"
+#include "document/Document.h"
+#include "document/DocumentObserver.h"
 #include "document/ListBoxSafe.h"
 #include "listview/SortListCtrl.h"
 
@@ -18,6 +22,7 @@ class QMenuBar;
 class QAction;
 class QButtonGroup;
 class DialogBuilder;
+class QUndoStack;
 class UserPrompts;
 class FileWatcher;
 class RecentFiles;
@@ -29,7 +34,7 @@ class QMenu;
 // added. data.v2/menu.old.txr gives data.v2/menu.txl.
 QString CompanionFileName(const QString& txrPath);
 
-class CQuillmereDlg : public QDialog {
+class CQuillmereDlg : public QDialog, public EntryHost, private DocumentObserver {
     Q_OBJECT
 public:
     // `prompts` may be null: the window then uses real message boxes and file dialogs.
@@ -43,16 +48,27 @@ public:
     QString m_strSearchId;
     QString m_strFileName;
     QString m_strLocFileName;
-    bool m_bLocalize = false;
-    bool m_bShowBoth = false;
     QString m_strSearchText;
     int m_nSearchPos = 0;
     QIcon m_hIcon;
 
-    UserPrompts& Prompts() { return *m_pPrompts; }
-    // Unsaved changes: set by every change of the table, cleared by a read or a save.
-    bool IsModified() const { return m_bModified; }
+    // What the dialogs use.
+    Document& Doc() override { return *m_pDoc; }
+    UserPrompts& Prompts() override { return *m_pPrompts; }
+    QWidget* HostWidget() override { return this; }
+    int MarkedRow() const override { return m_list->GetSelectionMark(); }
+    void SetFileName(const QString& path) override { m_strFileName = path; }
+    void SetLocalizedFileName(const QString& path) override { m_strLocFileName = path; }
+
+    // Localize mode (the box), and whether the rows are pairs of original and localized rows.
+    bool Localize() const { return m_pDoc->Localize(); }
+    void SetLocalize(bool on);
+    bool ShowBoth() const { return m_pDoc->Source() == RowSource::Pairs; }
+
+    // Unsaved changes: the undo stack away from its clean state (a read or a save sets it).
+    bool IsModified() const;
     void SetModified(bool modified);
+    QUndoStack* UndoStack() const { return m_pUndo; }
 
     // Controls and menu commands by resource id (for the commands and for tests).
     QWidget* Control(int id) const;
@@ -80,6 +96,8 @@ public:
     void OnShowBoth();
     void OnLocalize();
     void OnExit();
+    void OnUndo();
+    void OnRedo();
 
     // Asks to save unsaved changes (Yes / No / Cancel); false when the user cancelled or
     // the save failed.
@@ -113,7 +131,15 @@ private:
     // Re-derives the pair sort, the row colours and the title from the flags.
     void UpdateViewState();
     void UpdateTitle();
-    bool SwitchView(int id, ReadMode mode, bool showBoth);
+    bool SwitchView(int id, ReadMode mode);
+    // False (and the user told) when the table could not be saved after a change: the pairs of
+    // original and localized rows with Localize off.
+    bool EditAllowed();
+    // The document's history, step for step.
+    void StepRecorded(const std::string& what) override;
+    void OldestStepsDropped(size_t count) override;
+    void HistoryCleared() override;
+    bool AskConversion(DocFile file, std::string_view character);
     bool ReadDocument(const QString& txrPath, const QString& txlPath, ReadMode mode);
     bool WriteDocument(const QString& txrPath, const QString& txlPath);
     bool OpenDocument(const QString& txrPath);
@@ -135,10 +161,9 @@ private:
     UserPrompts* m_pPrompts = nullptr;
     std::unique_ptr<DialogBuilder> m_pBuilder;
     QMenuBar* m_pMenuBar = nullptr;
-    bool m_bModified = false;
-    // The rows came from the localized file (Show Localized Text, or pairs of original and
-    // localized rows): with localize mode off they must not be saved as the original texts.
-    bool m_bLocalizedRows = false;
+    std::unique_ptr<Document> m_pDoc;
+    QUndoStack* m_pUndo = nullptr;
+    bool m_bQuietUndo = false;  // the stack moves without the document (rebuilding it)
     QHash<int, QAction*> m_actions;
     QButtonGroup* m_pViewGroup = nullptr;
     int m_nViewButton = -1;  // the view button checked by the last view change (-1: none)

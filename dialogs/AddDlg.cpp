@@ -5,14 +5,15 @@
 #include <QPushButton>
 #include <QTimer>
 
-#include "app/QuillmereDlg.h"
 #include "app/UserPrompts.h"
 #include "dialogs/DialogBuilder.h"
 #include "dialogs/DialogFields.h"
+#include "dialogs/EntryHost.h"
+#include "document/Document.h"
 #include "document/EntryCommands.h"
 #include "res/resource.h"
 
-CAddDlg::CAddDlg(CQuillmereDlg* parent) : QDialog(parent), m_pParent(parent) {
+CAddDlg::CAddDlg(EntryHost* host) : QDialog(host->HostWidget()), m_pHost(host) {
     m_pBuilder = std::make_unique<DialogBuilder>(this, FindDialogTemplate(IDD_ADD));
     connect(m_pBuilder->Get<QPushButton>(IDC_ENTRYOK), &QPushButton::clicked, this, &CAddDlg::OnOK);
     connect(m_pBuilder->Get<QPushButton>(IDCANCEL), &QPushButton::clicked, this, &CAddDlg::reject);
@@ -20,7 +21,10 @@ CAddDlg::CAddDlg(CQuillmereDlg* parent) : QDialog(parent), m_pParent(parent) {
     m_pBuilder->Get<QPlainTextEdit>(IDC_TEXT)->installEventFilter(this);
 }
 
-CAddDlg::~CAddDlg() = default;
+CAddDlg::~CAddDlg() {
+    // However the dialog ended, a Global ID it did not use goes back.
+    if (m_bIdReserved) m_pHost->Doc().CancelAdd();
+}
 
 QWidget* CAddDlg::Control(int id) const {
     return m_pBuilder->Control(id);
@@ -41,7 +45,7 @@ bool CAddDlg::ReadFields() {
     QLineEdit* idField = m_pBuilder->Get<QLineEdit>(IDC_GLOBALID);
     const std::optional<int32_t> id = EntryCommands::ParseInteger(idField->text().toStdString());
     if (!id) {
-        m_pParent->Prompts().Warn(this, QStringLiteral("Please enter an integer."));
+        m_pHost->Prompts().Warn(this, QStringLiteral("Please enter an integer."));
         DialogFields::FocusField(idField);
         return false;
     }
@@ -62,9 +66,9 @@ void CAddDlg::showEvent(QShowEvent* event) {
         if (!m_bIdReserved) {
             // Every Global ID is handed out: say so and close without adding anything.
             QTimer::singleShot(0, this, [this] {
-                m_pParent->Prompts().Warn(this, QStringLiteral("No more Global IDs are available: the last "
-                                                               "Global ID is already %1.")
-                                                    .arg(m_pParent->m_list->GetLastGlobalId()));
+                m_pHost->Prompts().Warn(this, QStringLiteral("No more Global IDs are available: the last "
+                                                             "Global ID is already %1.")
+                                                  .arg(m_pHost->Doc().LastGlobalId()));
                 QDialog::done(QDialog::Rejected);
             });
         }
@@ -76,9 +80,10 @@ void CAddDlg::OnInitDialog() {
     m_bFillFields = true;
     UpdateData();
     UpdateData();
-    m_bIdReserved = m_pParent->m_list->IncrementLastGlobalId();
+    const std::optional<int32_t> proposed = m_pHost->Doc().BeginAdd();
+    m_bIdReserved = proposed.has_value();
     m_bFillFields = true;
-    m_nGlobalId = m_pParent->m_list->GetLastGlobalId();
+    m_nGlobalId = proposed.value_or(m_pHost->Doc().LastGlobalId());
     UpdateData();
     m_pBuilder->Control(IDC_ENTRYOK)->setFocus(Qt::OtherFocusReason);
 }
@@ -87,20 +92,15 @@ void CAddDlg::OnOK() {
     if (!m_bIdReserved) return;
     if (!UpdateData()) return;  // the integer notice was shown; the dialog stays open
 
-    CSortListCtrl& list = *m_pParent->m_list;
-    std::string name, text;
-    if (!DialogFields::PrepareEntryFields(*m_pParent, this, m_pBuilder->Control(IDC_GROUPNAME),
-                                          m_strGroupName, m_pBuilder->Control(IDC_TEXT), m_strText, name,
-                                          text))
+    QWidget* nameField = m_pBuilder->Control(IDC_GROUPNAME);
+    QWidget* textField = m_pBuilder->Control(IDC_TEXT);
+    if (!DialogFields::CheckEntryFields(m_pHost->Prompts(), this, nameField, m_strGroupName, textField,
+                                        m_strText))
         return;
-
-    const int32_t groupId = EntryCommands::NumberInGroup(list.Groups(), name);
-    const QStringList cells = {QString::number(m_nGlobalId), m_strGroupName, QString::number(groupId),
-                               m_strText};
-    list.AppendRow(cells);
-    if (m_pParent->m_bLocalize) list.AppendRow(cells);
+    const Status added = m_pHost->Doc().AddEntry(m_nGlobalId, DialogFields::Utf8(m_strGroupName),
+                                                 DialogFields::Utf8(m_strText));
+    if (DialogFields::Refused(added, m_pHost->Prompts(), this, textField)) return;
     m_bIdReserved = false;  // the entry keeps its Global ID
-    m_pParent->SetModified(true);
 
     m_bFillFields = true;
     UpdateData();
@@ -109,7 +109,7 @@ void CAddDlg::OnOK() {
 
 void CAddDlg::reject() {
     if (m_bIdReserved) {
-        m_pParent->m_list->DecrementLastGlobalId();
+        m_pHost->Doc().CancelAdd();
         m_bIdReserved = false;
     }
     QDialog::reject();

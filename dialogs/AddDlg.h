@@ -1,17 +1,17 @@
 #pragma once
-// The Add dialog: proposes the next Global ID, numbers the entry within its group and
-// appends its row (two rows in localize mode) to the main window's table.
+// The Add dialog: proposes the next Global ID and collects the entry's fields; the document
+// numbers the entry within its group and appends its row (two rows where it adds twins).
 #include <QDialog>
 #include <QString>
 #include <memory>
 
-class CQuillmereDlg;
+class EntryHost;
 class DialogBuilder;
 
 class CAddDlg : public QDialog {
     Q_OBJECT
 public:
-    explicit CAddDlg(CQuillmereDlg* parent);
+    explicit CAddDlg(EntryHost* host);
     ~CAddDlg() override;
 
     bool m_bFillFields = false;
@@ -35,8 +35,8 @@ private:
     void OnInitDialog();
     bool ReadFields();
     void FillFields();
-    CQuillmereDlg* m_pParent;
+    EntryHost* m_pHost;
     std::unique_ptr<DialogBuilder> m_pBuilder;
     bool m_bInitDone = false;
-    bool m_bIdReserved = false;  // OnInitDialog raised the last Global ID; Cancel lowers it again
+    bool m_bIdReserved = false;  // OnInitDialog had the document raise the last Global ID; Cancel lowers it
 };

@@ -5,10 +5,9 @@
 #include <QPlainTextEdit>
 #include <QTextDocument>
 
-#include "app/QuillmereDlg.h"
 #include "app/UserPrompts.h"
 #include "document/EntryCommands.h"
-#include "listview/SortListCtrl.h"
+#include "document/Status.h"
 
 namespace DialogFields {
 
@@ -20,40 +19,27 @@ QString PlainText(const QPlainTextEdit* edit) {
     return text;
 }
 
-std::optional<std::string> Encode(CSortListCtrl& list, const QString& text) {
-    list.EnsureEncodable(text);
-    std::string bytes = list.Encode(text);
-    if (list.Decode(bytes) != text) return std::nullopt;
-    return bytes;
+std::string Utf8(const QString& text) {
+    const QByteArray bytes = text.toUtf8();
+    return std::string(bytes.constData(), static_cast<size_t>(bytes.size()));
 }
 
-QString EncodingRefusal(const QString& fieldName) {
-    return QStringLiteral("The %1 holds characters that cannot be stored.").arg(fieldName);
-}
-
-bool PrepareEntryFields(CQuillmereDlg& main, QWidget* dlg, QWidget* nameField, const QString& name,
-                        QWidget* textField, const QString& text, std::string& nameBytes,
-                        std::string& textBytes) {
-    const auto refuse = [&](const QString& message, QWidget* field) {
-        main.Prompts().Warn(dlg, message);
+bool CheckEntryFields(UserPrompts& prompts, QWidget* dlg, QWidget* nameField, const QString& name,
+                      QWidget* textField, const QString& text) {
+    const auto refuse = [&](const Status& s, QWidget* field) {
+        prompts.Warn(dlg, QString::fromStdString(s.message()));
         FocusField(field);
         return false;
     };
-    // "|", CR and LF are the same bytes in either encoding: check before the document may be
-    // turned into UTF-8 for the typed characters.
-    if (const Status s = EntryCommands::CheckGroupName(name.toStdString()); !s)
-        return refuse(QString::fromStdString(s.message()), nameField);
-    if (const Status s = EntryCommands::CheckText(text.toStdString()); !s)
-        return refuse(QString::fromStdString(s.message()), textField);
-    // Both texts may need a UTF-8 document: turn it before taking either text's bytes.
-    main.m_list->EnsureEncodable(name);
-    main.m_list->EnsureEncodable(text);
-    std::optional<std::string> encodedName = Encode(*main.m_list, name);
-    if (!encodedName) return refuse(EncodingRefusal(QStringLiteral("Group Name")), nameField);
-    std::optional<std::string> encodedText = Encode(*main.m_list, text);
-    if (!encodedText) return refuse(EncodingRefusal(QStringLiteral("Text")), textField);
-    nameBytes = std::move(*encodedName);
-    textBytes = std::move(*encodedText);
+    if (const Status s = EntryCommands::CheckGroupName(Utf8(name)); !s) return refuse(s, nameField);
+    if (const Status s = EntryCommands::CheckText(Utf8(text)); !s) return refuse(s, textField);
+    return true;
+}
+
+bool Refused(const Status& status, UserPrompts& prompts, QWidget* dlg, QWidget* field) {
+    if (status) return false;
+    if (!status.message().empty()) prompts.Warn(dlg, QString::fromStdString(status.message()));
+    FocusField(field);
     return true;
 }
 

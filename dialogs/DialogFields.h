@@ -1,7 +1,7 @@
 #pragma once
-// Small helpers the entry dialogs share: exact text of a multi-line field, the document's
-// bytes of a typed text (refusing characters the document cannot hold), the Enter key, and
-// putting the focus back into a field the user has to correct.
+// Small helpers the entry dialogs share: exact text of a multi-line field, the checks of typed
+// fields, refusals shown, the Enter key, and putting the focus back into a field the user has
+// to correct.
 #include <QString>
 #include <optional>
 #include <string>
@@ -9,8 +9,8 @@
 class QEvent;
 class QPlainTextEdit;
 class QWidget;
-class CSortListCtrl;
-class CQuillmereDlg;
+class Status;
+class UserPrompts;
 
 namespace DialogFields {
 
@@ -18,19 +18,18 @@ namespace DialogFields {
 // one); the field's paragraph and line separators come back as "\n".
 QString PlainText(const QPlainTextEdit* edit);
 
-// The bytes of `text` in the table's document encoding, after turning a Latin-1 document into
-// UTF-8 when `text` needs it; nothing when the bytes would not give `text` back.
-std::optional<std::string> Encode(CSortListCtrl& list, const QString& text);
+// A typed text as the document takes it (UTF-8).
+std::string Utf8(const QString& text);
 
-// The message for a text that cannot be stored as typed, naming the field.
-QString EncodingRefusal(const QString& fieldName);
+// The Group Name and Text of an entry dialog, checked for what the file format cannot carry.
+// On a refusal the user is told (a message over `dlg`), the field gets the focus, and the
+// result is false.
+bool CheckEntryFields(UserPrompts& prompts, QWidget* dlg, QWidget* nameField, const QString& name,
+                      QWidget* textField, const QString& text);
 
-// The Group Name and Text of an entry dialog, checked for what the file format cannot carry
-// and turned into the document's bytes. On a refusal the user is told (a message over `dlg`),
-// the field gets the focus, and the result is false.
-bool PrepareEntryFields(CQuillmereDlg& main, QWidget* dlg, QWidget* nameField, const QString& name,
-                        QWidget* textField, const QString& text, std::string& nameBytes,
-                        std::string& textBytes);
+// Whether the document refused a change; if so the user is told why (unless they declined a
+// conversion, which says all) and `field` gets the focus.
+bool Refused(const Status& status, UserPrompts& prompts, QWidget* dlg, QWidget* field);
 
 // A typed Group Name without its trailing white space (space, tab, line breaks, vertical tab,
 // form feed), which the reader drops too: "M " would otherwise make a second group beside "M"

@@ -4,14 +4,15 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 
-#include "app/QuillmereDlg.h"
 #include "app/UserPrompts.h"
 #include "dialogs/DialogBuilder.h"
 #include "dialogs/DialogFields.h"
+#include "dialogs/EntryHost.h"
+#include "document/Document.h"
 #include "document/EntryCommands.h"
 #include "res/resource.h"
 
-CEditDlg::CEditDlg(CQuillmereDlg* parent) : QDialog(parent), m_pParent(parent) {
+CEditDlg::CEditDlg(EntryHost* host) : QDialog(host->HostWidget()), m_pHost(host) {
     m_pBuilder = std::make_unique<DialogBuilder>(this, FindDialogTemplate(IDD_EDIT));
     connect(m_pBuilder->Get<QPushButton>(IDC_ENTRYOK), &QPushButton::clicked, this, &CEditDlg::OnOK);
     connect(m_pBuilder->Get<QPushButton>(IDCANCEL), &QPushButton::clicked, this, &CEditDlg::reject);
@@ -61,10 +62,15 @@ void CEditDlg::OnInitDialog() {
     UpdateData();
     UpdateData();
     m_bFillFields = true;
-    const CSortListCtrl& list = *m_pParent->m_list;
-    m_strGroupName = list.GetCellText(list.GetSelectionMark(), 1);
-    m_strGroupId = list.GetCellText(list.GetSelectionMark(), 2);
-    m_strText = list.GetCellText(list.GetSelectionMark(), 3);
+    const Document& doc = m_pHost->Doc();
+    const int row = m_pHost->MarkedRow();
+    const auto cell = [&](int column) {
+        return row >= 0 && row < doc.RowCount() ? QString::fromStdString(doc.CellUtf8(row, column))
+                                                : QString();
+    };
+    m_strGroupName = cell(ColGroupName);
+    m_strGroupId = cell(ColGroupId);
+    m_strText = cell(ColText);
     UpdateData();
     m_pBuilder->Control(IDC_ENTRYOK)->setFocus(Qt::OtherFocusReason);
 }
@@ -72,21 +78,16 @@ void CEditDlg::OnInitDialog() {
 void CEditDlg::OnOK() {
     UpdateData();
 
-    CSortListCtrl& list = *m_pParent->m_list;
-    const int row = list.GetSelectionMark();
-    if (row >= 0 && row < list.GetRowCount()) {
-        std::string name, text;
-        if (!DialogFields::PrepareEntryFields(*m_pParent, this, m_pBuilder->Control(IDC_GROUPNAME),
-                                              m_strGroupName, m_pBuilder->Control(IDC_TEXT), m_strText, name,
-                                              text))
+    const int row = m_pHost->MarkedRow();
+    if (row >= 0 && row < m_pHost->Doc().RowCount()) {
+        QWidget* nameField = m_pBuilder->Control(IDC_GROUPNAME);
+        QWidget* textField = m_pBuilder->Control(IDC_TEXT);
+        if (!DialogFields::CheckEntryFields(m_pHost->Prompts(), this, nameField, m_strGroupName, textField,
+                                            m_strText))
             return;
-        RowStore& store = list.Store();
-        const bool changed = store.Cell(row, ColGroupName) != name || store.Cell(row, ColText) != text;
-        EntryCommands::EditEntry(store, row, name, text);  // the fields passed its checks above
-        if (changed) {
-            list.NotifyRowsChanged(row, row);
-            m_pParent->SetModified(true);
-        }
+        const Status edited =
+            m_pHost->Doc().EditEntry(row, DialogFields::Utf8(m_strGroupName), DialogFields::Utf8(m_strText));
+        if (DialogFields::Refused(edited, m_pHost->Prompts(), this, textField)) return;
     }
 
     m_bFillFields = true;

@@ -4,13 +4,13 @@
 #include <QString>
 #include <memory>
 
-class CQuillmereDlg;
+class EntryHost;
 class DialogBuilder;
 
 class CEditDlg : public QDialog {
     Q_OBJECT
 public:
-    explicit CEditDlg(CQuillmereDlg* parent);
+    explicit CEditDlg(EntryHost* host);
     ~CEditDlg() override;
 
     bool m_bFillFields = false;
@@ -30,7 +30,7 @@ private:
     void OnInitDialog();
     void ReadFields();
     void FillFields();
-    CQuillmereDlg* m_pParent;
+    EntryHost* m_pHost;
     std::unique_ptr<DialogBuilder> m_pBuilder;
     bool m_bInitDone = false;
 };

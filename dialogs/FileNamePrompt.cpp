@@ -3,15 +3,17 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-#include "app/QuillmereDlg.h"
 #include "app/UserPrompts.h"
 #include "dialogs/DialogBuilder.h"
 #include "dialogs/DialogFields.h"
+#include "dialogs/EntryHost.h"
 #include "res/resource.h"
 
-CFileNamePrompt::CFileNamePrompt(CQuillmereDlg* parent, int templateId, QString extension,
-                                 QString CQuillmereDlg::*target)
-    : QDialog(parent), m_pParent(parent), m_strExtension(std::move(extension)), m_pTarget(target) {
+CFileNamePrompt::CFileNamePrompt(EntryHost* host, int templateId, QString extension, bool localized)
+    : QDialog(host->HostWidget()),
+      m_pHost(host),
+      m_strExtension(std::move(extension)),
+      m_bLocalized(localized) {
     m_pBuilder = std::make_unique<DialogBuilder>(this, FindDialogTemplate(templateId));
     connect(m_pBuilder->Get<QPushButton>(IDOK), &QPushButton::clicked, this, &CFileNamePrompt::OnOK);
     connect(m_pBuilder->Get<QPushButton>(IDCANCEL), &QPushButton::clicked, this, &CFileNamePrompt::reject);
@@ -41,10 +43,14 @@ void CFileNamePrompt::OnOK() {
     const bool typedExtension = m_strName.endsWith(m_strExtension, Qt::CaseInsensitive);
     const QString stem = typedExtension ? m_strName.chopped(m_strExtension.size()) : m_strName;
     if (stem.trimmed().isEmpty() || stem.endsWith(QLatin1Char('/'))) {
-        m_pParent->Prompts().Warn(this, QStringLiteral("Please enter a file name."));
+        m_pHost->Prompts().Warn(this, QStringLiteral("Please enter a file name."));
         DialogFields::FocusField(m_pBuilder->Control(IDC_FILENAME));
         return;
     }
-    m_pParent->*m_pTarget = typedExtension ? m_strName : m_strName + m_strExtension;
+    const QString name = typedExtension ? m_strName : m_strName + m_strExtension;
+    if (m_bLocalized)
+        m_pHost->SetLocalizedFileName(name);
+    else
+        m_pHost->SetFileName(name);
     accept();
 }

@@ -6,7 +6,7 @@
 #include <QString>
 #include <memory>
 
-class CQuillmereDlg;
+class EntryHost;
 class DialogBuilder;
 
 class CFileNamePrompt : public QDialog {
@@ -21,12 +21,12 @@ public:
     void OnOK();
 
 protected:
-    // `target` is the member of `parent` that receives the completed name.
-    CFileNamePrompt(CQuillmereDlg* parent, int templateId, QString extension, QString CQuillmereDlg::*target);
+    // `localized`: the name is the host's localized file name, else its text resource file name.
+    CFileNamePrompt(EntryHost* host, int templateId, QString extension, bool localized);
 
 private:
-    CQuillmereDlg* m_pParent;
+    EntryHost* m_pHost;
     QString m_strExtension;
-    QString CQuillmereDlg::*m_pTarget;
+    bool m_bLocalized;
     std::unique_ptr<DialogBuilder> m_pBuilder;
 };

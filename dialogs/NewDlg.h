@@ -1,10 +1,10 @@
 #pragma once
-// The New prompt: asks for a bare file name and stores it, with ".txr" added, in the
-// main window's m_strFileName.
+// The New prompt: asks for a file name and gives it, with ".txr" added, to the window as its
+// text resource file name.
 #include "dialogs/FileNamePrompt.h"
 
 class CNewDlg : public CFileNamePrompt {
     Q_OBJECT
 public:
-    explicit CNewDlg(CQuillmereDlg* parent);
+    explicit CNewDlg(EntryHost* host);
 };

@@ -1,10 +1,10 @@
 #pragma once
-// The New Localized Version prompt: asks for a bare file name and stores it, with ".txl" added, in the
-// main window's m_strLocFileName.
+// The New Localized Version prompt: asks for a file name and gives it, with ".txl" added, to the
+// window as its localized file name.
 #include "dialogs/FileNamePrompt.h"
 
 class CNewloDlg : public CFileNamePrompt {
     Q_OBJECT
 public:
-    explicit CNewloDlg(CQuillmereDlg* parent);
+    explicit CNewloDlg(EntryHost* host);
 };

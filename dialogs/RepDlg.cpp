@@ -4,14 +4,15 @@
 #include <QPushButton>
 #include <algorithm>
 
-#include "app/QuillmereDlg.h"
 #include "app/UserPrompts.h"
 #include "dialogs/DialogBuilder.h"
 #include "dialogs/DialogFields.h"
+#include "dialogs/EntryHost.h"
+#include "document/Document.h"
 #include "document/EntryCommands.h"
 #include "res/resource.h"
 
-CRepDlg::CRepDlg(CQuillmereDlg* parent) : QDialog(parent), m_pParent(parent) {
+CRepDlg::CRepDlg(EntryHost* host) : QDialog(host->HostWidget()), m_pHost(host) {
     m_pBuilder = std::make_unique<DialogBuilder>(this, FindDialogTemplate(IDD_REPLACE));
     auto* replace = m_pBuilder->Get<QPushButton>(IDOK);
     auto* replaceAll = m_pBuilder->Get<QPushButton>(IDC_REPLACEALL);
@@ -53,49 +54,22 @@ void CRepDlg::OnInitDialog() {
     m_pBuilder->Control(IDOK)->setFocus(Qt::OtherFocusReason);
 }
 
-CRepDlg::Prepared CRepDlg::PrepareTexts(std::string& search, std::string& replacement) {
-    if (m_strSearch.isEmpty()) return Prepared::NoMatch;
-    CSortListCtrl& list = *m_pParent->m_list;
-    // A search text the document cannot hold occurs in no cell.
-    if (!list.CanEncode(m_strSearch)) return Prepared::NoMatch;
-    QWidget* replacementField = m_pBuilder->Control(IDC_REPLACEWITH);
+bool CRepDlg::CheckReplacement() {
     // A line break put into a Text would split its line in the file.
-    if (!EntryCommands::CheckText(m_strReplace.toStdString())) {
-        m_pParent->Prompts().Warn(this, QStringLiteral("The replacement text cannot contain a line break."));
-        DialogFields::FocusField(replacementField);
-        return Prepared::Refused;
-    }
-    const std::optional<std::string> replacementBytes = DialogFields::Encode(list, m_strReplace);
-    if (!replacementBytes) {
-        m_pParent->Prompts().Warn(this, DialogFields::EncodingRefusal(QStringLiteral("replacement text")));
-        DialogFields::FocusField(replacementField);
-        return Prepared::Refused;
-    }
-    // The replacement may have turned the document into UTF-8: the search's bytes come after it.
-    const std::optional<std::string> searchBytes = DialogFields::Encode(list, m_strSearch);
-    if (!searchBytes) return Prepared::NoMatch;
-    search = *searchBytes;
-    replacement = *replacementBytes;
-    return Prepared::Ready;
+    if (EntryCommands::CheckText(DialogFields::Utf8(m_strReplace))) return true;
+    m_pHost->Prompts().Warn(this, QStringLiteral("The replacement text cannot contain a line break."));
+    DialogFields::FocusField(m_pBuilder->Control(IDC_REPLACEWITH));
+    return false;
 }
 
 void CRepDlg::OnReplace() {
     UpdateData();
-    CSortListCtrl& list = *m_pParent->m_list;
-    std::string search, replacement;
-    switch (PrepareTexts(search, replacement)) {
-        case Prepared::Ready:
-            if (const int row = EntryCommands::ReplaceNext(list.Store(), m_nRow, search, replacement);
-                row >= 0) {
-                list.NotifyRowsChanged(row, row);
-                m_pParent->SetModified(true);
-            }
-            break;
-        case Prepared::NoMatch:  // the scan runs to the end without a match
-            m_nRow = std::max(m_nRow, list.GetRowCount());
-            break;
-        case Prepared::Refused:
-            break;
+    Document& doc = m_pHost->Doc();
+    if (CheckReplacement()) {
+        int changed = -1;
+        const Status s = doc.ReplaceNext(m_nRow, DialogFields::Utf8(m_strSearch),
+                                         DialogFields::Utf8(m_strReplace), changed);
+        DialogFields::Refused(s, m_pHost->Prompts(), this, m_pBuilder->Control(IDC_REPLACEWITH));
     }
     m_bFillFields = true;
     UpdateData();
@@ -103,17 +77,13 @@ void CRepDlg::OnReplace() {
 
 void CRepDlg::OnReplaceAll() {
     UpdateData();
-    CSortListCtrl& list = *m_pParent->m_list;
+    Document& doc = m_pHost->Doc();
     m_nRow = 0;
-    std::string search, replacement;
-    if (PrepareTexts(search, replacement) == Prepared::Ready) {
-        const std::vector<int> changed = EntryCommands::ReplaceAll(list.Store(), search, replacement);
-        if (!changed.empty()) {
-            list.NotifyRowsChanged(changed.front(), changed.back());
-            m_pParent->SetModified(true);
-        }
+    if (CheckReplacement()) {
+        const Status s = doc.ReplaceAll(DialogFields::Utf8(m_strSearch), DialogFields::Utf8(m_strReplace));
+        DialogFields::Refused(s, m_pHost->Prompts(), this, m_pBuilder->Control(IDC_REPLACEWITH));
     }
-    m_nRow = list.GetRowCount();
+    m_nRow = doc.RowCount();
     m_bFillFields = true;
     UpdateData();
 }

@@ -3,15 +3,14 @@
 #include <QDialog>
 #include <QString>
 #include <memory>
-#include <string>
 
-class CQuillmereDlg;
+class EntryHost;
 class DialogBuilder;
 
 class CRepDlg : public QDialog {
     Q_OBJECT
 public:
-    explicit CRepDlg(CQuillmereDlg* parent);
+    explicit CRepDlg(EntryHost* host);
     ~CRepDlg() override;
 
     bool m_bFillFields = false;
@@ -26,11 +25,8 @@ public:
 
 private:
     void OnInitDialog();
-    // The two fields as the document's bytes. NoMatch: the search text can occur in no cell
-    // (empty, or not storable in this document); Refused: the replacement cannot go into a
-    // cell (the user was told).
-    enum class Prepared { Ready, NoMatch, Refused };
-    Prepared PrepareTexts(std::string& search, std::string& replacement);
-    CQuillmereDlg* m_pParent;
+    // False when the replacement cannot go into a cell (the user was told).
+    bool CheckReplacement();
+    EntryHost* m_pHost;
     std::unique_ptr<DialogBuilder> m_pBuilder;
 };

@@ -193,15 +193,15 @@ public:
     int oldColumn = -1, newColumn = -1;
     bool oldAscending = true, newAscending = true;
     void Apply(Document& d) override {
-        Reorder(d, order);
         SetSort(d, newColumn, newAscending);
+        Reorder(d, order);
     }
     void Revert(Document& d) override {
         std::vector<int> inverse(order.size());
         for (size_t i = 0; i < order.size(); ++i)
             inverse[static_cast<size_t>(order[i])] = static_cast<int>(i);
-        Reorder(d, inverse);
         SetSort(d, oldColumn, oldAscending);
+        Reorder(d, inverse);
     }
     size_t Bytes() const override { return kStepOverhead + order.capacity() * sizeof(int); }
 };
@@ -302,6 +302,7 @@ Status Document::Load(const std::function<Status(RowStore&)>& fill) {
     if (Status s = fill(fresh); !s) return s;
     Each([](DocumentObserver& o) { o.AboutToReset(); });
     m_rows.TakeContents(fresh);
+    ClearSortState();
     m_flags.assign(static_cast<size_t>(m_rows.GetRowCount()), 0);
     m_source = RowSource::Original;
     Detect(nullptr, false);
@@ -371,7 +372,7 @@ std::string Document::PairTableProblem() const {
         return "it holds an odd number of rows (" + std::to_string(rows) +
                "), so some entry has no localized row.";
     for (int r = 0; r < rows; r += 2) {
-        if (RowFile(r) != DocFile::Txr || RowFile(r + 1) != DocFile::Txl)
+        if (m_source == RowSource::Pairs && (RowFile(r) != DocFile::Txr || RowFile(r + 1) != DocFile::Txl))
             return "rows " + std::to_string(r + 1) + " and " + std::to_string(r + 2) +
                    " are not an original followed by its localized row.";
         if (m_rows.Cell(r, ColGlobalId) != m_rows.Cell(r + 1, ColGlobalId))
@@ -385,11 +386,17 @@ std::string Document::PairTableProblem() const {
 std::string Document::SaveProblem() const {
     if (m_source == RowSource::Pairs && !m_localize && m_rows.GetRowCount() > 0)
         return "The table holds original and localized rows: with Localize off it cannot be saved.";
-    if (m_source == RowSource::Pairs) return PairTableProblem();
+    if (SavesPairs()) return PairTableProblem();
     return {};
 }
 
 Status Document::Save(const std::string& txrPath, const std::string& txlPath) const {
+    if (m_source == RowSource::None && m_localize) {
+        if (txlPath.empty()) return Status::Error("There is no name for the localized file yet.");
+        if (const std::string problem = PairTableProblem(); !problem.empty())
+            return Status::Error("The rows are not pairs of original and localized rows: " + problem);
+        return WriteTextResource(m_rows, txrPath, txlPath, true);
+    }
     switch (m_source) {
         case RowSource::None:
         case RowSource::Original:
@@ -655,7 +662,7 @@ Status Document::AddEntry(int32_t globalId, std::string_view groupName, std::str
         return Status::Error("No more Global IDs are available: the last Global ID is already " +
                              std::to_string(LastGlobalId()) + ".");
     std::vector<DocFile> files;
-    if (PairView())
+    if (AddsTwins())
         files = {DocFile::Txr, DocFile::Txl};
     else
         files = {m_source == RowSource::Localized ? DocFile::Txl : DocFile::Txr};

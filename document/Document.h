@@ -71,7 +71,8 @@ public:
     // Why the rows are not a pair table (original then translation, same Global ID); empty if
     // they are.
     std::string PairTableProblem() const;
-    // Writes exactly the file(s) the rows came from (see RowSource). The history stays.
+    // Writes exactly the file(s) the rows came from (see RowSource; a new document with localize
+    // on is saved as pairs). The history stays.
     Status Save(const std::string& txrPath, const std::string& txlPath) const;
 
     // ---- State
@@ -101,6 +102,13 @@ public:
     void SetLocalize(bool on) { m_localize = on; }
     // Rows are pairs and localize is on: sorts and deletes act on whole pairs.
     bool PairView() const { return m_localize && m_source == RowSource::Pairs; }
+    // An added entry gets a translation row: in the pair view, and in a new document with
+    // localize on (which a save writes as pairs).
+    bool AddsTwins() const {
+        return m_localize && (m_source == RowSource::Pairs || m_source == RowSource::None);
+    }
+    // A save writes both files, as pairs of rows.
+    bool SavesPairs() const { return AddsTwins(); }
 
     int SortColumn() const { return m_rows.m_nSortColumn; }
     bool SortAscending() const { return m_rows.m_bAscending; }
@@ -112,7 +120,7 @@ public:
     std::optional<int32_t> BeginAdd();
     void CancelAdd();
     // Adds an entry with `globalId`, numbered in its group (a new group when none has the name);
-    // in the pair view a translation row (a copy) follows. Takes the last Global ID up by one
+    // when AddsTwins() a translation row (a copy) follows. Takes the last Global ID up by one
     // (the one BeginAdd raised, if it was called).
     Status AddEntry(int32_t globalId, std::string_view groupName, std::string_view text);
     // Appends a row of cells as given (no numbering), in the pair view a single row too.

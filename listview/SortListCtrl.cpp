@@ -13,6 +13,8 @@
 #include <QStyledItemDelegate>
 #include <algorithm>
 
+#include "document/Document.h"
+#include "document/TextEncoding.h"
 #include "listview/RowStoreModel.h"
 #include "listview/SortHeaderCtrl.h"
 
@@ -42,13 +44,9 @@ public:
     }
 };
 
-std::string SpecOf(const std::vector<ColumnSpec>& columns) {
-    std::string spec;
-    for (const ColumnSpec& c : columns) {
-        if (!spec.empty()) spec += ';';
-        spec += c.heading + ',' + std::to_string(c.width);
-    }
-    return spec;
+std::string Utf8(const QString& text) {
+    const QByteArray bytes = text.toUtf8();
+    return std::string(bytes.constData(), static_cast<size_t>(bytes.size()));
 }
 
 }  // namespace
@@ -87,9 +85,26 @@ CSortListCtrl::CSortListCtrl(QWidget* parent, int dlgCtrlId)
         if (!(QApplication::keyboardModifiers() & Qt::ShiftModifier) || !m_markIndex.isValid())
             m_markIndex = m_pModel->index(current.row(), 0);
     });
+    Doc().AddObserver(this);
 }
 
-CSortListCtrl::~CSortListCtrl() = default;
+CSortListCtrl::~CSortListCtrl() {
+    Doc().RemoveObserver(this);
+}
+
+void CSortListCtrl::SetDocument(Document* doc) {
+    Doc().RemoveObserver(this);
+    m_pModel->SetDocument(doc);
+    Doc().AddObserver(this);
+    ShowSortState();
+}
+
+Document& CSortListCtrl::Doc() {
+    return m_pModel->Doc();
+}
+const Document& CSortListCtrl::Doc() const {
+    return m_pModel->Doc();
+}
 
 RowStore& CSortListCtrl::Store() {
     return m_pModel->Store();
@@ -99,63 +114,62 @@ const RowStore& CSortListCtrl::Store() const {
 }
 
 bool CSortListCtrl::DefineColumns(std::string_view spec) {
-    const int before = Store().ColumnCount();
-    const bool ok = m_pModel->DefineColumns(spec);
-    const auto& columns = Store().Columns();
-    for (int c = before; c < static_cast<int>(columns.size()); ++c)
-        m_header->resizeSection(c, columns[static_cast<size_t>(c)].width);
-    return ok;
+    RowStore columns;
+    columns.DefineColumns(spec);
+    const auto& widths = columns.Columns();
+    for (int c = 0; c < static_cast<int>(widths.size()) && c < m_pModel->columnCount(); ++c)
+        m_header->resizeSection(c, widths[static_cast<size_t>(c)].width);
+    return columns.ColumnCount() == m_pModel->columnCount();
 }
 
 int CSortListCtrl::AppendRow(const QStringList& texts) {
-    for (const QString& t : texts) EnsureEncodable(t);
-    std::vector<std::string> bytes;
-    bytes.reserve(static_cast<size_t>(texts.size()));
-    for (const QString& t : texts) bytes.push_back(Encode(t));
-    const int row = m_pModel->AppendRow(bytes);
-    emit ContentsChanged();
-    return row;
+    std::vector<std::string> cells;
+    for (const QString& t : texts) cells.push_back(Utf8(t));
+    cells.resize(static_cast<size_t>(Store().ColumnCount()));
+    if (!Doc().AppendRow(cells)) return -1;
+    return GetRowCount() - 1;
 }
 
 bool CSortListCtrl::SetCellText(int row, int column, const QString& text) {
-    if (row < 0 || row >= GetRowCount() || column < 0 || column >= Store().ColumnCount()) return false;
-    EnsureEncodable(text);
-    if (!m_pModel->SetCellText(row, column, Encode(text))) return false;
-    emit ContentsChanged();
-    return true;
+    return Doc().SetCell(row, column, Utf8(text)).ok();
 }
 
 QString CSortListCtrl::GetCellText(int row, int column) const {
     if (row < 0 || row >= GetRowCount() || column < 0 || column >= Store().ColumnCount()) return {};
-    return Decode(Store().Cell(row, column));
+    return m_pModel->CellText(row, column);
 }
 
 bool CSortListCtrl::DeleteRow(int row) {
-    if (!m_pModel->DeleteRow(row)) return false;
-    emit ContentsChanged();
-    return true;
+    return Doc().DeleteRows({row});
 }
 
 void CSortListCtrl::DeleteRows(const QList<int>& rows) {
-    const int before = GetRowCount();
-    m_pModel->DeleteRows(std::vector<int>(rows.begin(), rows.end()));
-    if (GetRowCount() != before) emit ContentsChanged();
+    Doc().DeleteRows(std::vector<int>(rows.begin(), rows.end()));
 }
 
 bool CSortListCtrl::DeleteAllRows() {
-    const bool hadRows = GetRowCount() > 0;
-    const bool ok = m_pModel->DeleteAllRows();
-    if (hadRows) emit ContentsChanged();
-    return ok;
+    Doc().DeleteAll();
+    return true;
 }
 
 int CSortListCtrl::GetRowCount() const {
-    return Store().GetRowCount();
+    return Doc().RowCount();
 }
 
-void CSortListCtrl::NotifyRowsChanged(int firstRow, int lastRow) {
-    m_pModel->NotifyRowsChanged(firstRow, lastRow);
+void CSortListCtrl::StepRecorded(const std::string&) {
     emit ContentsChanged();
+}
+
+void CSortListCtrl::RowsReordered(const std::vector<int>&) {
+    ShowSortState();
+}
+
+void CSortListCtrl::Reset() {
+    ShowSortState();
+}
+
+void CSortListCtrl::ShowSortState() {
+    m_header->SetSortIndicator(Doc().SortColumn(), Doc().SortAscending());
 }
 
 int CSortListCtrl::GetSelectionMark() const {
@@ -218,19 +232,27 @@ void CSortListCtrl::SetSelectedRows(const std::vector<int>& rows) {
 
 void CSortListCtrl::SortByColumn(int column, bool ascending) {
     if (column < 0 || column >= Store().ColumnCount()) return;
-    m_header->SetSortIndicator(column, ascending);
-    m_pModel->Sort(column, ascending, m_bPairSort);
-    if (GetRowCount() > 1) emit ContentsChanged();
+    // A table of fewer than two rows has no order to change, but shows the arrow clicked.
+    if (!Doc().Sort(column, ascending)) m_header->SetSortIndicator(column, ascending);
 }
 
 void CSortListCtrl::ClearSortIndicator() {
-    Store().m_nSortColumn = -1;
-    Store().m_bAscending = true;
+    Doc().ClearSortState();
     m_header->SetSortIndicator(-1, true);
 }
 
 void CSortListCtrl::OnHeaderClicked(int column) {
-    SortByColumn(column, Store().NextSortAscending(column));
+    // As the arrow shows: the same column again flips the direction, another starts ascending.
+    SortByColumn(column, m_header->SortColumn() == column ? !m_header->SortAscending() : true);
+}
+
+void CSortListCtrl::SetPairSort(bool pairs) {
+    Doc().SetLocalize(pairs);
+    Doc().SetSource(pairs ? RowSource::Pairs : RowSource::Original);
+}
+
+bool CSortListCtrl::PairSort() const {
+    return Doc().PairView();
 }
 
 void CSortListCtrl::keyboardSearch(const QString& search) {
@@ -245,13 +267,17 @@ void CSortListCtrl::keyboardSearch(const QString& search) {
     // the search from the current row.
     const bool sameKey = m_strTyped.count(m_strTyped.back()) == m_strTyped.size();
     const QString key = sameKey ? QString(m_strTyped.back()) : m_strTyped;
-    if (!CanEncode(key)) return;
-    const std::string bytes = Encode(key);
+    // The key as each file holds it; a file that cannot hold it has no row starting with it.
+    const std::string utf8 = Utf8(key);
+    std::string latin1;
+    const bool latin1Ok = Utf8ToLatin1(utf8, latin1);
     const int current = currentIndex().isValid() ? currentIndex().row() : -1;
     const int start = (sameKey || current < 0) ? current + 1 : current;
     for (int i = 0; i < rows; ++i) {
         const int row = (start + i) % rows;
-        if (StartsWithFolded(Store().Cell(row, ColGlobalId), bytes)) {
+        const bool inUtf8 = Doc().RowEncoding(row) == Encoding::Utf8;
+        if ((inUtf8 || latin1Ok) &&
+            StartsWithFolded(Store().Cell(row, ColGlobalId), inUtf8 ? utf8 : latin1)) {
             const QModelIndex index = m_pModel->index(row, 0);
             selectionModel()->setCurrentIndex(
                 index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
@@ -318,57 +344,24 @@ void CSortListCtrl::currentChanged(const QModelIndex& current, const QModelIndex
                 QRect(0, rowViewportPosition(index.row()), viewport()->width(), rowHeight(index.row())));
 }
 
-void CSortListCtrl::ResetGroupList() {
-    Store().ResetGroupList();
-}
-bool CSortListCtrl::IncrementLastGlobalId() {
-    return Store().IncrementLastGlobalId();
-}
-bool CSortListCtrl::DecrementLastGlobalId() {
-    return Store().DecrementLastGlobalId();
-}
 int32_t CSortListCtrl::GetLastGlobalId() const {
-    return Store().GetLastGlobalId();
+    return Doc().LastGlobalId();
 }
 void CSortListCtrl::SetLastGlobalId(int32_t value) {
     Store().SetLastGlobalId(value);
 }
-void CSortListCtrl::ResetLastGlobalId() {
-    Store().ResetLastGlobalId();
-}
 
 Status CSortListCtrl::Reload(const std::function<Status(RowStore&)>& load) {
-    // The read fills a fresh table that replaces the current one only when it succeeded.
-    RowStore fresh;
-    fresh.DefineColumns(SpecOf(Store().Columns()));
-    Status status = load(fresh);
-    if (!status) return status;
-    m_pModel->TakeContents(fresh);
-    ClearSortIndicator();
-    SetUtf8(m_pModel->AllCellsUtf8());
-    return status;
+    return Doc().Load(load);
+}
+
+bool CSortListCtrl::IsUtf8() const {
+    return Doc().AllUtf8();
 }
 
 void CSortListCtrl::SetUtf8(bool utf8) {
-    m_bUtf8 = utf8;
-    m_pModel->SetUtf8(utf8);
-    viewport()->update();
-}
-
-std::string CSortListCtrl::Encode(const QString& text) const {
-    return m_pModel->Encode(text);
-}
-QString CSortListCtrl::Decode(std::string_view bytes) const {
-    return m_pModel->Decode(bytes);
-}
-bool CSortListCtrl::CanEncode(const QString& text) const {
-    return m_pModel->CanEncode(text);
-}
-
-void CSortListCtrl::EnsureEncodable(const QString& text) {
-    if (CanEncode(text)) return;
-    m_pModel->ConvertToUtf8();
-    m_bUtf8 = true;
+    for (DocFile f : {DocFile::Txr, DocFile::Txl})
+        Doc().SetFileEncoding(f, utf8 ? Encoding::Utf8 : Encoding::Latin1);
 }
 
 void CSortListCtrl::RestoreColumnWidths() {

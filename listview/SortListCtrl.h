@@ -1,7 +1,7 @@
 #pragma once
-// The entry table on screen: a view of a RowStore through RowStoreModel, with the sort
-// header. Texts pass in and out as QString in the document's encoding (UTF-8 when every
-// cell is valid UTF-8, Latin-1 otherwise); cells not edited keep their exact bytes.
+// The entry table on screen: a view of a Document through RowStoreModel, with the sort header.
+// Texts pass in and out as QString; every change made through the control goes to the document
+// as a step of its history. Cells not edited keep their exact bytes.
 #include <QElapsedTimer>
 #include <QList>
 #include <QPersistentModelIndex>
@@ -12,35 +12,41 @@
 #include <vector>
 
 #include "core/RowStore.h"
+#include "document/DocumentObserver.h"
 #include "document/Status.h"
 
 class CSortHeaderCtrl;
+class Document;
 class RowStoreModel;
 
-class CSortListCtrl : public QTableView {
+class CSortListCtrl : public QTableView, public DocumentObserver {
     Q_OBJECT
 public:
     explicit CSortListCtrl(QWidget* parent = nullptr, int dlgCtrlId = 1000);
     ~CSortListCtrl() override;
 
+    // The document shown: the control's own until another is given.
+    void SetDocument(Document* doc);
+    Document& Doc();
+    const Document& Doc() const;
+    // The rows for setting up a table outside the history (group list, last Global ID).
     RowStore& Store();
     const RowStore& Store() const;
     RowStoreModel* Model() const { return m_pModel; }
     CSortHeaderCtrl* Header() const { return m_header; }
 
+    // The columns are the document's entry columns: sizes the header sections from the spec's
+    // widths. False when the spec has another number of columns.
     bool DefineColumns(std::string_view spec);
 
-    // Rows, in the document's encoding.
-    int AppendRow(const QStringList& texts);
+    // Changes, each a step of the document's history. Texts are as shown (any characters).
+    int AppendRow(const QStringList& texts);  // the new row, -1 when refused
     bool SetCellText(int row, int column, const QString& text);
     QString GetCellText(int row, int column) const;  // empty for a row that does not exist
     bool DeleteRow(int row);
     void DeleteRows(const QList<int>& rows);
     bool DeleteAllRows();
     int GetRowCount() const;
-    // After cells were changed directly in Store(): tells the view (rows first..last, all
-    // columns) and emits ContentsChanged.
-    void NotifyRowsChanged(int firstRow, int lastRow);
 
     // Selection: the mark is the row at which the user's latest selection started (-1: none).
     int GetSelectionMark() const;
@@ -53,38 +59,29 @@ public:
     // Selects exactly these rows (ascending, no duplicates), in one change of the selection.
     void SetSelectedRows(const std::vector<int>& rows);
 
-    // Sorting; a header click runs OnHeaderClicked. In pair mode whole row pairs are sorted
-    // by their even row.
+    // Sorting; a header click runs OnHeaderClicked. In the document's pair view whole row
+    // pairs are sorted by their even row.
     void SortByColumn(int column, bool ascending);
     void OnHeaderClicked(int column);
-    void SetPairSort(bool pairs) { m_bPairSort = pairs; }
+    // Pairs of rows (original, translation) sorted and deleted together, as in the pair view.
+    void SetPairSort(bool pairs);
+    bool PairSort() const;
     // Rows in file order: no column shows the arrow, and the next header click sorts ascending.
     void ClearSortIndicator();
-    bool PairSort() const { return m_bPairSort; }
 
-    // Document state carried by the table.
+    // Document state (outside the history: for setting up a table).
     GroupList& Groups() { return Store().Groups(); }
-    void ResetGroupList();
-    bool IncrementLastGlobalId();
-    bool DecrementLastGlobalId();
     int32_t GetLastGlobalId() const;
     void SetLastGlobalId(int32_t value);
-    void ResetLastGlobalId();
 
-    // Replaces the contents through `load` (a file read), with the view told of the whole
-    // change. When load fails nothing changed. The encoding is detected again afterwards and
-    // the sort indicator cleared, since the rows are in file order.
+    // Replaces the contents through `load` (the .txr's entries), with the view told of the
+    // whole change; a new history starts. When load fails nothing changed. The encoding is
+    // detected again afterwards and the sort indicator cleared, since the rows are in file order.
     Status Reload(const std::function<Status(RowStore&)>& load);
-    bool IsUtf8() const { return m_bUtf8; }
+    // Whether every file the rows are in is UTF-8; SetUtf8 sets both files' encodings (outside
+    // the history).
+    bool IsUtf8() const;
     void SetUtf8(bool utf8);
-    std::string Encode(const QString& text) const;
-    QString Decode(std::string_view bytes) const;
-    // False when `text` holds a character the document's encoding cannot carry (Latin-1).
-    bool CanEncode(const QString& text) const;
-    // Prepares the table for storing `text`: a Latin-1 document meeting a character beyond
-    // Latin-1 is turned into UTF-8 as a whole (every text stays, non-ASCII bytes change).
-    // AppendRow and SetCellText do this themselves; call it before writing Store() directly.
-    void EnsureEncodable(const QString& text);
 
     // Column widths in the settings (group "ListCtrls", key = control id).
     void RestoreColumnWidths();
@@ -105,16 +102,20 @@ protected:
     void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
 
 signals:
-    // Any change of rows or cells made through this control.
+    // A change of the rows became a step of the document's history.
     void ContentsChanged();
 
 private:
+    void StepRecorded(const std::string& what) override;
+    void RowsReordered(const std::vector<int>& order) override;
+    void Reset() override;
+    // The header's arrow shows the document's sort column (none: no arrow).
+    void ShowSortState();
+
     RowStoreModel* m_pModel = nullptr;
     CSortHeaderCtrl* m_header = nullptr;
     int m_nDlgCtrlId;
     int m_nSelectionMark = -1;
-    bool m_bPairSort = false;
-    bool m_bUtf8 = true;
     QPersistentModelIndex m_markIndex;  // follows its row through sorts and deletions
     QString m_strTyped;                 // type-ahead keys so far
     QElapsedTimer m_typedTimer;

@@ -59,3 +59,5 @@ constexpr int ID_FILE_EXIT = 32786;
 constexpr int ID_FILE_OPENLOCALIZED = 32787;
 constexpr int ID_FILE_NEWLOCALIZED = 32788;
 constexpr int ID_SEARCH_REPLACE = 32789;
+constexpr int ID_ENTRY_UNDO = 32790;
+constexpr int ID_ENTRY_REDO = 32791;

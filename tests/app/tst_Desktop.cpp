@@ -140,12 +140,12 @@ private slots:
     void filesOpenAsOpenAndOpenLocalizedVersionDo() {
         QVERIFY(Dlg().OpenFiles(CommandLine::Sort({Path("doc.txl")}, nullptr)));
         QCOMPARE(Texts(), (QStringList{"Open file", "Ouvrir", "Close", "Fermer"}));
-        QVERIFY(Dlg().m_bLocalize && Dlg().m_bShowBoth);
+        QVERIFY(Dlg().Localize() && Dlg().ShowBoth());
         QCOMPARE(Dlg().windowTitle(), QStringLiteral("Quillmere - doc.txr + doc.txl[*]"));
 
         QVERIFY(Dlg().OpenFiles({Path("doc.txr"), {}}));
         QCOMPARE(Texts(), (QStringList{"Open file", "Close"}));
-        QVERIFY(!Dlg().m_bLocalize);
+        QVERIFY(!Dlg().Localize());
 
         NewWindow();
         QVERIFY(!Dlg().OpenFiles({Path("missing.txr"), {}}));

@@ -474,7 +474,7 @@ private slots:
         Do(ID_FILE_NEWLOCALIZED);
         QCOMPARE(m_modal.seenClass, QStringLiteral("CNewloDlg"));
         QCOMPARE(Dlg().m_strLocFileName, Path("fresh_fr.txl"));
-        QVERIFY(Dlg().m_bLocalize && Dlg().m_bShowBoth);
+        QVERIFY(Dlg().Localize() && Dlg().ShowBoth());
         QVERIFY(Ctl<QCheckBox>(IDC_LOCALIZE)->isChecked() && Ctl<QRadioButton>(IDC_SHOWBOTH)->isChecked());
         QCOMPARE(Column(3), (QStringList{"Hello", "Hello"}));  // no .txl yet: the twin is a copy
 
@@ -493,7 +493,7 @@ private slots:
         QCOMPARE(m_modal.seenClass, QStringLiteral("CNewDlg"));
         QCOMPARE(Column(3), texts);
         QCOMPARE(Names(), (QStringList{Path("fresh.txr"), Path("fresh_fr.txl")}));
-        QVERIFY(Dlg().m_bLocalize && Dlg().m_bShowBoth && Ctl<QCheckBox>(IDC_LOCALIZE)->isChecked());
+        QVERIFY(Dlg().Localize() && Dlg().ShowBoth() && Ctl<QCheckBox>(IDC_LOCALIZE)->isChecked());
         QVERIFY(Dlg().IsModified() && Dlg().windowTitle().contains(QStringLiteral("fresh_fr.txl")));
         QCOMPARE(List().GetLastGlobalId(), 7);
         Reactivate();
@@ -642,15 +642,15 @@ private slots:
         OpenFile(Path("v.txr"));
         QCOMPARE(List().GetRowCount(), 3);
         Click(IDC_LOCALIZE);
-        QVERIFY(Dlg().m_bLocalize);
+        QVERIFY(Dlg().Localize());
         for (int id : kViews) QVERIFY(Ctl<QRadioButton>(id)->isEnabled());
 
         Click(IDC_SHOWLOCALIZED);
         QCOMPARE(Column(3), (QStringList{"Ouvrir", "Fermer", "Disque plein"}));
-        QVERIFY(!Dlg().m_bShowBoth);
+        QVERIFY(!Dlg().ShowBoth());
         Click(IDC_SHOWBOTH);
         QCOMPARE(List().GetRowCount(), 6);
-        QVERIFY(Dlg().m_bShowBoth);
+        QVERIFY(Dlg().ShowBoth());
         const QAbstractItemModel* model = List().model();
         QCOMPARE(model->index(0, 0).data(Qt::BackgroundRole).value<QBrush>().color(), QColor(255, 248, 220));
         QCOMPARE(model->index(1, 2).data(Qt::BackgroundRole).value<QBrush>().color(), QColor(95, 158, 160));
@@ -677,7 +677,7 @@ private slots:
         // Open turns localize mode off again and loads single rows: checking Localize then
         // does not pair neighbouring entries (colours, delete).
         OpenFile(Path("v.txr"));
-        QVERIFY(!Dlg().m_bLocalize && !Ctl<QCheckBox>(IDC_LOCALIZE)->isChecked());
+        QVERIFY(!Dlg().Localize() && !Ctl<QCheckBox>(IDC_LOCALIZE)->isChecked());
         QVERIFY(!Ctl<QRadioButton>(IDC_SHOWBOTH)->isEnabled());
         Click(IDC_LOCALIZE);
         QCOMPARE(model->index(1, 0).data(Qt::BackgroundRole).value<QBrush>().color(), QColor(255, 248, 220));
@@ -731,44 +731,51 @@ private slots:
         QCOMPARE(ReadBytes(Path("refuse.txr")), txr);
         QCOMPARE(ReadBytes(Path("refuse.txl")), txl);
         QVERIFY(Dlg().IsModified());
-
-        // After Show Original Text the table holds single rows: also refused.
-        m_prompts->yesNoCancel = {UserPrompts::No};
-        Click(IDC_SHOWORIGINAL);
-        SaveExpectingWarnings(3);
-        QCOMPARE(ReadBytes(Path("refuse.txl")), txl);
     }
 
-    // With Localize cleared, rows read from the localized file (pairs, or the localized texts
-    // alone) are not saved as the original texts; a table of original texts is.
-    void clearedLocalizeKeepsTranslationsOutOfTheOriginal() {
-        OpenPairs("cleared");
-        const QByteArray txr = ReadBytes(Path("cleared.txr"));
+    // Every view that can be edited saves exactly the file it shows; Add there adds one row. The
+    // pairs with Localize off cannot be saved, and say so before the first change.
+    void everyViewSavesTheFileItShows() {
+        OpenPairs("views");
+        const QByteArray txr = ReadBytes(Path("views.txr"));
+        const QByteArray txl = ReadBytes(Path("views.txl"));
         Click(IDC_LOCALIZE);  // off: the pairs stay in the table
         SaveExpectingWarnings(1);
-        QCOMPARE(ReadBytes(Path("cleared.txr")), txr);
+        Click(IDC_ADD);
+        QCOMPARE(m_prompts->warnings.size(), 2);
+        QVERIFY(m_prompts->warnings[1].contains(QStringLiteral("Localize off")));
+        QCOMPARE(m_modal.seenClass, QString());
+        QCOMPARE(ReadBytes(Path("views.txr")), txr);
 
         Click(IDC_LOCALIZE);
         Click(IDC_SHOWLOCALIZED);
-        QCOMPARE(Column(3), (QStringList{"Ouvrir", "Fermer", "Disque plein"}));
-        // In localize mode the single rows are refused, and clearing Localize is not offered.
-        SaveExpectingWarnings(2);
-        QVERIFY(!m_prompts->warnings[1].contains(QStringLiteral("Localize off")));
-        Click(IDC_LOCALIZE);
         List().SetCellText(0, 3, QStringLiteral("Ouvrir un fichier"));
-        SaveExpectingWarnings(3);
-        QCOMPARE(ReadBytes(Path("cleared.txr")), txr);
+        m_modal.Arm([](QDialog* d) {
+            d->findChild<QLineEdit*>(QStringLiteral("ctl%1").arg(IDC_GROUPNAME))
+                ->setText(QStringLiteral("Menu"));
+            d->findChild<QPlainTextEdit*>(QStringLiteral("ctl%1").arg(IDC_TEXT))
+                ->setPlainText(QStringLiteral("Imprimer"));
+            QTest::mouseClick(d->findChild<QPushButton*>(QStringLiteral("ctl%1").arg(IDC_ENTRYOK)),
+                              Qt::LeftButton);
+        });
+        Click(IDC_ADD);
+        QCOMPARE(Column(3), (QStringList{"Ouvrir un fichier", "Fermer", "Disque plein", "Imprimer"}));
+        SaveExpectingWarnings(2);
+        QCOMPARE(ReadBytes(Path("views.txr")), txr);
+        Rows back = ReadDocument(Path("views.txl"), QString(), ModeOpen);
+        QCOMPARE(back.size(), size_t(4));
+        QCOMPARE(back[0][3], "Ouvrir un fichier");
+        QCOMPARE(back[3], (std::vector<std::string>{"4", "Menu", "3", "Imprimer"}));
 
-        Click(IDC_LOCALIZE);
         m_prompts->yesNoCancel = {UserPrompts::No};
         Click(IDC_SHOWORIGINAL);
-        Click(IDC_LOCALIZE);
+        const QByteArray txlSaved = ReadBytes(Path("views.txl"));
         List().SetCellText(0, 3, QStringLiteral("Open a file"));
-        SaveExpectingWarnings(3);
-        const Rows back = ReadDocument(Path("cleared.txr"), QString(), ModeOpen);
+        SaveExpectingWarnings(2);
+        QCOMPARE(ReadBytes(Path("views.txl")), txlSaved);
+        back = ReadDocument(Path("views.txr"), QString(), ModeOpen);
         QCOMPARE(back.size(), size_t(3));
         QCOMPARE(back[0][3], "Open a file");
-        QCOMPARE(back[1][3], "Close");
     }
 
     void deleteAsksFirstAndDeletesTheSelection() {
@@ -878,7 +885,8 @@ private slots:
     }
 
     // A Latin-1 document shows its characters, keeps the bytes of cells not edited, and
-    // turns into UTF-8 as a whole when a character beyond Latin-1 is typed into it.
+    // turns into UTF-8 as a whole when a character beyond Latin-1 is typed into it and the
+    // user agrees.
     void documentEncoding() {
         const Rows latin1 = {{"1", "Menu", "1", "Na\xefve r\xe9sum\xe9"}, {"2", "Menu", "2", "Gr\366\337e"}};
         OpenPlain("latin1", latin1);
@@ -890,7 +898,11 @@ private slots:
         QCOMPARE(back[0][3], latin1[0][3]);
         QCOMPARE(back[1][3], "Gr\366\337er");
 
+        m_prompts->yesNo = {true};
         List().SetCellText(1, 3, QStringLiteral("5 €"));
+        QCOMPARE(m_prompts->questions.last(),
+                 QStringLiteral(
+                     "The text resource file is Latin-1 and cannot hold '€'. Save it as UTF-8 from now on?"));
         QVERIFY(List().IsUtf8());
         QCOMPARE(List().GetCellText(0, 3), QStringLiteral("Naïve résumé"));
         Do(ID_FILE_SAVE);

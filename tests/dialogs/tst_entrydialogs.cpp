@@ -162,7 +162,7 @@ private slots:
     }
 
     void addInLocalizeModeAppendsTheTwin() {
-        m_win->m_bLocalize = true;
+        m_win->SetLocalize(true);
         for (const char* text : {"Open", "Close"}) AddVia("Menu", text);
         QCOMPARE(List().GetRowCount(), 4);
         QCOMPARE(Row(0), Row(1));
@@ -242,13 +242,24 @@ private slots:
     }
 
     // Characters go into the cells exactly: a non-breaking space stays one. A Latin-1 document
-    // meeting a character beyond Latin-1 becomes UTF-8 as a whole, its other texts unchanged.
+    // meeting a character beyond Latin-1 becomes UTF-8 as a whole, its other texts unchanged,
+    // when the user agrees; declined, the entry is refused and the dialog stays.
     void addStoresTheTextExactly() {
         LoadLatin1({"1", "Men\xfc", "1", "caf\xe9"}, "Men\xfc");
         AddVia(QString::fromUtf8("Men\u00fc"), QString::fromUtf8("a\u00a0b"));
         QCOMPARE(Stored(1, ColText), std::string("a\xa0") + "b");
         QCOMPARE(Stored(1, ColGroupId), std::string("2"));
 
+        m_prompts->yesNo = {false};
+        QCOMPARE(AddVia(QString::fromUtf8("Men\u00fc"), QString::fromUtf8("\u00e9\u20ac")), kLeftOpen);
+        QCOMPARE(m_prompts->questions,
+                 QStringList{QString::fromUtf8(
+                     "The text resource file is Latin-1 and cannot hold '\u20ac'. Save it as "
+                     "UTF-8 from now on?")});
+        QCOMPARE(List().GetRowCount(), 2);
+        QVERIFY(!List().IsUtf8());
+        QCOMPARE(List().GetLastGlobalId(), 2);
+        m_prompts->yesNo = {true};
         QCOMPARE(AddVia(QString::fromUtf8("Men\u00fc"), QString::fromUtf8("\u00e9\u20ac")),
                  int(QDialog::Accepted));
         QVERIFY(m_prompts->warnings.isEmpty());
@@ -426,7 +437,7 @@ private slots:
         AddRow({"1", "file", "1", "Ouvrir file"});
         AddRow({"file", "Menu", "2", "Close"});
         AddRow({"file", "Menu", "2", "Fermer"});
-        m_win->m_bLocalize = true;
+        m_win->SetLocalize(true);
         Run<CRepDlg>([&](QDialog* d) {
             SetSearch(d, "file", "fichier");
             Click(d, IDC_REPLACEALL);
@@ -480,6 +491,7 @@ private slots:
             QVERIFY(!List().IsUtf8());
 
             SetSearch(d, "?", QString::fromUtf8("\u0131"));
+            m_prompts->yesNo = {true};
             Click(d, IDC_REPLACEALL);
             QCOMPARE(Texts(), QStringList({QString::fromUtf8("f\u0131le")}));
             QVERIFY(List().IsUtf8());
@@ -491,6 +503,7 @@ private slots:
     // finds its characters there.
     void replaceWithANewCharacterInALatin1Document() {
         LoadLatin1({"1", "Men\xfc", "1", "caf\xe9 cr\xe8me"}, nullptr);
+        m_prompts->yesNo = {true};
         Run<CRepDlg>([&](QDialog* d) {
             SetSearch(d, QString::fromUtf8("\u00e9"), QString::fromUtf8("\u20ac"));
             Click(d, IDOK);
