@@ -571,8 +571,8 @@ bool CQuillmereDlg::DoSave() {
                                 .arg(m_strChangedOnDisk)))
         return false;
     // A name typed for a new document may be that of a file already there.
-    if (m_bNewNames && !ConfirmReplacing(m_bLocalize ? QStringList{m_strFileName, m_strLocFileName}
-                                                     : QStringList{m_strFileName}))
+    if (m_bNewNames && !ConfirmReplacing(m_pDoc->SavesPairs() ? QStringList{m_strFileName, m_strLocFileName}
+                                                              : QStringList{m_strFileName}))
         return false;
     return WriteDocument(m_strFileName, m_strLocFileName);
 }
