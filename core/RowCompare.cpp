@@ -12,16 +12,12 @@
 
 #include "core/MergeSort.h"
 #include "core/TextCollator.h"
+#include "document/TextRules.h"
 
 namespace {
 
 bool IsDigit(char c) {
     return c >= '0' && c <= '9';
-}
-
-// White space as the C library's isspace sees it in the "C" locale.
-bool IsAtoiSpace(char c) {
-    return c == ' ' || (c >= '\t' && c <= '\r');
 }
 
 // Characters pos .. pos+count-1 of text, cut short at its end (empty past the end).
@@ -51,34 +47,16 @@ bool IsSlashDate(std::string_view text) {
     return true;
 }
 
-int32_t AtoiValue(std::string_view text) {
-    size_t i = 0;
-    while (i < text.size() && IsAtoiSpace(text[i])) ++i;
-    bool negative = false;
-    if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
-        negative = text[i] == '-';
-        ++i;
-    }
-    // Accumulate the magnitude in 64 bits and stop growing it once it is past the 32-bit range.
-    constexpr int64_t kLimit = int64_t{std::numeric_limits<int32_t>::max()} + 1;
-    int64_t magnitude = 0;
-    for (; i < text.size() && IsDigit(text[i]); ++i) {
-        if (magnitude <= kLimit) magnitude = magnitude * 10 + (text[i] - '0');
-    }
-    if (negative) {
-        return magnitude >= kLimit ? std::numeric_limits<int32_t>::min() : static_cast<int32_t>(-magnitude);
-    }
-    return magnitude >= kLimit ? std::numeric_limits<int32_t>::max() : static_cast<int32_t>(magnitude);
-}
-
 int CompareAsNumbers(std::string_view x, std::string_view y) {
-    return Sign(AtoiValue(x), AtoiValue(y));
+    return Sign(TextRules::LeadingInt(x), TextRules::LeadingInt(y));
 }
 
 int CompareAsDates(std::string_view x, std::string_view y) {
-    if (const int c = Sign(AtoiValue(Part(x, 6, 4)), AtoiValue(Part(y, 6, 4)))) return c;
-    if (const int c = Sign(AtoiValue(Part(x, 3, 2)), AtoiValue(Part(y, 3, 2)))) return c;
-    return Sign(AtoiValue(Part(x, 0, 2)), AtoiValue(Part(y, 0, 2)));
+    if (const int c = Sign(TextRules::LeadingInt(Part(x, 6, 4)), TextRules::LeadingInt(Part(y, 6, 4))))
+        return c;
+    if (const int c = Sign(TextRules::LeadingInt(Part(x, 3, 2)), TextRules::LeadingInt(Part(y, 3, 2))))
+        return c;
+    return Sign(TextRules::LeadingInt(Part(x, 0, 2)), TextRules::LeadingInt(Part(y, 0, 2)));
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -129,9 +107,9 @@ constexpr size_t kThreadedMinimum = 20000;
 // Year, month and day by the date rule, packed so that integer order is date order. Each part
 // holds at most four (year) or two characters, so it lies in -999..9999 or -9..99.
 int32_t PackedDate(std::string_view text) {
-    const int32_t year = AtoiValue(Part(text, 6, 4)) + 1000;
-    const int32_t month = AtoiValue(Part(text, 3, 2)) + 10;
-    const int32_t day = AtoiValue(Part(text, 0, 2)) + 10;
+    const int32_t year = TextRules::LeadingInt(Part(text, 6, 4)) + 1000;
+    const int32_t month = TextRules::LeadingInt(Part(text, 3, 2)) + 10;
+    const int32_t day = TextRules::LeadingInt(Part(text, 0, 2)) + 10;
     return (year << 14) | (month << 7) | day;
 }
 
@@ -466,7 +444,7 @@ std::vector<uint32_t> SortOrder(std::span<const std::string_view> cells, bool as
     std::vector<int32_t> numberOf, dateOf;
     if (numbers) {
         numberOf.resize(n);
-        for (size_t i = 0; i < n; ++i) numberOf[i] = AtoiValue(cells[i]);
+        for (size_t i = 0; i < n; ++i) numberOf[i] = TextRules::LeadingInt(cells[i]);
     }
     if (dates) {
         dateOf.resize(n);

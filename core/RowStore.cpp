@@ -12,6 +12,7 @@
 
 #include "core/RowCompare.h"
 #include "core/TextCollator.h"
+#include "document/TextRules.h"
 
 // Storage. Every row is one block in an arena of large chunks:
 //
@@ -190,7 +191,7 @@ bool RowStore::DefineColumns(std::string_view spec) {
         p = comma + 1;
         size_t semicolon = spec.find(';', p);
         if (semicolon == std::string_view::npos) semicolon = spec.size();
-        column.width = AtoiValue(spec.substr(p, semicolon - p));
+        column.width = TextRules::LeadingInt(spec.substr(p, semicolon - p));
         p = semicolon + 1;
         m_columns.push_back(std::move(column));
         ++m_nColumns;

@@ -1,64 +1,29 @@
 #include "document/EntryCommands.h"
 
 #include <array>
-#include <limits>
 
 #include "core/RowStore.h"
+#include "document/TextRules.h"
 #include "document/linklist.h"
 
 namespace EntryCommands {
 
-namespace {
-
-bool HasLineBreak(std::string_view s) {
-    return s.find_first_of("\r\n") != std::string_view::npos;
-}
-
-bool IsBlank(char c) {
-    return c == ' ' || c == '\t';
-}
-
-}  // namespace
-
 Status CheckGroupName(std::string_view groupName) {
     if (groupName.find('|') != std::string_view::npos)
         return Status::Error("The Group Name cannot contain \"|\": it separates the fields in the file.");
-    if (HasLineBreak(groupName)) return Status::Error("The Group Name cannot contain a line break.");
+    if (TextRules::HasLineBreak(groupName))
+        return Status::Error("The Group Name cannot contain a line break.");
     return Status::Ok();
 }
 
 Status CheckText(std::string_view text) {
-    if (HasLineBreak(text)) return Status::Error("The Text cannot contain a line break.");
+    if (TextRules::HasLineBreak(text)) return Status::Error("The Text cannot contain a line break.");
     return Status::Ok();
 }
 
 Status CheckEntryFields(std::string_view groupName, std::string_view text) {
     if (Status s = CheckGroupName(groupName); !s) return s;
     return CheckText(text);
-}
-
-std::optional<int32_t> ParseInteger(std::string_view field) {
-    size_t begin = 0, end = field.size();
-    while (begin < end && IsBlank(field[begin])) ++begin;
-    while (end > begin && IsBlank(field[end - 1])) --end;
-    std::string_view digits = field.substr(begin, end - begin);
-    bool negative = false;
-    if (!digits.empty() && (digits.front() == '+' || digits.front() == '-')) {
-        negative = digits.front() == '-';
-        digits.remove_prefix(1);
-    }
-    if (digits.empty()) return std::nullopt;
-    // Read the magnitude in 64 bits; more than 10 significant digits is out of range anyway.
-    int64_t magnitude = 0;
-    for (char c : digits) {
-        if (c < '0' || c > '9') return std::nullopt;
-        magnitude = magnitude * 10 + (c - '0');
-        if (magnitude > int64_t{std::numeric_limits<int32_t>::max()} + 1) return std::nullopt;
-    }
-    const int64_t value = negative ? -magnitude : magnitude;
-    if (value > std::numeric_limits<int32_t>::max() || value < std::numeric_limits<int32_t>::min())
-        return std::nullopt;
-    return static_cast<int32_t>(value);
 }
 
 int32_t NumberInGroup(GroupList& groups, std::string_view groupName) {

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "document/Status.h"
+#include "document/TextRules.h"
 
 class GroupList;
 class RowStore;
@@ -21,9 +22,10 @@ Status CheckGroupName(std::string_view groupName);
 Status CheckText(std::string_view text);
 Status CheckEntryFields(std::string_view groupName, std::string_view text);
 
-// A decimal integer field: an optional sign directly before the digits, blanks (spaces, tabs)
-// allowed before and after, the value within the signed 32-bit range. Nothing otherwise.
-std::optional<int32_t> ParseInteger(std::string_view field);
+// A decimal integer field, by the rule of TextRules::ParseInteger.
+inline std::optional<int32_t> ParseInteger(std::string_view field) {
+    return TextRules::ParseInteger(field);
+}
 
 // Hands out the entry's Group ID: the group's counter raised by one, or a new group (counter 1)
 // when no group of that name exists yet. Returns the new Group ID.

@@ -18,3 +18,8 @@ private:
     bool m_bOk = true;
     std::string m_strMessage;
 };
+
+// A file name as messages give it: in double quotes.
+inline std::string QuotedPath(const std::string& path) {
+    return "\"" + path + "\"";
+}

@@ -5,6 +5,7 @@
 
 #include "core/RowCompare.h"
 #include "core/TextCollator.h"
+#include "document/TextRules.h"
 
 namespace {
 
@@ -17,14 +18,14 @@ TEST(CellKinds, DigitsDatesAndTheAtoiRule) {
     EXPECT_EQ(KindOf("05/03/2001"), CellKind::Date);
 
     constexpr int32_t kMax = std::numeric_limits<int32_t>::max(), kMin = std::numeric_limits<int32_t>::min();
-    EXPECT_EQ(AtoiValue(" \t\n\v\f\r40"), 40);
-    EXPECT_EQ(AtoiValue("+7x"), 7);
-    EXPECT_EQ(AtoiValue("-12abc"), -12);
-    EXPECT_EQ(AtoiValue("- 1"), 0);
-    EXPECT_EQ(AtoiValue("2147483648"), kMax);
-    EXPECT_EQ(AtoiValue("-2147483648"), kMin);
-    EXPECT_EQ(AtoiValue("-2147483649"), kMin);
-    EXPECT_EQ(AtoiValue(std::string(1000, '9')), kMax);
+    EXPECT_EQ(TextRules::LeadingInt(" \t\n\v\f\r40"), 40);
+    EXPECT_EQ(TextRules::LeadingInt("+7x"), 7);
+    EXPECT_EQ(TextRules::LeadingInt("-12abc"), -12);
+    EXPECT_EQ(TextRules::LeadingInt("- 1"), 0);
+    EXPECT_EQ(TextRules::LeadingInt("2147483648"), kMax);
+    EXPECT_EQ(TextRules::LeadingInt("-2147483648"), kMin);
+    EXPECT_EQ(TextRules::LeadingInt("-2147483649"), kMin);
+    EXPECT_EQ(TextRules::LeadingInt(std::string(1000, '9')), kMax);
 }
 
 TEST(CellCompare, NumbersAndDatesCutAtTheTextsEnd) {
