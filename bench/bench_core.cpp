@@ -1,16 +1,21 @@
-// Core benchmarks on a large generated pair of files: reading, writing and sorting.
+// Core benchmarks on a large generated pair of files: reading, writing, sorting, the entry
+// checks and the filter.
 // The files come from gen_txr; the prefix is taken from QM_BENCH_DATA (default
 // bench/data/large, i.e. bench/data/large.txr and bench/data/large.txl).
 #include <benchmark/benchmark.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
 
 #include "core/RowStore.h"
+#include "document/EntryChecker.h"
 #include "document/EntryCommands.h"
+#include "document/EntryFilter.h"
+#include "document/EntryStats.h"
 #include "document/ListBoxSafe.h"
 
 namespace {
@@ -98,6 +103,84 @@ void BM_ReplaceAll(benchmark::State& state, const char* search, const char* repl
 }
 BENCHMARK_CAPTURE(BM_ReplaceAll, some_rows, "file", "document")->Unit(benchmark::kMillisecond)->Iterations(5);
 BENCHMARK_CAPTURE(BM_ReplaceAll, every_row, " ", "_")->Unit(benchmark::kMillisecond)->Iterations(5);
+
+// The pair document (or the plain one), read once and kept for the benchmarks that only look.
+struct LoadedPair {
+    RowStore store;
+    ReadInfo info;
+    explicit LoadedPair(ReadMode mode) {
+        store.DefineColumns(kEntryColumnSpec);
+        if (!ReadTextResource(store, Txr(), Txl(), mode, &info).ok()) std::abort();
+    }
+    EntryTable Table() const { return EntryTable::Detect(store, info.standIn, info.txlPresent); }
+};
+const LoadedPair& Pair() {
+    static const LoadedPair pair(ModeOpenPaired);
+    return pair;
+}
+const LoadedPair& Plain() {
+    static const LoadedPair plain(ModeOpen);
+    return plain;
+}
+
+// Every check over the 1,000,000 pairs.
+void BM_Checks(benchmark::State& state) {
+    const EntryTable table = Pair().Table();
+    size_t found = 0;
+    for (auto _ : state) {
+        const std::vector<CheckMask> problems = EntryChecker().Run(table);
+        found = static_cast<size_t>(
+            std::count_if(problems.begin(), problems.end(), [](CheckMask m) { return m; }));
+    }
+    state.counters["rows with problems"] = static_cast<double>(found);
+}
+BENCHMARK(BM_Checks)->Unit(benchmark::kMillisecond)->Iterations(5);
+
+// The figures (status of every pair, problems, per group) once the checks have run.
+void BM_Stats(benchmark::State& state, bool perGroup) {
+    const EntryTable table = Pair().Table();
+    const std::vector<CheckMask> problems = EntryChecker().Run(table);
+    for (auto _ : state)
+        benchmark::DoNotOptimize(EntryStats::Count(table, problems, perGroup).total.translated);
+}
+BENCHMARK_CAPTURE(BM_Stats, total, false)->Unit(benchmark::kMillisecond)->Iterations(5);
+BENCHMARK_CAPTURE(BM_Stats, per_group, true)->Unit(benchmark::kMillisecond)->Iterations(5);
+
+// One keystroke in the filter box: the first letter over every row, a text found nowhere (every
+// byte searched), a further letter narrowing what is shown, Not translated with no text.
+void BM_Filter(benchmark::State& state, bool pairs, const char* before, const char* text, FilterShow show) {
+    const LoadedPair& doc = pairs ? Pair() : Plain();
+    const EntryTable table = doc.Table();
+    const std::vector<CheckMask> problems = EntryChecker().Run(table);
+    size_t shown = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        EntryFilter filter;
+        if (*before) filter.Apply(table, problems, before, show);
+        state.ResumeTiming();
+        shown = filter.Apply(table, problems, text, show).size();
+    }
+    state.counters["rows"] = table.RowCount();
+    state.counters["shown"] = static_cast<double>(shown);
+}
+BENCHMARK_CAPTURE(BM_Filter, rows_first_letter, false, "", "f", FilterShow::All)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(10);
+BENCHMARK_CAPTURE(BM_Filter, rows_nowhere, false, "", "qqq", FilterShow::All)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(10);
+BENCHMARK_CAPTURE(BM_Filter, pairs_first_letter, true, "", "f", FilterShow::All)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(10);
+BENCHMARK_CAPTURE(BM_Filter, pairs_nowhere, true, "", "qqq", FilterShow::All)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(10);
+BENCHMARK_CAPTURE(BM_Filter, pairs_narrowing, true, "fi", "fil", FilterShow::All)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(10);
+BENCHMARK_CAPTURE(BM_Filter, pairs_not_translated, true, "", "", FilterShow::NotTranslated)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(10);
 
 }  // namespace
 

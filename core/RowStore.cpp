@@ -255,6 +255,13 @@ std::string_view RowStore::Cell(int row, int column) const {
     return d.CellOf(d.store.rows[static_cast<size_t>(row)], column);
 }
 
+std::string_view RowStore::RowBytes(int row) const {
+    const Impl& d = *m_impl;
+    if (row < 0 || static_cast<size_t>(row) >= d.store.rows.size() || d.columns == 0) return {};
+    const char* block = d.store.rows[static_cast<size_t>(row)];
+    return {block + size_t{4} * static_cast<size_t>(d.columns), Load32(block + 4 * (d.columns - 1))};
+}
+
 bool RowStore::DeleteRow(int row) {
     Impl& d = *m_impl;
     if (row < 0 || static_cast<size_t>(row) >= d.store.rows.size()) return false;

@@ -46,6 +46,9 @@ public:
     std::string GetCellText(int row, int column) const;
     // Direct view of a cell; row and column must be in range. Valid until the next change.
     std::string_view Cell(int row, int column) const;
+    // The cells of a row one after the other, as one view (cell 0 first); row in range. For
+    // scans over every byte of the table; valid until the next change.
+    std::string_view RowBytes(int row) const;
     bool DeleteRow(int row);
     // Deletes the given rows (any order, duplicates and out-of-range indices ignored) in one pass.
     void DeleteRows(std::vector<int> rows);

@@ -3,6 +3,7 @@
 // with it, and the last line needs no line end. Past the end every line is empty. No line is
 // copied: a large document is cut into lines without an allocation per line.
 #include <cstddef>
+#include <cstdint>
 #include <cstring>
 #include <string_view>
 
@@ -18,6 +19,7 @@ public:
 
     std::string_view Next() {
         if (m_p == m_end) return {};
+        ++m_line;
         const char* start = m_p;
         const char* lf =
             static_cast<const char*>(std::memchr(start, '\n', static_cast<size_t>(m_end - start)));
@@ -35,6 +37,8 @@ public:
     }
 
     size_t RemainingBytes() const { return static_cast<size_t>(m_end - m_p); }
+    // The 1-based number of the line Next returned last.
+    uint32_t LineNumber() const { return m_line; }
     size_t RemainingLines() const {
         if (AtEnd()) return 0;
         const size_t lfs = CountLineFeeds(m_p, m_end);
@@ -44,4 +48,5 @@ public:
 private:
     const char* m_p = nullptr;
     const char* m_end = nullptr;
+    uint32_t m_line = 0;
 };

@@ -318,6 +318,8 @@ Status Read(RowStore& list, const std::string& txrPath, const std::string& txlPa
 
     EntryLoader loader(fresh, groups);
     std::vector<uint8_t> standIn;
+    const bool wantLines = info && info->wantLines;
+    std::vector<uint32_t> lines;
     auto markStandIn = [&](size_t fromEnd) {
         if (!info) return;
         standIn.resize(static_cast<size_t>(fresh.GetRowCount()), 0);
@@ -331,21 +333,27 @@ Status Read(RowStore& list, const std::string& txrPath, const std::string& txlPa
         for (;;) {
             current = &txrPath;
             const std::string_view original = NextEntryLine(txr);
+            const uint32_t originalLine = txr.LineNumber();
             current = &txlPath;
             const std::string_view translation = NextEntryLine(txl);
+            const uint32_t translationLine = txl.LineNumber();
             if (!original.empty()) {
                 current = &txrPath;
                 loader.Take(original, true, false);
+                if (wantLines) lines.push_back(originalLine);
                 current = &txlPath;
                 if (!translation.empty()) {
                     loader.Take(translation, false, false);
+                    if (wantLines) lines.push_back(translationLine);
                 } else {
                     loader.Repeat();
                     markStandIn(1);
+                    if (wantLines) lines.push_back(0);
                 }
             } else if (!translation.empty()) {
                 loader.Take(translation, true, true);
                 markStandIn(2);
+                if (wantLines) lines.insert(lines.end(), {0, translationLine});
             } else {
                 break;
             }
@@ -355,7 +363,15 @@ Status Read(RowStore& list, const std::string& txrPath, const std::string& txlPa
         current = fromTxl ? &txlPath : &txrPath;
         const size_t copies = twin ? 2 : 1;
         reserve((fromTxl ? txlLines : txrLines) * copies, source.RemainingBytes() * copies);
-        while (!source.AtEnd()) loader.Take(source.Next(), true, twin);
+        if (wantLines) {
+            while (!source.AtEnd()) {
+                if (!loader.Take(source.Next(), true, twin)) continue;
+                lines.push_back(source.LineNumber());
+                if (twin) lines.push_back(0);
+            }
+        } else {
+            while (!source.AtEnd()) loader.Take(source.Next(), true, twin);
+        }
         // Without a .txl every second row of the pairs stands in for its translation.
         if (twin && info) {
             standIn.assign(static_cast<size_t>(fresh.GetRowCount()), 0);
@@ -373,6 +389,7 @@ Status Read(RowStore& list, const std::string& txrPath, const std::string& txlPa
     if (info) {
         info->standIn = std::move(standIn);
         info->txlPresent = txlOpen;
+        info->lines = std::move(lines);
     }
     return Status::Ok();
 }

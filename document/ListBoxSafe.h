@@ -40,6 +40,10 @@ struct ReadInfo {
     // place, a copy of its translation because the .txr has run out of entries; 0 elsewhere.
     std::vector<uint8_t> standIn;
     bool txlPresent = false;  // the .txl was read (only modes that look at it)
+    // Set before reading to have `lines` filled: for each row the 1-based line it was read from,
+    // in the file it came from (0 for a stand-in copy, which is in no file). Left empty otherwise.
+    bool wantLines = false;
+    std::vector<uint32_t> lines;
 };
 
 // Replaces the table's rows, group list and last Global ID from the files. On error the

@@ -161,6 +161,30 @@ TEST_F(TextResourceReader, StandInRowsAreReported) {
     EXPECT_EQ(standIns(kTxr, &kTxl, ModeOpen), std::pair(Flags(3, 0), false));
 }
 
+TEST_F(TextResourceReader, LineNumbersOfRowsWhenAsked) {
+    // Empty entry lines take a line but make no row; each row counts lines in its own file.
+    const std::string txr =
+        Lines({"3", "6", "Menu|2", "Error|1", "#", "1|Menu|1|a", "", "2|Menu|2|b", "3|Error|1|c"});
+    const std::string txl = Lines({"3", "6", "Menu|2", "#", "1|Menu|1|A", "2|Menu|2|B"});
+    const auto lines = [&](const std::string* l, ReadMode mode, bool want) {
+        Put(dir / "d.txr", txr);
+        if (l) Put(dir / "d.txl", *l);
+        ReadInfo info;
+        info.wantLines = want;
+        EXPECT_TRUE(ReadTextResource(store, dir / "d.txr", dir / "d.txl", mode, &info).ok());
+        EXPECT_TRUE(!want || info.lines.size() == static_cast<size_t>(store.GetRowCount()));
+        return info.lines;
+    };
+    using L = std::vector<uint32_t>;
+    EXPECT_EQ(lines(nullptr, ModeOpen, true), (L{6, 8, 9}));
+    EXPECT_EQ(lines(nullptr, ModeOpen, false), L{});
+    // Pairs skip blank lines; "c" has no translation and gets a stand-in.
+    EXPECT_EQ(lines(&txl, ModeOpenPaired, true), (L{6, 5, 8, 6, 9, 0}));
+    EXPECT_EQ(lines(&txl, ModeShowLocalized, true), (L{5, 6}));
+    std::filesystem::remove(dir / "d.txl");
+    EXPECT_EQ(lines(nullptr, ModeShowBoth, true), (L{6, 0, 8, 0, 9, 0}));
+}
+
 TEST_F(TextResourceReader, LineEnds) {
     // LF alone ends a line too, the last line needs no end, a CR not before LF is data.
     EXPECT_EQ(Read("7\n1\nG|1\n#\n1|G|1|a\r\n2|G|1|b\rc\n3|G|1|d\r"),

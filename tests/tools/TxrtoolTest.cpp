@@ -305,4 +305,108 @@ TEST_F(Txrtool, UsageAndHelp) {
     }
 }
 
+// A pair with a placeholder and an accelerator lost, a translation out of step with its original,
+// a Global ID above the last one and a missing translation.
+class TxrtoolCheck : public Txrtool {
+protected:
+    TxrtoolCheck() {
+        const std::string head = Lines({"5", "10", "Menu|3", "Error|2", "#"});
+        Put(dir / "a.txr", head + Lines({"1|Menu|1|&Open %s", "2|Menu|2|Save", "3|Menu|3|Quit",
+                                         "4|Error|1|Disk full", "7|Error|2|x"}));
+        Put(dir / "a.txl", head + Lines({"1|Menu|1|Ouvrir %d", "2|Menu|2|Save", "3|Menu|3|Quitter",
+                                         "5|Error|1|Disque plein"}));
+        pair = Quoted(dir / "a.txr") + " " + Quoted(dir / "a.txl");
+    }
+    static std::string Quoted(const std::string& path) { return "'" + path + "'"; }
+    std::string pair;
+};
+
+TEST_F(TxrtoolCheck, ProblemsAsFileLineCheckMessage) {
+    const std::string txr = dir / "a.txr", txl = dir / "a.txl";
+    const Result r = Run("check " + pair);
+    EXPECT_EQ(r.status, 1) << r.err;
+    EXPECT_EQ(r.out,
+              txl +
+                  ":6: placeholder: placeholders differ: the translation lacks %s (argument 1); it has "
+                  "%d (argument 1) that the original lacks\n" +
+                  txl + ":6: accelerator: the original has one accelerator (&), the translation none\n" +
+                  txl + ":9: pair-id: the translation has Global ID \"5\", its original \"4\"\n" + txr +
+                  ":10: bad-id: Global ID \"7\" is above the last Global ID (5)\n");
+    const Result json =
+        Run("check --json --ignore=placeholder --ignore accelerator --ignore pair-id " + pair);
+    EXPECT_EQ(json.status, 1);
+    EXPECT_EQ(json.out, "[\n {\"file\": \"" + txr +
+                            "\", \"line\": 10, \"globalId\": \"7\", \"check\": \"bad-id\", \"message\": "
+                            "\"Global ID \\\"7\\\" is above the last Global ID (5)\"}\n]\n");
+    const Result clean =
+        Run("check --json --ignore placeholder --ignore accelerator --ignore pair-id "
+            "--ignore bad-id " +
+            pair);
+    EXPECT_EQ(clean.status, 0);
+    EXPECT_EQ(clean.out, "[]\n");
+    // Without the .txl only the file's own Global IDs are checked; a Latin-1 ID is named in UTF-8.
+    const Result single = Run("check '" + txr + "'");
+    EXPECT_EQ(single.status, 1);
+    EXPECT_EQ(single.out, txr + ":10: bad-id: Global ID \"7\" is above the last Global ID (5)\n");
+    Put(dir / "l.txr", Lines({"5", "1", "#", "\xE9|G|1|caf\xE9"}));
+    EXPECT_EQ(Run("check '" + (dir / "l.txr") + "'").out,
+              (dir / "l.txr") + ":4: bad-id: Global ID \"\xC3\xA9\" is not a decimal integer\n");
+}
+
+TEST_F(TxrtoolCheck, StatsInAllAndPerGroup) {
+    const Result r = Run("stats " + pair);
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out,
+              "5 entries, 3 translated (60%), 1 missing, 1 same as original, 3 with problems\n"
+              "problems: placeholder 1, accelerator 1, bad-id 1, pair-id 1\n"
+              "group Menu: 3 entries, 2 translated (66%), 0 missing, 1 same as original, 1 with problems; "
+              "problems: placeholder 1, accelerator 1\n"
+              "group Error: 2 entries, 1 translated (50%), 1 missing, 0 same as original, 2 with problems; "
+              "problems: bad-id 1, pair-id 1\n");
+    const Result json = Run("stats --json " + pair);
+    EXPECT_EQ(json.status, 0);
+    EXPECT_EQ(
+        json.out.rfind("{\"paired\": true,\n \"total\": {\"entries\": 5, \"translated\": 3, \"percent\": 60, "
+                       "\"missing\": 1, \"same\": 1, \"withProblems\": 3, \"problems\": {\"placeholder\": 1, "
+                       "\"accelerator\": 1, \"whitespace\": 0, \"parts\": 0, \"empty\": 0, "
+                       "\"duplicate-id\": 0, \"bad-id\": 1, \"pair-id\": 1}},\n \"groups\": [\n  {\"name\": "
+                       "\"Menu\", \"entries\": 3,",
+                       0),
+        0u)
+        << json.out;
+    EXPECT_EQ(Run("stats '" + (dir / "a.txr") + "'")
+                  .out.rfind("5 entries, 1 with problems\nproblems: bad-id 1\n", 0),
+              0u);
+}
+
+TEST_F(TxrtoolCheck, ReadErrorsAndBadUsage) {
+    // A named .txl that cannot be read is an error, not a document with every entry missing.
+    const std::string missing = dir / "none.txl";
+    for (const char* command : {"check", "stats"}) {
+        const Result r = Run(std::string(command) + " '" + (dir / "a.txr") + "' '" + missing + "'");
+        EXPECT_EQ(r.status, 2) << command;
+        EXPECT_EQ(r.out, "");
+        EXPECT_EQ(r.err, "txrtool: Cannot open \"" + missing + "\": No such file or directory.\n");
+        EXPECT_EQ(Run(std::string(command) + " '" + (dir / "none.txr") + "'").status, 2);
+    }
+    const std::pair<std::string, std::string> bad[] = {
+        {"check --ignore spelling " + pair, "txrtool check: unknown check 'spelling'"},
+        {"check --ignore", "txrtool check: option '--ignore' needs a value"},
+        {"check", "txrtool check: missing TXR file"},
+        {"stats --mode open " + pair, "txrtool stats: unknown option '--mode'"},
+        {"stats a b c", "txrtool stats: too many files: 'c'"},
+    };
+    for (const auto& [args, message] : bad) {
+        const Result r = Run(args);
+        EXPECT_EQ(r.status, 1) << args;
+        EXPECT_EQ(r.err.rfind(message, 0), 0u) << r.err;
+    }
+    for (const char* args : {"check --help", "stats --help", "--help"}) {
+        const Result r = Run(args);
+        EXPECT_EQ(r.status, 0);
+        EXPECT_NE(r.out.find(std::string(args) == "--help" ? "  check " : "Usage: txrtool "),
+                  std::string::npos);
+    }
+}
+
 }  // namespace
