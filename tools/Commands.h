@@ -6,3 +6,5 @@ int RunDiffCommand(int argc, char** argv);
 int RunMergeCommand(int argc, char** argv);
 int RunCheckCommand(int argc, char** argv);
 int RunStatsCommand(int argc, char** argv);
+int RunExportCommand(int argc, char** argv);
+int RunImportCommand(int argc, char** argv);

@@ -34,6 +34,8 @@ constexpr const char* kToolHelp =
     "  merge    three-way merge of a .txr or .txl (git merge driver)\n"
     "  check    check the entries (placeholders, accelerators, Global IDs, ...); list the problems\n"
     "  stats    count entries, translated, missing, same as original and problems, in all and per group\n"
+    "  export   write a document as XLIFF, PO or CSV for translators\n"
+    "  import   bring translations from XLIFF, PO or CSV into the localized file\n"
     "\n"
     "Run 'txrtool COMMAND --help' for the options of a command.\n"
     "Exit status: 0 done, 1 bad usage (or, for merge, conflicts; for check, problems), 2 a file could\n"
@@ -193,6 +195,8 @@ int Run(int argc, char** argv) {
     }
     if (o.command == "diff") return RunDiffCommand(argc - 1, argv + 1);
     if (o.command == "merge") return RunMergeCommand(argc - 1, argv + 1);
+    if (o.command == "export") return RunExportCommand(argc - 1, argv + 1);
+    if (o.command == "import") return RunImportCommand(argc - 1, argv + 1);
     if (o.command != "dump" && o.command != "resave")
         return Usage("unknown command '" + o.command + "'", kToolHelp);
     const std::string help = std::string(o.command == "dump" ? kDumpHelp : kResaveHelp) + kModeHelp;

@@ -921,6 +921,127 @@ private slots:
         QVERIFY(!List().IsUtf8());
     }
 
+    // Changes undone and redone with the keys, from anywhere in the window; the unsaved mark
+    // follows the saved state, Save keeps the history, a read starts a new one.
+    void undoAndRedoWithTheKeys() {
+        OpenPlain("undo");
+        const QByteArray original = ReadBytes(Path("undo.txr"));
+        QAction* undo = Dlg().MenuAction(ID_ENTRY_UNDO);
+        QAction* redo = Dlg().MenuAction(ID_ENTRY_REDO);
+        QVERIFY(!undo->isEnabled() && !redo->isEnabled());
+        QCOMPARE(Dlg().MenuBar()->actions()[1]->menu()->actions().mid(0, 2), (QList<QAction*>{undo, redo}));
+
+        List().selectRow(1);
+        m_modal.Arm([](QDialog* d) {
+            auto* text = d->findChild<QPlainTextEdit*>(QStringLiteral("ctl%1").arg(IDC_TEXT));
+            text->selectAll();
+            QTest::keyClicks(text, QStringLiteral("Shut"));
+            QTest::keyClick(text, Qt::Key_Return);
+        });
+        QTest::keyClick(&List(), Qt::Key_E, Qt::ControlModifier);
+        Reactivate();
+        QCOMPARE(List().GetCellText(1, 3), QStringLiteral("Shut"));
+        QVERIFY(Dlg().isWindowModified());
+        QCOMPARE(undo->text(), QStringLiteral("Undo Edit"));
+
+        QLineEdit* box = Ctl<QLineEdit>(IDC_SEARCHTEXT);
+        box->setFocus();
+        QTest::keyClick(box, Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(List().GetCellText(1, 3), QStringLiteral("Close"));
+        QVERIFY(!Dlg().isWindowModified() && !undo->isEnabled());
+        QCOMPARE(redo->text(), QStringLiteral("Redo Edit"));
+        QTest::keyClick(&List(), Qt::Key_Y, Qt::ControlModifier);
+        QCOMPARE(List().GetCellText(1, 3), QStringLiteral("Shut"));
+        QTest::keyClick(&List(), Qt::Key_Z, Qt::ControlModifier);
+        QTest::keyClick(&List(), Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+        QCOMPARE(List().GetCellText(1, 3), QStringLiteral("Shut"));
+        QVERIFY(Dlg().isWindowModified());
+
+        QTest::keyClick(&List(), Qt::Key_S, Qt::ControlModifier);
+        QVERIFY(!Dlg().isWindowModified() && undo->isEnabled());
+        QCOMPARE(ReadDocument(Path("undo.txr"), QString(), ModeOpen)[1][3], "Shut");
+        QTest::keyClick(&List(), Qt::Key_Z, Qt::ControlModifier);
+        QVERIFY(Dlg().isWindowModified());
+        QTest::keyClick(&List(), Qt::Key_S, Qt::ControlModifier);
+        QCOMPARE(ReadBytes(Path("undo.txr")), original);
+
+        // Delete All, undone and saved: the file as it was, byte for byte.
+        m_prompts->yesNo = {true};
+        Do(ID_ENTRY_DELETEALL);
+        QCOMPARE(List().GetRowCount(), 0);
+        QCOMPARE(undo->text(), QStringLiteral("Undo Delete All"));
+        QTest::keyClick(&List(), Qt::Key_Z, Qt::ControlModifier);
+        QTest::keyClick(&List(), Qt::Key_S, Qt::ControlModifier);
+        QCOMPARE(ReadBytes(Path("undo.txr")), original);
+
+        OpenFile(Path("undo.txr"));
+        QVERIFY(!undo->isEnabled() && !redo->isEnabled() && !Dlg().isWindowModified());
+    }
+
+    // Each file of a pair keeps its own encoding in Show Both: an edit of one file's row is
+    // written in that file's encoding and the other file keeps its bytes (its row count line
+    // aside). A character a Latin-1 file cannot hold asks first; declined, nothing changes.
+    void eachFileKeepsItsEncoding() {
+        struct Case {
+            const char* name;
+            bool txrUtf8;
+            int row;  // edited: the original (0) or its translation (1)
+            const char* typed;
+        };
+        const Case cases[] = {{"utf8txr", true, 0, "Open \xc3\xa9"},
+                              {"utf8txl", false, 1, "Ouvrir \xc3\xa9"}};
+        for (const Case& c : cases) {
+            const QString txrPath = Path(QString::fromLatin1(c.name) + ".txr");
+            const QString txlPath = Path(QString::fromLatin1(c.name) + ".txl");
+            const QByteArray utf8Line = "1|Menu|1|Open file\xe2\x80\xa6\r\n",
+                             latin1Line = "1|Menu|1|Ouvrir \xe0\r\n";
+            const QByteArray head = "1\r\n1\r\nMenu|1\r\n#\r\n";
+            WriteBytes(txrPath, head + (c.txrUtf8 ? utf8Line : QByteArray("1|Menu|1|Open f\xefle\r\n")));
+            WriteBytes(txlPath, head + (c.txrUtf8 ? latin1Line : QByteArray("1|Menu|1|Ouvrir \xc3\xa0\r\n")));
+            const QByteArray other = ReadBytes(c.row ? txrPath : txlPath);
+            OpenFile(txrPath);
+            Click(IDC_LOCALIZE);
+            Click(IDC_SHOWBOTH);
+            QCOMPARE(List().GetCellText(0, 3),
+                     c.txrUtf8 ? QStringLiteral("Open file…") : QStringLiteral("Open fïle"));
+            QCOMPARE(List().GetCellText(1, 3), QStringLiteral("Ouvrir à"));
+
+            List().selectRow(c.row);
+            m_modal.Arm([&](QDialog* d) {
+                d->findChild<QPlainTextEdit*>(QStringLiteral("ctl%1").arg(IDC_TEXT))
+                    ->setPlainText(QString::fromUtf8(c.typed));
+                QTest::mouseClick(d->findChild<QPushButton*>(QStringLiteral("ctl%1").arg(IDC_ENTRYOK)),
+                                  Qt::LeftButton);
+            });
+            Do(ID_ENTRY_EDIT);
+            SaveExpectingWarnings(0);
+            const QByteArray edited = ReadBytes(c.row ? txlPath : txrPath);
+            QVERIFY2(edited.endsWith(QByteArray("1|Menu|1|") + c.typed + "\r\n"), edited.constData());
+            const auto withoutCount = [](QByteArray bytes) {
+                const qsizetype a = bytes.indexOf("\r\n") + 2;
+                return bytes.remove(a, bytes.indexOf("\r\n", a) - a);
+            };
+            QCOMPARE(withoutCount(ReadBytes(c.row ? txrPath : txlPath)), withoutCount(other));
+
+            // The Latin-1 file meets a character beyond Latin-1: asked; No keeps everything.
+            const int latin1Row = c.txrUtf8 ? 1 : 0;
+            const QString question =
+                QStringLiteral("The %1 is Latin-1 and cannot hold 'Д'. Save it as UTF-8 from now on?")
+                    .arg(c.txrUtf8 ? QStringLiteral("translations file")
+                                   : QStringLiteral("text resource file"));
+            m_prompts->Clear();
+            m_prompts->yesNo = {false};
+            QVERIFY(!List().SetCellText(latin1Row, 3, QStringLiteral("Д")));
+            QCOMPARE(m_prompts->questions, QStringList{question});
+            QVERIFY(!Dlg().IsModified());
+            m_prompts->yesNo = {true};
+            QVERIFY(List().SetCellText(latin1Row, 3, QStringLiteral("Д")));
+            SaveExpectingWarnings(0);
+            QVERIFY(ReadBytes(latin1Row ? txlPath : txrPath).endsWith("1|Menu|1|\xd0\x94\r\n"));
+            QVERIFY(List().IsUtf8());
+        }
+    }
+
     // The column widths live in the settings as count + widths, 4 bytes each.
     void columnWidthsPersist() {
         const QString key = QStringLiteral("ListCtrls/1000");

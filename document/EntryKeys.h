@@ -1,0 +1,32 @@
+#pragma once
+// The Global IDs of a translation table as keys: which are unique, the entry a key names, and a
+// stand-in key for entries whose Global ID is empty or shared (exchange formats need one unique
+// key per unit). Keys are UTF-8. Views into the table: valid until the table changes.
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+class TranslationTable;
+
+class EntryKeys {
+public:
+    static constexpr size_t kNone = static_cast<size_t>(-1);
+    static constexpr size_t kShared = static_cast<size_t>(-2);
+
+    explicit EntryKeys(const TranslationTable& table);
+
+    std::string_view GlobalId(size_t entry) const { return m_ids[entry]; }
+    bool Unique(size_t entry) const;
+    // The entry whose Global ID is `key`; kNone when none has it, kShared when several do.
+    size_t Find(std::string_view key) const;
+    // A key for every entry, unique in the document: the Global ID when it is unique and not
+    // empty, else "entry-N" (N counting from 1), lengthened until no Global ID is the same.
+    std::string UnitId(size_t entry) const;
+
+private:
+    std::vector<std::string_view> m_ids;
+    std::vector<std::string> m_converted;  // Latin-1 Global IDs, as UTF-8
+    std::unordered_map<std::string_view, size_t> m_index;
+};
