@@ -26,6 +26,7 @@
 #include "app/GuardedIo.h"
 #include "app/QtUserPrompts.h"
 #include "app/RecentFiles.h"
+#include "app/TranslationReview.h"
 #include "app/WindowLayout.h"
 #include "dialogs/AddDlg.h"
 #include "dialogs/DialogBuilder.h"
@@ -100,6 +101,13 @@ CQuillmereDlg::CQuillmereDlg(QWidget* parent, UserPrompts* prompts) : QDialog(pa
     for (QButtonGroup* group : m_pBuilder->RadioGroups())
         if (group->button(IDC_SHOWORIGINAL)) m_pViewGroup = group;
 
+    // The filter row right of the view buttons, the progress row under the list.
+    m_pReview = new TranslationReview(this, *m_pDoc, m_list);
+    const DialogUnits& units = m_pBuilder->Units();
+    m_pReview->FilterRow()->setGeometry(units.Rect(322, 30, 142, 14).translated(0, menuHeight));
+    m_pReview->ProgressRow()->setGeometry(units.Rect(7, 280, 457, 14).translated(0, menuHeight));
+    for (QWidget* row : {m_pReview->FilterRow(), m_pReview->ProgressRow()}) row->setProperty("ctlId", -1);
+
     // Resizable and maximizable, the list taking the room; no smaller than the template.
     setWindowFlags(windowFlags() | Qt::WindowMaximizeButtonHint);
     m_pLayout = std::make_unique<WindowLayout>(this, m_list);
@@ -115,6 +123,9 @@ CQuillmereDlg::CQuillmereDlg(QWidget* parent, UserPrompts* prompts) : QDialog(pa
 }
 
 CQuillmereDlg::~CQuillmereDlg() {
+    // Before the document and the list go: the review watches both.
+    delete m_pReview;
+    m_pReview = nullptr;
     if (m_list) {
         m_list->SaveColumnWidths();
         m_list->SetDocument(nullptr);
@@ -190,6 +201,31 @@ void CQuillmereDlg::BuildMenu() {
             menu->insertSeparator(first);
             m_actions.insert(ID_ENTRY_UNDO, undo);
             m_actions.insert(ID_ENTRY_REDO, redo);
+            // Going to the next entry still to do, among the rows shown.
+            menu->addSeparator();
+            const struct {
+                int id;
+                const char* caption;
+                QKeySequence keys;
+                bool forward, problem;
+            } moves[] = {
+                {ID_ENTRY_NEXTUNTRANSLATED, "Next Not Translated", QKeySequence(Qt::CTRL | Qt::Key_U), true,
+                 false},
+                {ID_ENTRY_PREVUNTRANSLATED, "Previous Not Translated",
+                 QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_U), false, false},
+                {ID_ENTRY_NEXTPROBLEM, "Next Problem", QKeySequence(Qt::Key_F8), true, true},
+                {ID_ENTRY_PREVPROBLEM, "Previous Problem", QKeySequence(Qt::SHIFT | Qt::Key_F8), false, true},
+            };
+            for (const auto& m : moves) {
+                QAction* action = menu->addAction(QString::fromLatin1(m.caption));
+                action->setShortcut(m.keys);
+                action->setShortcutContext(Qt::WindowShortcut);
+                addAction(action);
+                connect(action, &QAction::triggered, this, [this, forward = m.forward, problem = m.problem] {
+                    m_pReview->GoTo(forward, problem);
+                });
+                m_actions.insert(m.id, action);
+            }
         }
         if (QAction* exit = m_actions.value(ID_FILE_EXIT); exit && menu->actions().contains(exit)) {
             m_pRecentMenu = new QMenu(QStringLiteral("Recent Files"), menu);

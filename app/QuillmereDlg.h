@@ -28,6 +28,7 @@ class FileWatcher;
 class RecentFiles;
 class WindowLayout;
 class QMenu;
+class TranslationReview;
 
 // The localized companion of a text resource path: the path up to the first '.' of the
 // file's own name (folders are not looked at), then ".txl"; a name without '.' gets ".txl"
@@ -110,6 +111,8 @@ public:
     QMenu* RecentMenu() const { return m_pRecentMenu; }
     FileWatcher& Watcher() { return *m_pWatcher; }
     const WindowLayout& Layout() const { return *m_pLayout; }
+    // The filter row, the progress row, the marks and going to the next entry still to do.
+    TranslationReview& Review() const { return *m_pReview; }
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
@@ -171,6 +174,7 @@ private:
     std::unique_ptr<RecentFiles> m_pRecent;
     QMenu* m_pRecentMenu = nullptr;
     FileWatcher* m_pWatcher = nullptr;
+    TranslationReview* m_pReview = nullptr;
     ReadMode m_nReadMode = ModeOpen;  // how the document was last read (for a reload)
     // Files another program changed since they were read or saved here ("a.txr was"), for
     // Save to ask about before overwriting them; empty when none.

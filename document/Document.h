@@ -209,4 +209,5 @@ public:
     static constexpr uint8_t kFromTxl = 1;
     static constexpr uint8_t kStandIn = 2;
     uint8_t Flags(int row) const { return m_flags[static_cast<size_t>(row)]; }
+    std::span<const uint8_t> RowFlags() const { return m_flags; }
 };

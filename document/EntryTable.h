@@ -11,16 +11,17 @@
 
 class EntryTable {
 public:
-    // `standIn`: one flag per row (or none at all): 1 where the row is a stand-in copy of its
-    // original. `paired`: rows 2k and 2k+1 are an original and its translation; an odd last row
-    // is an original without one.
+    // `standIn`: one flag byte per row (or none at all); a row is a stand-in copy of its original
+    // where its byte has a bit of `standInMask`. `paired`: rows 2k and 2k+1 are an original and
+    // its translation; an odd last row is an original without one.
     EntryTable(const RowStore& rows, std::span<const uint8_t> standIn, bool paired, Encoding original,
-               Encoding translation)
+               Encoding translation, uint8_t standInMask = 0xFF)
         : m_rows(rows),
           m_standIn(standIn),
           m_paired(paired),
           m_original(original),
-          m_translation(translation) {}
+          m_translation(translation),
+          m_mask(standInMask) {}
 
     // Each file's encoding as the editor decides it: UTF-8 when the rows from that file and the
     // group names are all valid UTF-8, else Latin-1. Stand-in rows belong to neither file.
@@ -30,7 +31,7 @@ public:
     int RowCount() const { return m_rows.GetRowCount(); }
     bool Paired() const { return m_paired; }
     bool IsStandIn(int row) const {
-        return static_cast<size_t>(row) < m_standIn.size() && m_standIn[static_cast<size_t>(row)];
+        return static_cast<size_t>(row) < m_standIn.size() && (m_standIn[static_cast<size_t>(row)] & m_mask);
     }
     // The row comes from the localized file (a translation, stand-ins included).
     bool IsTranslation(int row) const { return m_paired && (row & 1); }
@@ -49,4 +50,5 @@ private:
     bool m_paired;
     Encoding m_original;
     Encoding m_translation;
+    uint8_t m_mask;
 };

@@ -172,57 +172,69 @@ void CSortListCtrl::ShowSortState() {
     m_header->SetSortIndicator(Doc().SortColumn(), Doc().SortAscending());
 }
 
+QModelIndex CSortListCtrl::IndexOf(int row, int column) const {
+    const int view = m_pModel->ViewRow(row);
+    return view < 0 ? QModelIndex() : m_pModel->index(view, column);
+}
+
 int CSortListCtrl::GetSelectionMark() const {
-    return m_markIndex.isValid() ? m_markIndex.row() : -1;
+    return m_markIndex.isValid() ? m_pModel->DocRow(m_markIndex.row()) : -1;
 }
 
 void CSortListCtrl::SetSelectionMark(int row) {
-    m_markIndex = (row >= 0 && row < GetRowCount()) ? QPersistentModelIndex(m_pModel->index(row, 0))
-                                                    : QPersistentModelIndex();
+    m_markIndex = QPersistentModelIndex(IndexOf(row, 0));
 }
 
 QList<int> CSortListCtrl::GetSelectedRows() const {
     QList<int> rows;
+    // Only rows shown can be selected: a filter hides the others from every command.
     for (const QItemSelectionRange& range : selectionModel()->selection())
-        for (int r = range.top(); r <= range.bottom(); ++r) rows.append(r);
+        for (int r = range.top(); r <= range.bottom(); ++r) rows.append(m_pModel->DocRow(r));
     std::sort(rows.begin(), rows.end());
     rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
     return rows;
 }
 
 bool CSortListCtrl::IsRowSelected(int row) const {
-    if (row < 0 || row >= GetRowCount()) return false;
-    return selectionModel()->isSelected(m_pModel->index(row, 0));
+    const QModelIndex index = IndexOf(row, 0);
+    return index.isValid() && selectionModel()->isSelected(index);
 }
 
 void CSortListCtrl::SetRowSelected(int row, bool selected) {
-    if (row < 0 || row >= GetRowCount()) return;
-    selectionModel()->select(
-        m_pModel->index(row, 0),
-        (selected ? QItemSelectionModel::Select : QItemSelectionModel::Deselect) | QItemSelectionModel::Rows);
+    const QModelIndex index = IndexOf(row, 0);
+    if (!index.isValid()) return;
+    selectionModel()->select(index, (selected ? QItemSelectionModel::Select : QItemSelectionModel::Deselect) |
+                                        QItemSelectionModel::Rows);
 }
 
 void CSortListCtrl::SetRowFocused(int row) {
-    if (row < 0 || row >= GetRowCount()) return;
-    selectionModel()->setCurrentIndex(m_pModel->index(row, 0), QItemSelectionModel::NoUpdate);
+    const QModelIndex index = IndexOf(row, 0);
+    if (!index.isValid()) return;
+    selectionModel()->setCurrentIndex(index, QItemSelectionModel::NoUpdate);
 }
 
 void CSortListCtrl::EnsureRowVisible(int row) {
-    if (row < 0 || row >= GetRowCount()) return;
+    const QModelIndex index = IndexOf(row, 0);
+    if (!index.isValid()) return;
     // Only vertical scrolling: the columns stay where the user put them.
     const int x = horizontalScrollBar()->value();
-    scrollTo(m_pModel->index(row, 0), QAbstractItemView::EnsureVisible);
+    scrollTo(index, QAbstractItemView::EnsureVisible);
     horizontalScrollBar()->setValue(x);
 }
 
-void CSortListCtrl::SetSelectedRows(const std::vector<int>& rows) {
+void CSortListCtrl::SetSelectedRows(const std::vector<int>& docRows) {
+    // As model rows: rows not shown are left out.
+    std::vector<int> rows;
+    rows.reserve(docRows.size());
+    for (const int r : docRows)
+        if (const int view = m_pModel->ViewRow(r); view >= 0) rows.push_back(view);
     QItemSelection selection;
     const int last = m_pModel->columnCount() - 1;
     size_t i = 0;
     while (i < rows.size()) {
         size_t j = i;
         while (j + 1 < rows.size() && rows[j + 1] == rows[j] + 1) ++j;
-        if (rows[i] >= 0 && rows[j] < GetRowCount() && last >= 0)
+        if (last >= 0)
             selection.append(
                 QItemSelectionRange(m_pModel->index(rows[i], 0), m_pModel->index(rows[j], last)));
         i = j + 1;
@@ -256,7 +268,7 @@ bool CSortListCtrl::PairSort() const {
 }
 
 void CSortListCtrl::keyboardSearch(const QString& search) {
-    const int rows = GetRowCount();
+    const int rows = m_pModel->rowCount();
     if (search.isEmpty() || rows == 0) return;
     if (!m_typedTimer.isValid() || m_typedTimer.elapsed() > QApplication::keyboardInputInterval())
         m_strTyped.clear();
@@ -274,11 +286,12 @@ void CSortListCtrl::keyboardSearch(const QString& search) {
     const int current = currentIndex().isValid() ? currentIndex().row() : -1;
     const int start = (sameKey || current < 0) ? current + 1 : current;
     for (int i = 0; i < rows; ++i) {
-        const int row = (start + i) % rows;
+        const int view = (start + i) % rows;
+        const int row = m_pModel->DocRow(view);
         const bool inUtf8 = Doc().RowEncoding(row) == Encoding::Utf8;
         if ((inUtf8 || latin1Ok) &&
             StartsWithFolded(Store().Cell(row, ColGlobalId), inUtf8 ? utf8 : latin1)) {
-            const QModelIndex index = m_pModel->index(row, 0);
+            const QModelIndex index = m_pModel->index(view, 0);
             selectionModel()->setCurrentIndex(
                 index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
             EnsureRowVisible(row);
@@ -290,7 +303,7 @@ void CSortListCtrl::keyboardSearch(const QString& search) {
 QModelIndex CSortListCtrl::moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) {
     // The rows are the items here: the table's own Home and End go to the row's first and
     // last column, which the whole-row selection does not show.
-    const int rows = GetRowCount();
+    const int rows = m_pModel->rowCount();
     if ((action == MoveHome || action == MoveEnd) && rows > 0)
         return m_pModel->index(action == MoveHome ? 0 : rows - 1, qMax(currentIndex().column(), 0));
     return QTableView::moveCursor(action, modifiers);
@@ -304,7 +317,7 @@ void CSortListCtrl::keyPressEvent(QKeyEvent* event) {
         if (target.isValid()) {
             selectionModel()->setCurrentIndex(
                 target, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
-            EnsureRowVisible(target.row());
+            EnsureRowVisible(m_pModel->DocRow(target.row()));
         }
         event->accept();
         return;

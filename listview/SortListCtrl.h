@@ -48,6 +48,8 @@ public:
     bool DeleteAllRows();
     int GetRowCount() const;
 
+    // Rows are document rows throughout. When the model shows only some rows (a filter), only
+    // rows shown can be selected, focused or made visible; the others count as not selected.
     // Selection: the mark is the row at which the user's latest selection started (-1: none).
     int GetSelectionMark() const;
     void SetSelectionMark(int row);
@@ -111,6 +113,8 @@ private:
     void Reset() override;
     // The header's arrow shows the document's sort column (none: no arrow).
     void ShowSortState();
+    // The model index of a document row's cell; invalid when the row is not shown.
+    QModelIndex IndexOf(int row, int column) const;
 
     RowStoreModel* m_pModel = nullptr;
     CSortHeaderCtrl* m_header = nullptr;

@@ -61,3 +61,9 @@ constexpr int ID_FILE_NEWLOCALIZED = 32788;
 constexpr int ID_SEARCH_REPLACE = 32789;
 constexpr int ID_ENTRY_UNDO = 32790;
 constexpr int ID_ENTRY_REDO = 32791;
+
+// Entry menu: going to the next entry still to do.
+constexpr int ID_ENTRY_NEXTUNTRANSLATED = 32800;
+constexpr int ID_ENTRY_PREVUNTRANSLATED = 32801;
+constexpr int ID_ENTRY_NEXTPROBLEM = 32802;
+constexpr int ID_ENTRY_PREVPROBLEM = 32803;

@@ -8,6 +8,7 @@
 #include <map>
 #include <random>
 #include <set>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -77,95 +78,69 @@ Merged Merge(const RowStore& b, const RowStore& o, const RowStore& t) {
     return m;
 }
 
+// A small document from "LAST; GROUP...; ID:GROUP:TEXT ..." (names and texts without blanks).
+Doc D(const std::string& spec) {
+    std::istringstream parts(spec);
+    std::string last, groups, entries;
+    std::getline(parts, last, ';');
+    std::getline(parts, groups, ';');
+    std::getline(parts, entries);
+    Doc d;
+    d.lastId = std::stoi(last);
+    std::istringstream g(groups), e(entries);
+    for (std::string name; g >> name;) d.groups.push_back(name);
+    for (std::string entry; e >> entry;) {
+        const size_t c1 = entry.find(':'), c2 = entry.find(':', c1 + 1);
+        d.rows.push_back({entry.substr(0, c1), entry.substr(c1 + 1, c2 - c1 - 1), "", entry.substr(c2 + 1)});
+    }
+    return d;
+}
+
+// A table as "LAST; GROUP=COUNTER ...; ID:GROUP:GROUPID:TEXT ...".
+std::string Show(const RowStore& s) {
+    std::string out = std::to_string(s.GetLastGlobalId()) + ";";
+    for (const auto& [name, counter] : Groups(s)) out += " " + name + "=" + std::to_string(counter);
+    out += ";";
+    for (const Row& r : Rows(s)) out += " " + r[0] + ":" + r[1] + ":" + r[2] + ":" + r[3];
+    return out;
+}
+
 TEST(TextResourceMerge, RulesOnSmallDocuments) {
-    const Doc base{{{"1", "A", "1", "a"}, {"2", "A", "2", "b"}, {"3", "B", "1", "c"}}, {"A", "B"}, 3};
+    const std::string base = "3; A B; 1:A:a 2:A:b 3:B:c";
     struct Case {
-        const char* name;
-        Doc ours, theirs;
-        std::vector<Row> rows;
-        std::vector<Group> groups;
-        int lastId;
+        const char* rule;
+        std::string ours, theirs, result;
         size_t conflicts, renumbered;
     };
     const Case cases[] = {
-        {"different fields of one entry combine; a one-sided edit is taken",
-         {{{"1", "B", "", "a"}, {"2", "A", "", "b"}, {"3", "B", "", "c"}}, {"A", "B"}, 3},
-         {{{"1", "A", "", "x"}, {"2", "A", "", "b"}, {"3", "B", "", "z"}}, {"A", "B"}, 3},
-         {{"1", "B", "1", "x"}, {"2", "A", "1", "b"}, {"3", "B", "2", "z"}},
-         {{"A", 1}, {"B", 2}},
-         3,
-         0,
-         0},
+        {"one-sided edits are taken; different fields of one entry combine", "3; A B; 1:B:a 2:A:b 3:B:c",
+         "3; A B; 1:A:x 2:A:b 3:B:z", "3; A=1 B=2; 1:B:1:x 2:A:1:b 3:B:2:z", 0, 0},
         {"one text changed differently keeps ours; the same change on both is taken once",
-         {{{"1", "A", "", "o"}, {"2", "A", "", "same"}, {"3", "B", "", "c"}}, {"A", "B"}, 3},
-         {{{"1", "A", "", "t"}, {"2", "A", "", "same"}, {"3", "B", "", "c"}}, {"A", "B"}, 3},
-         {{"1", "A", "1", "o"}, {"2", "A", "2", "same"}, {"3", "B", "1", "c"}},
-         {{"A", 2}, {"B", 1}},
-         3,
-         1,
-         0},
-        {"deleted on one side, unchanged on the other: deleted",
-         {{{"2", "A", "", "b"}, {"3", "B", "", "c"}}, {"A", "B"}, 3},
-         {{{"1", "A", "", "a"}, {"2", "A", "", "b"}}, {"A", "B"}, 3},
-         {{"2", "A", "1", "b"}},
-         {{"A", 1}, {"B", 0}},
-         3,
-         0,
-         0},
-        {"deleted on one side, changed on the other: kept as changed, in its place",
-         {{{"2", "A", "", "b"}, {"3", "B", "", "c2"}}, {"A", "B"}, 3},
-         {{{"1", "A", "", "a2"}, {"2", "A", "", "b"}}, {"A", "B"}, 3},
-         {{"1", "A", "1", "a2"}, {"2", "A", "2", "b"}, {"3", "B", "1", "c2"}},
-         {{"A", 2}, {"B", 1}},
-         3,
-         2,
-         0},
-        {"added on both sides: equal once, different ones renumbered after the last Global ID; new groups",
-         {{{"1", "A", "", "a"},
-           {"4", "C", "", "same"},
-           {"2", "A", "", "b"},
-           {"3", "B", "", "c"},
-           {"5", "A", "", "o5"}},
-          {"A", "B", "C"},
-          5},
-         {{{"1", "A", "", "a"},
-           {"4", "C", "", "same"},
-           {"2", "A", "", "b"},
-           {"3", "B", "", "c"},
-           {"5", "D", "", "t5"},
-           {"6", "Z", "", "t6"},
-           {"9", "B", "", "t9"}},
-          {"A", "B", "D"},
-          6},
-         {{"1", "A", "1", "a"},
-          {"4", "C", "1", "same"},
-          {"2", "A", "2", "b"},
-          {"3", "B", "1", "c"},
-          {"5", "A", "3", "o5"},
-          {"10", "D", "1", "t5"},
-          {"6", "Z", "0", "t6"},
-          {"9", "B", "2", "t9"}},
-         {{"A", 3}, {"B", 2}, {"C", 1}, {"D", 1}},
-         10,
-         0,
+         "3; A B; 1:A:o 2:A:same 3:B:c", "3; A B; 1:A:t 2:A:same 3:B:c",
+         "3; A=2 B=1; 1:A:1:o 2:A:2:same 3:B:1:c", 1, 0},
+        {"deleted on one side, unchanged on the other: deleted", "3; A B; 2:A:b 3:B:c", "3; A B; 1:A:a 2:A:b",
+         "3; A=1 B=0; 2:A:1:b", 0, 0},
+        {"deleted on one side, changed on the other: kept as changed, in its place", "3; A B; 2:A:b 3:B:c2",
+         "3; A B; 1:A:a2 2:A:b", "3; A=2 B=1; 1:A:1:a2 2:A:2:b 3:B:1:c2", 2, 0},
+        {"added on both sides: equal once, different ones renumbered above every ID; ours' additions first; "
+         "groups only theirs has follow ours'",
+         "5; A B C; 1:A:a 4:C:same 2:A:b 3:B:c 5:A:o5",
+         "6; A B D; 1:A:a 4:C:same 2:A:b 3:B:c 5:D:t5 6:Z:t6 9:B:t9",
+         "10; A=3 B=2 C=1 D=1; 1:A:1:a 4:C:1:same 2:A:2:b 3:B:1:c 5:A:3:o5 10:D:1:t5 6:Z:0:t6 9:B:2:t9", 0,
          1},
     };
     for (const Case& c : cases) {
-        const Merged m = Merge(Store(base), Store(c.ours), Store(c.theirs));
-        ASSERT_TRUE(m.ok) << c.name;
-        EXPECT_EQ(Rows(m.store), c.rows) << c.name;
-        EXPECT_EQ(Groups(m.store), c.groups) << c.name;
-        EXPECT_EQ(m.store.GetLastGlobalId(), c.lastId) << c.name;
-        EXPECT_EQ(m.outcome.conflicts.size(), c.conflicts) << c.name;
-        EXPECT_EQ(m.outcome.renumbered.size(), c.renumbered) << c.name;
+        const Merged m = Merge(Store(D(base)), Store(D(c.ours)), Store(D(c.theirs)));
+        ASSERT_TRUE(m.ok) << c.rule;
+        EXPECT_EQ(Show(m.store), c.result) << c.rule;
+        EXPECT_EQ(m.outcome.conflicts.size(), c.conflicts) << c.rule;
+        EXPECT_EQ(m.outcome.renumbered.size(), c.renumbered) << c.rule;
     }
 }
 
 TEST(TextResourceMerge, ReportsNameTheEntryAndBothTexts) {
-    const Doc base{{{"7", "A", "", "old"}, {"8", "A", "", "x"}}, {"A"}, 8};
-    const Doc ours{{{"7", "A", "", "mine"}, {"9", "A", "", "o"}}, {"A"}, 9};
-    const Doc theirs{{{"7", "A", "", "yours"}, {"8", "A", "", "x2"}, {"9", "A", "", "t"}}, {"A"}, 9};
-    const Merged m = Merge(Store(base), Store(ours), Store(theirs));
+    const Merged m = Merge(Store(D("8; A; 7:A:old 8:A:x")), Store(D("9; A; 7:A:mine 9:A:o")),
+                           Store(D("9; A; 7:A:yours 8:A:x2 9:A:t")));
     ASSERT_TRUE(m.ok);
     EXPECT_EQ(m.outcome.conflicts,
               (std::vector<std::string>{
@@ -194,15 +169,13 @@ TEST(TextResourceMerge, MixedEncodingsMergeAsText) {
 }
 
 TEST(TextResourceMerge, NoGlobalIdLeftFailsAndLeavesTheResult) {
-    const Doc base{{}, {"A"}, INT_MAX - 1};
-    const Doc ours{{{std::to_string(INT_MAX), "A", "", "o"}}, {"A"}, INT_MAX};
-    const Doc theirs{{{std::to_string(INT_MAX), "A", "", "t"}}, {"A"}, INT_MAX};
-    RowStore result = Store(Doc{{{"x", "y", "1", "z"}}, {}, 4});
+    const std::string max = std::to_string(INT_MAX);
+    RowStore result = Store(D("4; y; x:y:z"));
     TextResourceMerge::Outcome outcome;
-    ExpectFails(TextResourceMerge::Merge(Store(base), Store(ours), Store(theirs), result, outcome),
+    ExpectFails(TextResourceMerge::Merge(Store(D(max + "; A;")), Store(D(max + "; A; " + max + ":A:o")),
+                                         Store(D(max + "; A; " + max + ":A:t")), result, outcome),
                 {"No Global ID is left"});
-    EXPECT_EQ(Rows(result), (std::vector<Row>{{"x", "y", "1", "z"}}));
-    EXPECT_EQ(result.GetLastGlobalId(), 4);
+    EXPECT_EQ(Show(result), "4; y=0; x:y::z");
 }
 
 TEST(TextResourceMerge, FilesAreWrittenWholeOrNotAtAll) {

@@ -1,0 +1,127 @@
+#include "app/TranslationReview.h"
+
+#include <QComboBox>
+#include <QHBoxLayout>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QTimer>
+
+#include "document/Document.h"
+#include "listview/RowStoreModel.h"
+#include "listview/SortListCtrl.h"
+
+TranslationReview::TranslationReview(QWidget* window, Document& doc, CSortListCtrl* list)
+    : QObject(window), m_doc(doc), m_list(list), m_review(doc) {
+    m_filterRow = new QWidget(window);
+    auto* filterLayout = new QHBoxLayout(m_filterRow);
+    filterLayout->setContentsMargins(0, 0, 0, 0);
+    m_filterText = new QLineEdit(m_filterRow);
+    m_filterText->setObjectName(QStringLiteral("filterText"));
+    m_filterText->setPlaceholderText(QStringLiteral("Filter"));
+    m_filterText->setToolTip(
+        QStringLiteral("Shows the entries whose Global ID, Group Name or Text holds this"));
+    m_filterText->setClearButtonEnabled(true);
+    m_show = new QComboBox(m_filterRow);
+    m_show->setObjectName(QStringLiteral("filterShow"));
+    m_show->addItems(
+        {QStringLiteral("All"), QStringLiteral("Not translated"), QStringLiteral("With problems")});
+    filterLayout->addWidget(m_filterText, 3);
+    filterLayout->addWidget(m_show, 2);
+
+    m_progressRow = new QWidget(window);
+    auto* progressLayout = new QHBoxLayout(m_progressRow);
+    progressLayout->setContentsMargins(0, 0, 0, 0);
+    m_summary = new QLabel(m_progressRow);
+    m_summary->setObjectName(QStringLiteral("summary"));
+    m_note = new QLabel(m_progressRow);
+    m_note->setObjectName(QStringLiteral("note"));
+    m_progress = new QProgressBar(m_progressRow);
+    m_progress->setRange(0, 100);
+    m_progress->setMaximumWidth(120);
+    progressLayout->addWidget(m_summary, 1);
+    progressLayout->addWidget(m_note);
+    progressLayout->addWidget(m_progress);
+
+    connect(m_filterText, &QLineEdit::textChanged, this, &TranslationReview::ApplyFilter);
+    connect(m_show, &QComboBox::currentIndexChanged, this, &TranslationReview::ApplyFilter);
+    m_list->Model()->SetMarks([this](int row) {
+        RowStoreModel::RowMark mark;
+        mark.notTranslated = (row & 1) && m_review.NotTranslated(row);
+        mark.problem = m_review.HasProblem(row);
+        if (mark.notTranslated || mark.problem) mark.tooltip = QString::fromStdString(m_review.InWords(row));
+        return mark;
+    });
+    m_doc.AddObserver(this);
+    Refresh();
+}
+
+TranslationReview::~TranslationReview() {
+    m_list->Model()->SetMarks({});
+    m_doc.RemoveObserver(this);
+}
+
+void TranslationReview::Schedule() {
+    if (m_scheduled) return;
+    m_scheduled = true;
+    // Once the change is over: a command may change the rows several times in a row.
+    QTimer::singleShot(0, this, [this] {
+        if (m_scheduled) Refresh();
+    });
+}
+
+void TranslationReview::Reset() {
+    // A read or Delete All shows every row: the filter is applied to the new rows.
+    Refresh();
+    if (!EntryFilter::ShowsAll(m_filterText->text().toStdString(), FilterShow::All) ||
+        m_show->currentIndex() != 0)
+        ApplyFilter();
+}
+
+void TranslationReview::Refresh() {
+    m_scheduled = false;
+    m_review.Recheck();
+    const EntryCounts& counts = m_review.Counts();
+    m_summary->setText(QString::fromStdString(counts.Summary(m_review.Paired())));
+    m_progress->setVisible(m_review.Paired());
+    m_progress->setValue(counts.TranslatedPercent());
+    m_list->Model()->MarksChanged();
+}
+
+void TranslationReview::ApplyFilter() {
+    const std::string text = m_filterText->text().toStdString();
+    const auto show = static_cast<FilterShow>(m_show->currentIndex());
+    if (m_scheduled) Refresh();
+    if (EntryFilter::ShowsAll(text, show)) {
+        m_list->Model()->ShowAllRows();
+        return;
+    }
+    m_list->Model()->ShowRows(m_review.Filter(text, show));
+}
+
+void TranslationReview::GoTo(bool forward, bool problem) {
+    if (m_scheduled) Refresh();
+    RowStoreModel* model = m_list->Model();
+    std::vector<int> shown;
+    if (model->Filtered())
+        for (int v = 0; v < model->rowCount(); ++v) shown.push_back(model->DocRow(v));
+    const QList<int> selected = m_list->GetSelectedRows();
+    const int from =
+        selected.isEmpty() ? m_list->GetSelectionMark() : (forward ? selected.back() : selected.front());
+    bool wrapped = false;
+    const int row = m_review.Next(
+        from, forward, problem ? FilterShow::WithProblems : FilterShow::NotTranslated, shown, wrapped);
+    if (row < 0) {
+        m_note->setText(problem ? QStringLiteral("No entry with problems")
+                                : QStringLiteral("Every entry is translated"));
+        return;
+    }
+    // The translation row of a pair is where the work is.
+    const int target = m_review.Paired() && row + 1 < m_doc.RowCount() ? row + 1 : row;
+    m_list->SetSelectedRows({target});
+    m_list->SetRowFocused(target);
+    m_list->SetSelectionMark(target);
+    m_list->EnsureRowVisible(target);
+    m_note->setText(wrapped ? (forward ? QStringLiteral("Went on from the top")
+                                       : QStringLiteral("Went on from the bottom"))
+                            : QString());
+}

@@ -1,0 +1,67 @@
+#pragma once
+// The translator's part of the main window: the filter row (a text box and All / Not translated
+// / With problems), the progress row ("N entries, T translated (P%), ...", a progress bar and a
+// short note), the marks and tooltips of rows not translated or with problems, and going to the
+// next or previous such entry. The checks run again after every change of the document.
+//
+// The filter only hides rows: the document keeps every row, commands act on the rows shown and
+// selected, and an empty text with All shows every row in the document's order. Rows edited
+// while a filter is on stay shown until the filter changes; rows added are shown.
+#include <QLabel>
+#include <QObject>
+#include <QString>
+#include <QWidget>
+
+#include "document/DocumentObserver.h"
+#include "document/DocumentReview.h"
+
+class QComboBox;
+class QLineEdit;
+class QProgressBar;
+class CSortListCtrl;
+class Document;
+
+class TranslationReview : public QObject, private DocumentObserver {
+    Q_OBJECT
+public:
+    // The two rows are children of `window`; the caller places them.
+    TranslationReview(QWidget* window, Document& doc, CSortListCtrl* list);
+    ~TranslationReview() override;
+
+    QWidget* FilterRow() const { return m_filterRow; }
+    QWidget* ProgressRow() const { return m_progressRow; }
+    QLineEdit* FilterText() const { return m_filterText; }
+    QComboBox* FilterShowBox() const { return m_show; }
+    QProgressBar* Progress() const { return m_progress; }
+    QString Summary() const { return m_summary->text(); }
+    QString Note() const { return m_note->text(); }
+    const DocumentReview& Review() const { return m_review; }
+
+    // Checks and counts again now (normally done once the change is over).
+    void Refresh();
+    // Shows the rows the filter row asks for.
+    void ApplyFilter();
+    // Selects the next / previous entry (among the rows shown) that is not translated or has a
+    // problem, wrapping around with a note; a note too when there is none.
+    void GoTo(bool forward, bool problem);
+
+private:
+    void RowsInserted() override { Schedule(); }
+    void RowsRemoved() override { Schedule(); }
+    void RowsChanged(int, int) override { Schedule(); }
+    void RowsReordered(const std::vector<int>&) override { Schedule(); }
+    void Reset() override;
+    void Schedule();
+
+    Document& m_doc;
+    CSortListCtrl* m_list;
+    DocumentReview m_review;
+    QWidget* m_filterRow;
+    QLineEdit* m_filterText;
+    QComboBox* m_show;
+    QWidget* m_progressRow;
+    QLabel* m_summary;
+    QProgressBar* m_progress;
+    QLabel* m_note;
+    bool m_scheduled = false;
+};

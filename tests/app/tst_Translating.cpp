@@ -1,0 +1,162 @@
+// Translating in the window: the filter row hides rows without touching the document, the
+// progress row follows every change, and the Entry menu goes to the next entry still to do.
+#include <QtTest>
+#include <QtWidgets>
+#include <memory>
+
+#include "WindowTestSupport.h"
+#include "app/CommandLine.h"
+#include "app/QuillmereDlg.h"
+#include "app/TranslationReview.h"
+#include "listview/RowStoreModel.h"
+#include "res/resource.h"
+
+namespace {
+
+// Pairs: translated, the same as the original, translated, a lost placeholder, and a last
+// original whose translation the .txl lacks (the odd row count leaves it out).
+const Rows kPairs = {{"1", "Menu", "1", "Open file"},     {"1", "Menu", "1", "Ouvrir le fichier"},
+                     {"2", "Menu", "2", "Save"},          {"2", "Menu", "2", "Save"},
+                     {"3", "Dialog", "1", "Close"},       {"3", "Dialog", "1", "Fermer"},
+                     {"4", "Error", "1", "Disk %s full"}, {"4", "Error", "1", "Disque plein"},
+                     {"5", "Error", "2", "Quit"}};
+
+}  // namespace
+
+class TestTranslating : public QObject {
+    Q_OBJECT
+
+private:
+    QTemporaryDir m_settingsDir;
+    QTemporaryDir m_dir;
+    std::unique_ptr<ScriptedPrompts> m_prompts;
+    std::unique_ptr<CQuillmereDlg> m_dlg;
+    ModalScript m_modal;
+
+    QString Path(const QString& name) const { return m_dir.filePath(name); }
+    TranslationReview& Review() { return m_dlg->Review(); }
+    RowStoreModel& Model() { return *m_dlg->m_list->Model(); }
+    // The Text of every row shown, as document rows.
+    QStringList Shown() {
+        QStringList texts;
+        for (int v = 0; v < Model().rowCount(); ++v) texts << Model().CellText(Model().DocRow(v), ColText);
+        return texts;
+    }
+    QStringList DocumentTexts() {
+        QStringList texts;
+        for (int r = 0; r < m_dlg->Doc().RowCount(); ++r) texts << m_dlg->m_list->GetCellText(r, ColText);
+        return texts;
+    }
+    void Open() {
+        m_dlg.reset();
+        WriteDocument(Path("t.txr"), Path("t.txl"), kPairs, true);
+        m_prompts = std::make_unique<ScriptedPrompts>();
+        m_dlg = std::make_unique<CQuillmereDlg>(nullptr, m_prompts.get());
+        m_dlg->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_dlg.get()));
+        QVERIFY(m_dlg->OpenFiles({Path("t.txr"), Path("t.txl")}));
+        QCoreApplication::processEvents();
+    }
+    void Press(QKeySequence keys) {
+        m_dlg->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(m_dlg.get()));
+        QTest::keySequence(m_dlg.get(), keys);
+        QCoreApplication::processEvents();
+    }
+
+private slots:
+    void initTestCase() {
+        QVERIFY(m_settingsDir.isValid() && m_dir.isValid());
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_settingsDir.path());
+    }
+    void cleanup() { m_dlg.reset(); }
+
+    void filterHidesRowsAndCommandsActOnWhatIsShown() {
+        Open();
+        QCOMPARE(
+            Review().Summary(),
+            QStringLiteral("5 entries, 3 translated (60%), 1 missing, 1 same as original, 1 with problems"));
+        QTest::keyClicks(Review().FilterText(), QStringLiteral("FI"));
+        QCOMPARE(Shown(), (QStringList{"Open file", "Ouvrir le fichier"}));
+        Review().FilterText()->clear();
+        QTest::keyClicks(Review().FilterText(), QStringLiteral("menu"));  // Group Name
+        QCOMPARE(Shown(), (QStringList{"Open file", "Ouvrir le fichier", "Save", "Save"}));
+
+        // Delete the second pair shown: the document loses it and nothing else.
+        m_dlg->m_list->SetSelectedRows({2});
+        m_dlg->m_list->SetSelectionMark(2);
+        m_prompts->yesNo = {true};
+        m_dlg->OnDelete();
+        QCOMPARE(Shown(), (QStringList{"Open file", "Ouvrir le fichier"}));
+        QCOMPARE(DocumentTexts(), (QStringList{"Open file", "Ouvrir le fichier", "Close", "Fermer",
+                                               "Disk %s full", "Disque plein", "Quit", "Quit"}));
+        QCoreApplication::processEvents();
+        QVERIFY(Review().Summary().startsWith(
+            QStringLiteral("4 entries, 3 translated (75%), 1 missing, 0 same")));
+
+        // A row hidden cannot be selected; clearing the filter shows every row in document order.
+        m_dlg->m_list->SetSelectedRows({4, 5});
+        QCOMPARE(m_dlg->m_list->GetSelectedRows(), QList<int>());
+        Review().FilterText()->clear();
+        QCOMPARE(Shown(), DocumentTexts());
+
+        Review().FilterShowBox()->setCurrentIndex(static_cast<int>(FilterShow::NotTranslated));
+        QCOMPARE(Shown(), (QStringList{"Quit", "Quit"}));
+        Review().FilterShowBox()->setCurrentIndex(static_cast<int>(FilterShow::WithProblems));
+        QCOMPARE(Shown(), (QStringList{"Disk %s full", "Disque plein"}));
+        const QModelIndex problem = Model().index(1, ColText);
+        QVERIFY(
+            Model().data(problem, Qt::ToolTipRole).toString().startsWith(QStringLiteral("placeholder: ")));
+        QVERIFY(!Model().data(problem, Qt::DecorationRole).isNull());
+        QVERIFY(Model().data(Model().index(0, ColText), Qt::DecorationRole).isNull());
+
+        // Save writes the whole document, whatever is shown.
+        m_dlg->OnSave();
+        QCOMPARE(ReadDocument(Path("t.txr"), Path("t.txl"), ModeOpenPaired).size(), size_t{8});
+    }
+
+    void nextNotTranslatedThenEditRaisesTheProgress() {
+        Open();
+        QCOMPARE(Review().Progress()->value(), 60);
+        Press(QKeySequence(Qt::CTRL | Qt::Key_U));
+        QCOMPARE(m_dlg->m_list->GetSelectedRows(), QList<int>{3});  // the translation of "Save"
+        m_modal.Arm([](QDialog* d) {
+            d->findChild<QPlainTextEdit*>(QStringLiteral("ctl%1").arg(IDC_TEXT))
+                ->setPlainText(QStringLiteral("Enregistrer"));
+            QTest::mouseClick(d->findChild<QPushButton*>(QStringLiteral("ctl%1").arg(IDC_ENTRYOK)),
+                              Qt::LeftButton);
+        });
+        m_dlg->OnEdit();
+        QCoreApplication::processEvents();
+        QCOMPARE(m_dlg->m_list->GetCellText(3, ColText), QStringLiteral("Enregistrer"));
+        QCOMPARE(Review().Progress()->value(), 80);
+        QVERIFY(Review().Summary().startsWith(
+            QStringLiteral("5 entries, 4 translated (80%), 1 missing, 0 same")));
+
+        // The next one is the missing translation; after it the search wraps with a note.
+        Press(QKeySequence(Qt::CTRL | Qt::Key_U));
+        QCOMPARE(m_dlg->m_list->GetSelectedRows(), QList<int>{9});
+        QCOMPARE(Review().Note(), QString());
+        Press(QKeySequence(Qt::CTRL | Qt::Key_U));
+        QCOMPARE(m_dlg->m_list->GetSelectedRows(), QList<int>{9});
+        QCOMPARE(Review().Note(), QStringLiteral("Went on from the top"));
+        Press(QKeySequence(Qt::SHIFT | Qt::Key_F8));
+        QCOMPARE(m_dlg->m_list->GetSelectedRows(), QList<int>{7});
+        QCOMPARE(Review().Note(), QString());
+
+        // Undo takes the progress back.
+        m_dlg->OnUndo();
+        QCoreApplication::processEvents();
+        QCOMPARE(Review().Progress()->value(), 60);
+
+        if (const QByteArray shot = qgetenv("QM_SCREENSHOT"); !shot.isEmpty()) {
+            m_dlg->OnRedo();
+            QTest::keyClicks(Review().FilterText(), QStringLiteral("e"));
+            QCoreApplication::processEvents();
+            m_dlg->grab().save(QString::fromLocal8Bit(shot));
+        }
+    }
+};
+
+QTEST_MAIN(TestTranslating)
+#include "tst_Translating.moc"
