@@ -55,7 +55,8 @@ double Timed(const char* what, CQuillmereDlg& dlg, const std::function<void()>& 
     dlg.m_list->viewport()->repaint();
     dlg.m_list->horizontalHeader()->viewport()->repaint();
     const double s = timer.nsecsElapsed() / 1e9;
-    std::printf("%-44s %8.3f s  (cpu %.3f s, %d rows)\n", what, s, ThreadSeconds() - cpu, dlg.m_list->GetRowCount());
+    std::printf("%-44s %8.3f s  (cpu %.3f s, %d rows)\n", what, s, ThreadSeconds() - cpu,
+                dlg.m_list->GetRowCount());
     return s;
 }
 
