@@ -18,6 +18,7 @@
 #include <QRadioButton>
 #include <QTimer>
 #include <QUndoStack>
+#include <optional>
 #include <string_view>
 #include <vector>
 
@@ -34,6 +35,10 @@
 #include "dialogs/NewDlg.h"
 #include "dialogs/NewloDlg.h"
 #include "dialogs/RepDlg.h"
+#include "document/AtomicFile.h"
+#include "document/TranslationExport.h"
+#include "document/TranslationImport.h"
+#include "document/TranslationTable.h"
 #include "listview/RowStoreModel.h"
 #include "res/DialogTemplate.h"
 #include "res/resource.h"
@@ -155,6 +160,8 @@ void CQuillmereDlg::BuildMenu() {
         {ID_FILE_OPENLOCALIZED, &CQuillmereDlg::OnOpenLocalized},
         {ID_FILE_SAVE, &CQuillmereDlg::OnSave},
         {ID_FILE_SAVEAS, &CQuillmereDlg::OnSaveAs},
+        {ID_FILE_EXPORT, &CQuillmereDlg::OnExport},
+        {ID_FILE_IMPORT, &CQuillmereDlg::OnImport},
         {ID_FILE_EXIT, &CQuillmereDlg::OnExit},
         {ID_ENTRY_ADD, &CQuillmereDlg::OnAdd},
         {ID_ENTRY_EDIT, &CQuillmereDlg::OnEdit},
@@ -737,6 +744,89 @@ void CQuillmereDlg::OnSave() {
 
 void CQuillmereDlg::OnSaveAs() {
     DoSaveAs();
+}
+
+namespace {
+
+const QString kExchangeFilter =
+    QStringLiteral("XLIFF Files (*.xlf *.xliff);;PO Files (*.po);;CSV Files (*.csv);;All Files (*)");
+
+// Exchange files carry one unit per entry, the original beside its translation.
+QString NeedsPairs(const char* what) {
+    return QStringLiteral(
+               "%1 needs the original and localized texts side by side: check Localize and "
+               "choose Show Both.")
+        .arg(QLatin1String(what));
+}
+
+std::optional<ExchangeFormat> FormatOf(const QString& path, UserPrompts& prompts, QWidget* parent) {
+    const std::optional<ExchangeFormat> format = FormatFromPath(path.toStdString());
+    if (!format)
+        prompts.Warn(parent, QStringLiteral("Cannot tell the format of %1: the name must end in .xlf, "
+                                            ".xliff, .po or .csv.")
+                                 .arg(QFileInfo(path).fileName()));
+    return format;
+}
+
+}  // namespace
+
+void CQuillmereDlg::OnExport() {
+    if (!m_pDoc->PairView()) {
+        Prompts().Tell(this, NeedsPairs("Export"));
+        return;
+    }
+    const QString path =
+        Prompts().SaveFileName(this, QStringLiteral("Export"), kExchangeFilter, QStringLiteral(".xlf"));
+    if (path.isEmpty()) return;
+    const std::optional<ExchangeFormat> format = FormatOf(path, Prompts(), this);
+    if (!format || !ConfirmReplacing({path})) return;
+    ExportOptions options;
+    options.originalName = QFileInfo(m_strFileName).fileName().toStdString();
+    options.targetLanguage = LanguageOfFileName(QFileInfo(m_strLocFileName).fileName().toStdString());
+    TranslationTable table;
+    std::string out;
+    size_t leftOut = 0;
+    Status s = table.FromDocument(*m_pDoc);
+    if (s) s = ExportTranslations(table, *format, options, out, &leftOut);
+    if (s) s = WriteFileAtomically(LocalPath(path), out);
+    if (!s) {
+        Prompts().Warn(this, QString::fromStdString(s.message()));
+        return;
+    }
+    if (leftOut)
+        Prompts().Tell(this, QStringLiteral("%1 entries with an empty original text are not in the PO file "
+                                            "(an empty msgid is reserved for the header).")
+                                 .arg(leftOut));
+}
+
+void CQuillmereDlg::OnImport() {
+    if (!m_pDoc->PairView()) {
+        Prompts().Tell(this, NeedsPairs("Import"));
+        return;
+    }
+    const QString path =
+        Prompts().OpenFileName(this, QStringLiteral("Import Translations"), kExchangeFilter, QString());
+    if (path.isEmpty()) return;
+    const std::optional<ExchangeFormat> format = FormatOf(path, Prompts(), this);
+    if (!format) return;
+    const bool wasLatin1 = m_pDoc->FileEncoding(DocFile::Txl) == Encoding::Latin1;
+    TranslationTable table;
+    std::vector<IncomingUnit> units;
+    ImportResult result;
+    Status s = table.FromDocument(*m_pDoc);
+    if (s) s = ReadTranslations(LocalPath(path), *format, units);
+    if (s) s = ComputeImport(table, units, ImportOptions(), result);
+    if (s) s = m_pDoc->ApplyImport(result);
+    if (!s) {
+        // An empty message: the user declined the .txl's conversion to UTF-8.
+        Prompts().Warn(this, s.message().empty() ? QStringLiteral("Nothing was imported.")
+                                                 : QString::fromStdString(s.message()));
+        return;
+    }
+    // What the document did, which can differ from the table's guess (stand-ins it already
+    // holds in the .txl's encoding).
+    result.summary.becameUtf8 = wasLatin1 && m_pDoc->FileEncoding(DocFile::Txl) == Encoding::Utf8;
+    Prompts().Tell(this, QString::fromStdString(result.summary.Text()).trimmed());
 }
 
 // ---------------------------------------------------------------------------------------------

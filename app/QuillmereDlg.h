@@ -92,6 +92,9 @@ public:
     void OnOpenLocalized();
     void OnSave();
     void OnSaveAs();
+    // The document for translators' tools (XLIFF, PO, CSV), and their translations back.
+    void OnExport();
+    void OnImport();
     void OnShowOriginal();
     void OnShowLocalized();
     void OnShowBoth();

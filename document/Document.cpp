@@ -7,6 +7,7 @@
 
 #include "document/DocumentObserver.h"
 #include "document/EntryCommands.h"
+#include "document/TranslationImport.h"
 
 // A step of the history. The steps change the document only through its raw changes, which
 // tell the observers; a step keeps only what its change takes away or cannot work out again.
@@ -761,6 +762,34 @@ Status Document::SetCell(int row, int column, std::string_view text) {
         step->cells.push_back({row, column});
         step->before.Add(m_rows.Cell(row, column));
         step->after.Add(Bytes(text, file));
+        return step;
+    };
+    ConvertThen(convert, make);
+    return Status::Ok();
+}
+
+Status Document::ApplyImport(const ImportResult& result) {
+    const bool utf8 = FileEncoding(DocFile::Txl) == Encoding::Utf8 || result.summary.becameUtf8;
+    std::vector<std::pair<const CellChange*, std::string>> texts;
+    for (const CellChange& c : result.changes) {
+        if (c.row < 0 || c.row >= RowCount() || RowFile(c.row) != DocFile::Txl || c.column < 0 ||
+            c.column >= m_rows.ColumnCount())
+            return Status::Error("The import does not fit the document as it is now.");
+        std::string text = utf8 ? c.bytes : Latin1ToUtf8(c.bytes);
+        if (Status s = CheckUtf8({text}); !s) return s;
+        if (text != CellUtf8(c.row, c.column)) texts.emplace_back(&c, std::move(text));
+    }
+    if (texts.empty()) return Status::Ok();
+    std::vector<DocFile> convert;
+    for (const auto& t : texts)
+        if (!Prepare(t.second, DocFile::Txl, convert)) return Declined();
+    const auto make = [&] {
+        auto step = Named<CellsStep>("Import Translations");
+        for (const auto& [change, text] : texts) {
+            step->cells.push_back({change->row, change->column});
+            step->before.Add(m_rows.Cell(change->row, change->column));
+            step->after.Add(Bytes(text, DocFile::Txl));
+        }
         return step;
     };
     ConvertThen(convert, make);

@@ -32,6 +32,7 @@
 
 class DocumentObserver;
 class DocStep;
+struct ImportResult;
 
 // The two files of a document.
 enum class DocFile : uint8_t { Txr = 0, Txl = 1 };
@@ -128,6 +129,11 @@ public:
     // Sets the Group Name and Text of a row (the group list is not touched).
     Status EditEntry(int row, std::string_view groupName, std::string_view text);
     Status SetCell(int row, int column, std::string_view text);
+    // Sets the translation cells an import computed against these rows (ComputeImport on
+    // TranslationTable::FromDocument; bytes in the .txl's encoding after the import) as one
+    // step, the .txl's conversion to UTF-8 included when asked for and agreed. Changes that only
+    // re-encode a cell leave it to the conversion; nothing to change records no step.
+    Status ApplyImport(const ImportResult& result);
     // The rows a Delete of `selected` removes: in the pair view each row takes its twin.
     std::vector<int> EntryRows(const std::vector<int>& selected) const;
     // Deletes the rows (any order; duplicates and rows out of range ignored). False: none.

@@ -1,7 +1,9 @@
 #include "document/TranslationTable.h"
 
+#include <numeric>
 #include <utility>
 
+#include "document/Document.h"
 #include "document/ListBoxSafe.h"
 
 namespace {
@@ -54,6 +56,37 @@ Status TranslationTable::Adopt(RowStore&& pairs, std::vector<uint8_t> standIn) {
     m_txlEncoding = !txlOwnRows ? m_txrEncoding : txlUtf8 ? Encoding::Utf8 : Encoding::Latin1;
     m_pairs = std::move(pairs);
     m_standIn = std::move(standIn);
+    return Status::Ok();
+}
+
+Status TranslationTable::FromDocument(const Document& doc) {
+    const int rows = doc.RowCount();
+    std::vector<int> all(static_cast<size_t>(rows));
+    std::iota(all.begin(), all.end(), 0);
+    RowStore pairs;
+    doc.Rows().CopyRows(all, pairs);
+    pairs.SetLastGlobalId(doc.LastGlobalId());
+    const Encoding txr = doc.FileEncoding(DocFile::Txr), txl = doc.FileEncoding(DocFile::Txl);
+    std::vector<uint8_t> standIn(static_cast<size_t>(rows), 0);
+    std::string bytes;
+    for (int r = 0; r < rows; ++r) {
+        if (!doc.IsStandIn(r)) continue;
+        standIn[static_cast<size_t>(r)] = 1;
+        if (txr == txl) continue;
+        // The document holds stand-in copies in the .txl's encoding; this table, as a read gives
+        // them, in the .txr's.
+        for (int c = 0; c < 4; ++c) {
+            const std::string_view cell = pairs.Cell(r, c);
+            if (txr == Encoding::Utf8)
+                bytes = Latin1ToUtf8(cell);
+            else if (!Utf8ToLatin1(cell, bytes))
+                continue;
+            pairs.SetCellText(r, c, bytes);
+        }
+    }
+    if (Status s = Adopt(std::move(pairs), std::move(standIn)); !s) return s;
+    m_txrEncoding = txr;
+    m_txlEncoding = txl;
     return Status::Ok();
 }
 

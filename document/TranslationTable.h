@@ -20,6 +20,8 @@
 #include "document/Status.h"
 #include "document/TextEncoding.h"
 
+class Document;
+
 class TranslationTable {
 public:
     TranslationTable();
@@ -27,6 +29,9 @@ public:
     Status Load(const std::string& txrPath, const std::string& txlPath);
     // Takes an already read pair table (mode paired) with its stand-in flags.
     Status Adopt(RowStore&& pairs, std::vector<uint8_t> standIn);
+    // The document's rows as they are now (unsaved changes included), read as pairs, with the
+    // encodings the document keeps for its two files.
+    Status FromDocument(const Document& doc);
 
     size_t Count() const { return static_cast<size_t>(m_pairs.GetRowCount()) / 2; }
     // Cells of entry i as they are in the files (in their file's encoding).

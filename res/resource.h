@@ -61,6 +61,8 @@ constexpr int ID_FILE_NEWLOCALIZED = 32788;
 constexpr int ID_SEARCH_REPLACE = 32789;
 constexpr int ID_ENTRY_UNDO = 32790;
 constexpr int ID_ENTRY_REDO = 32791;
+constexpr int ID_FILE_EXPORT = 32792;
+constexpr int ID_FILE_IMPORT = 32793;
 
 // Entry menu: going to the next entry still to do.
 constexpr int ID_ENTRY_NEXTUNTRANSLATED = 32800;

@@ -3,11 +3,9 @@
 #include <string>
 
 #include "document/AtomicFile.h"
-#include "document/CsvExchange.h"
 #include "document/ExchangeFormat.h"
-#include "document/PoExchange.h"
+#include "document/TranslationExport.h"
 #include "document/TranslationTable.h"
-#include "document/XliffExchange.h"
 #include "tools/CommandLine.h"
 #include "tools/Commands.h"
 
@@ -77,9 +75,7 @@ int RunExportCommand(int argc, char** argv) {
     if (Status s = table.Load(txr, txl); !s) return Fail(s.message());
     std::string out;
     size_t leftOut = 0;
-    Status s = *format == ExchangeFormat::Xliff ? ExportXliff(table, options, out)
-               : *format == ExchangeFormat::Po  ? ExportPo(table, options, out, &leftOut)
-                                                : ExportCsv(table, options, out);
+    Status s = ExportTranslations(table, *format, options, out, &leftOut);
     if (!s) return Fail(s.message());
     if (s = WriteFileAtomically(to->second, out); !s) return Fail(s.message());
     if (leftOut)

@@ -156,6 +156,62 @@ private slots:
             m_dlg->grab().save(QString::fromLocal8Bit(shot));
         }
     }
+
+    // Export as PO, a translator changes one msgstr, Import brings it back as one undoable step.
+    void exportThenImportChangedTranslation() {
+        Open();
+        m_prompts->fileNames << Path("t.po");
+        m_dlg->MenuAction(ID_FILE_EXPORT)->trigger();
+        QCOMPARE(m_prompts->warnings, QStringList());
+        QFile file(Path("t.po"));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QByteArray po = file.readAll();
+        QVERIFY(po.contains("msgstr \"Fermer\""));
+        po.replace("msgstr \"Fermer\"", "msgstr \"Clore\"");
+        QFile changed(Path("back.po"));
+        QVERIFY(changed.open(QIODevice::WriteOnly) && changed.write(po) == po.size());
+        changed.close();
+
+        m_prompts->Clear();
+        m_prompts->fileNames << Path("back.po");
+        m_dlg->MenuAction(ID_FILE_IMPORT)->trigger();
+        QCOMPARE(m_prompts->warnings, QStringList());
+        QCOMPARE(m_prompts->tells,
+                 QStringList{QStringLiteral("1 updated, 2 unchanged, 2 skipped without a translation.")});
+        QCOMPARE(DocumentTexts().value(5), QStringLiteral("Clore"));
+        QVERIFY(m_dlg->IsModified());
+        Press(QKeySequence(Qt::CTRL | Qt::Key_Z));
+        QCOMPARE(DocumentTexts().value(5), QStringLiteral("Fermer"));
+        QVERIFY(!m_dlg->IsModified());
+    }
+
+    // A malformed file, or rows that are not side by side: told, and nothing changes.
+    void importRefusalsChangeNothing() {
+        Open();
+        const QStringList texts = DocumentTexts();
+        QFile bad(Path("bad.xlf"));
+        QVERIFY(bad.open(QIODevice::WriteOnly));
+        bad.write(
+            "<?xml version=\"1.0\"?>\n<xliff version=\"1.2\" "
+            "xmlns=\"urn:oasis:names:tc:xliff:document:1.2\">\n<file>\n</xliff>\n");
+        bad.close();
+        m_prompts->fileNames << Path("bad.xlf");
+        m_dlg->MenuAction(ID_FILE_IMPORT)->trigger();
+        QCOMPARE(m_prompts->warnings,
+                 QStringList{QStringLiteral("\"%1\": The XLIFF file is not well-formed XML, at line 5, "
+                                            "column 1: Premature end of data in tag xliff line 2.")
+                                 .arg(Path("bad.xlf"))});
+        QCOMPARE(DocumentTexts(), texts);
+        QCOMPARE(m_dlg->UndoStack()->count(), 0);
+
+        m_prompts->Clear();
+        m_dlg->SetLocalize(false);
+        m_dlg->MenuAction(ID_FILE_EXPORT)->trigger();
+        QCOMPARE(m_prompts->tells,
+                 QStringList{QStringLiteral("Export needs the original and localized texts "
+                                            "side by side: check Localize and choose Show Both.")});
+        QVERIFY(m_prompts->fileRequests.isEmpty());
+    }
 };
 
 QTEST_MAIN(TestTranslating)

@@ -7,6 +7,8 @@
 #include "TextResourceFiles.h"
 #include "document/Document.h"
 #include "document/DocumentObserver.h"
+#include "document/TranslationImport.h"
+#include "document/TranslationTable.h"
 
 namespace {
 
@@ -438,3 +440,78 @@ TEST(DocumentTest, SearchMatchesEachFileInItsEncoding) {
 }
 
 }  // namespace
+
+// An import is one step, its conversion included: the document then saves the .txl the command
+// line's import writes; undo gives back every byte, redo the import again.
+TEST(DocumentTest, ImportIsOneStepLikeTheCommandLines) {
+    struct Case {
+        bool txrLatin1, txlLatin1;
+        const char* first;  // the new translation of entry 1
+        bool answer;        // to converting the .txl
+    };
+    const Case cases[] = {
+        {false, false, "Un \xc3\xa9", true}, {true, true, "Un \xc3\xa9", true},
+        {false, true, "Un \xd0\x94", true},  {true, true, "Un \xd0\x94", false},
+        {true, false, "Un \xd0\x94", true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.first) + (c.txrLatin1 ? " Latin-1 .txr" : "") +
+                     (c.txlLatin1 ? " Latin-1 .txl" : ""));
+        trf::ScratchDir dir;
+        const auto enc = [](bool latin1, std::string s) { return latin1 ? Latin1(s) : s; };
+        Put(dir / "s.txr",
+            trf::Lines({"3", "3", "Menu|3", "#", "1|Menu|1|" + enc(c.txrLatin1, "One \xc3\xa9"),
+                        "2|Menu|2|Two", "3|Menu|3|" + enc(c.txrLatin1, "Thr\xc3\xa9\x65")}));
+        // The .txl lacks entry 3: its row stands in.
+        Put(dir / "s.txl", trf::Lines({"2", "3", "Menu|3", "#", "1|Menu|1|" + enc(c.txlLatin1, "Un \xc3\xa0"),
+                                       "2|Menu|2|Deux"}));
+        Document d;
+        ASSERT_TRUE(d.Read(dir / "s.txr", dir / "s.txl", ModeShowBoth).ok());
+        d.SetLocalize(true);
+        int asked = 0;
+        d.SetConversionQuestion([&](DocFile f, std::string_view) {
+            EXPECT_EQ(f, DocFile::Txl);
+            ++asked;
+            return c.answer;
+        });
+        StepCount steps;
+        d.AddObserver(&steps);
+        const std::vector<IncomingUnit> units = {{IncomingUnit::Kind::Translation, "1", "", c.first},
+                                                 {IncomingUnit::Kind::Translation, "2", "", "Deux"},
+                                                 {IncomingUnit::Kind::Translation, "3", "", "Trois"}};
+        TranslationTable table;
+        ASSERT_TRUE(table.FromDocument(d).ok());
+        ImportResult result;
+        ASSERT_TRUE(ComputeImport(table, units, ImportOptions(), result).ok());
+        EXPECT_EQ(result.summary.updated, 2u);
+        EXPECT_EQ(result.summary.unchanged, 1u);
+        const Snapshot before = Take(d);
+        const std::string savedBefore = Saved(d, dir);
+        const Status s = d.ApplyImport(result);
+        const bool beyond = std::string_view(c.first).find("\xd0\x94") != std::string_view::npos;
+        EXPECT_EQ(asked, beyond && c.txlLatin1 ? 1 : 0);
+        if (!c.answer) {
+            EXPECT_FALSE(s.ok());
+            EXPECT_EQ(Take(d), before);
+            EXPECT_EQ(steps.steps, 0);
+            continue;
+        }
+        ASSERT_TRUE(s.ok()) << s.message();
+        EXPECT_EQ(steps.steps, 1);
+        EXPECT_EQ(d.CellUtf8(1, ColText), c.first);
+        EXPECT_EQ(d.CellUtf8(5, ColText), "Trois");
+        const Snapshot after = Take(d);
+        const std::string saved = Saved(d, dir);
+        TranslationTable fromFiles;
+        ASSERT_TRUE(fromFiles.Load(dir / "s.txr", dir / "s.txl").ok());
+        ASSERT_TRUE(WriteImportedTranslations(fromFiles, result, dir / "cli.txl").ok());
+        EXPECT_EQ(Get(dir / "out.txl"), Get(dir / "cli.txl"));
+        ASSERT_TRUE(d.Undo());
+        EXPECT_EQ(Take(d), before);
+        EXPECT_EQ(Saved(d, dir), savedBefore);
+        ASSERT_TRUE(d.Redo());
+        EXPECT_EQ(Take(d), after);
+        EXPECT_EQ(Saved(d, dir), saved);
+        d.RemoveObserver(&steps);
+    }
+}

@@ -1,0 +1,15 @@
+#include "document/TranslationExport.h"
+
+#include "document/CsvExchange.h"
+#include "document/PoExchange.h"
+#include "document/XliffExchange.h"
+
+Status ExportTranslations(const TranslationTable& table, ExchangeFormat format, const ExportOptions& options,
+                          std::string& out, size_t* leftOut) {
+    size_t left = 0;
+    Status s = format == ExchangeFormat::Xliff ? ExportXliff(table, options, out)
+               : format == ExchangeFormat::Po  ? ExportPo(table, options, out, &left)
+                                               : ExportCsv(table, options, out);
+    if (leftOut) *leftOut = left;
+    return s;
+}
