@@ -51,7 +51,10 @@ CommandLine::CommandLine(const QStringList& arguments) {
                                  QStringLiteral("Its localized version, opened with it in localize mode; "
                                                 "a .txl alone opens with the .txr of its name."),
                                  QStringLiteral("[FILE.txl]]"));
-    const QString usage = parser.helpText();
+    QString usage = parser.helpText();
+    // Without an application object (the command line is read before one exists) the parser
+    // cannot know the program's name.
+    usage.replace(QStringLiteral("<executable_name>"), QFileInfo(arguments.value(0)).fileName());
     if (!parser.parse(arguments)) {
         m_action = Fail;
         m_text = parser.errorText() + QStringLiteral("\n\n") + usage;

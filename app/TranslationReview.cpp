@@ -5,6 +5,7 @@
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QTimer>
+#include <algorithm>
 
 #include "document/Document.h"
 #include "listview/RowStoreModel.h"
@@ -69,6 +70,17 @@ void TranslationReview::Schedule() {
     });
 }
 
+void TranslationReview::ScheduleAll() {
+    m_all = true;
+    Schedule();
+}
+
+void TranslationReview::RowsChanged(int first, int last) {
+    m_changedFirst = m_changedFirst < 0 ? first : std::min(m_changedFirst, first);
+    m_changedLast = std::max(m_changedLast, last);
+    Schedule();
+}
+
 void TranslationReview::Reset() {
     // A read or Delete All shows every row: the filter is applied to the new rows.
     Refresh();
@@ -79,7 +91,13 @@ void TranslationReview::Reset() {
 
 void TranslationReview::Refresh() {
     m_scheduled = false;
-    m_review.Recheck();
+    // An edit of a few rows is checked on its own: a whole check of a large document would
+    // hold up every edit.
+    constexpr int kFewRows = 10000;
+    const bool few = !m_all && m_changedFirst >= 0 && m_changedLast - m_changedFirst < kFewRows;
+    if (!few || !m_review.RecheckChanged(m_changedFirst, m_changedLast)) m_review.Recheck();
+    m_all = false;
+    m_changedFirst = m_changedLast = -1;
     const EntryCounts& counts = m_review.Counts();
     m_summary->setText(QString::fromStdString(counts.Summary(m_review.Paired())));
     m_progress->setVisible(m_review.Paired());

@@ -46,10 +46,11 @@ public:
     void GoTo(bool forward, bool problem);
 
 private:
-    void RowsInserted() override { Schedule(); }
-    void RowsRemoved() override { Schedule(); }
-    void RowsChanged(int, int) override { Schedule(); }
-    void RowsReordered(const std::vector<int>&) override { Schedule(); }
+    void RowsInserted() override { ScheduleAll(); }
+    void RowsRemoved() override { ScheduleAll(); }
+    void RowsChanged(int first, int last) override;
+    void RowsReordered(const std::vector<int>&) override { ScheduleAll(); }
+    void ScheduleAll();
     void Reset() override;
     void Schedule();
 
@@ -64,4 +65,6 @@ private:
     QProgressBar* m_progress;
     QLabel* m_note;
     bool m_scheduled = false;
+    bool m_all = false;                           // rows came, went or moved: check everything
+    int m_changedFirst = -1, m_changedLast = -1;  // else the rows changed in place
 };

@@ -3,6 +3,7 @@
 //
 //   QT_QPA_PLATFORM=offscreen window_timing FILE.txr [FILE.txl]
 #include <QApplication>
+#include <QComboBox>
 #include <QElapsedTimer>
 #include <QHeaderView>
 #include <QLineEdit>
@@ -12,6 +13,7 @@
 #include <cstdio>
 
 #include "app/QuillmereDlg.h"
+#include "app/TranslationReview.h"
 #include "app/UserPrompts.h"
 #include "res/resource.h"
 
@@ -99,6 +101,19 @@ int main(int argc, char** argv) {
         Timed("Open Localized Version (pairs)", dlg,
               [&] { dlg.MenuAction(ID_FILE_OPENLOCALIZED)->trigger(); });
         Timed("header click in the pair view: Text", dlg, [&] { clickHeader(3); });
+        // The filter row: each keystroke refilters the pairs; clearing it shows every row.
+        QLineEdit* filter = dlg.Review().FilterText();
+        Timed("filter: type \"f\"", dlg, [&] { QTest::keyClick(filter, Qt::Key_F); });
+        Timed("filter: then \"i\" (narrowing)", dlg, [&] { QTest::keyClick(filter, Qt::Key_I); });
+        Timed("filter: then \"q\" (nothing left)", dlg, [&] { QTest::keyClick(filter, Qt::Key_Q); });
+        Timed("filter: cleared", dlg, [&] { filter->clear(); });
+        Timed("filter: Not translated", dlg, [&] { dlg.Review().FilterShowBox()->setCurrentIndex(1); });
+        dlg.Review().FilterShowBox()->setCurrentIndex(0);
+        Timed("Next Not Translated", dlg, [&] { dlg.MenuAction(ID_ENTRY_NEXTUNTRANSLATED)->trigger(); });
+        Timed("edit one cell (checks and figures again)", dlg, [&] {
+            dlg.m_list->SetCellText(1, 3, QStringLiteral("changed"));
+            QApplication::processEvents();
+        });
     }
     return 0;
 }

@@ -16,6 +16,67 @@ void DocumentReview::Recheck() {
     m_problems = EntryChecker().Run(table);
     m_counts = EntryStats::Count(table, m_problems, false).total;
     m_filter.Reset();
+    const int rows = table.RowCount();
+    m_idHashes.resize(static_cast<size_t>(rows));
+    for (int r = 0; r < rows; ++r) m_idHashes[static_cast<size_t>(r)] = IdHash(table.Cell(r, ColGlobalId));
+    m_statuses.clear();
+    if (table.Paired())
+        for (int r = 0; r < rows; r += 2) m_statuses.push_back(static_cast<uint8_t>(StatusAt(table, r)));
+}
+
+uint32_t DocumentReview::IdHash(std::string_view id) {
+    uint32_t h = 2166136261u;
+    for (const char c : id) h = (h ^ static_cast<unsigned char>(c)) * 16777619u;
+    return h;
+}
+
+EntryStatus DocumentReview::StatusAt(const EntryTable& table, int first) const {
+    if (first + 1 >= table.RowCount()) return EntryStatus::Missing;
+    return StatusOf(table.Cell(first, ColText), table.OriginalEncoding(), table.Cell(first + 1, ColText),
+                    table.TranslationEncoding(), table.IsStandIn(first + 1));
+}
+
+void DocumentReview::Count(int first, EntryStatus status, int sign) {
+    const int step = Paired() ? 2 : 1;
+    CheckMask any = 0;
+    for (int r = first; r < first + step && static_cast<size_t>(r) < m_problems.size(); ++r) {
+        const CheckMask m = m_problems[static_cast<size_t>(r)];
+        any |= m;
+        for (int k = 0; k < kEntryCheckCount; ++k)
+            m_counts.byCheck[static_cast<size_t>(k)] += sign * ((m >> k) & 1);
+    }
+    if (any) m_counts.withProblems += sign;
+    if (!Paired()) return;
+    m_counts.translated += sign * (status == EntryStatus::Translated);
+    m_counts.missing += sign * (status == EntryStatus::Missing);
+    m_counts.same += sign * (status == EntryStatus::Same);
+}
+
+bool DocumentReview::RecheckChanged(int first, int last) {
+    const EntryTable table = Table();
+    if (static_cast<size_t>(table.RowCount()) != m_problems.size() || first < 0 || last >= table.RowCount())
+        return false;
+    for (int r = first; r <= last; ++r)
+        if (IdHash(table.Cell(r, ColGlobalId)) != m_idHashes[static_cast<size_t>(r)]) return false;
+    // The Global IDs are as they were, so the Global ID checks still hold everywhere.
+    constexpr CheckMask kIdChecks = MaskOf(EntryCheck::DuplicateId) | MaskOf(EntryCheck::BadId);
+    const int step = Paired() ? 2 : 1;
+    const EntryChecker checker;
+    for (int e = first - first % step; e <= last; e += step) {
+        const size_t entry = static_cast<size_t>(e / step);
+        const EntryStatus before =
+            Paired() ? static_cast<EntryStatus>(m_statuses[entry]) : EntryStatus::Missing;
+        Count(e, before, -1);
+        if (Paired() && e + 1 < table.RowCount()) {
+            CheckMask& m = m_problems[static_cast<size_t>(e) + 1];
+            m = static_cast<CheckMask>((m & kIdChecks) | checker.CheckPair(table, e));
+        }
+        const EntryStatus after = Paired() ? StatusAt(table, e) : EntryStatus::Missing;
+        if (Paired()) m_statuses[entry] = static_cast<uint8_t>(after);
+        Count(e, after, 1);
+    }
+    m_filter.Reset();
+    return true;
 }
 
 bool DocumentReview::NotTranslated(int row) const {

@@ -2,6 +2,7 @@
 // What a translator needs to know of a Document: the problems the checks find in it, its
 // figures, the rows a filter shows, the status and problems of a row in words, and the next
 // entry that is not translated or has a problem. Kept up to date by Recheck after a change.
+#include <cstdint>
 #include <span>
 #include <string>
 #include <string_view>
@@ -23,6 +24,10 @@ public:
     // Runs the checks and counts again (after any change of the rows); the next Filter looks
     // at every row.
     void Recheck();
+    // Rows first..last had cells changed in place (no row came or went, nothing else changed
+    // since the last check): checks only their entries again and corrects the figures. False,
+    // with nothing done, when a Global ID among them changed: then Recheck is needed.
+    bool RecheckChanged(int first, int last);
     const std::vector<CheckMask>& Problems() const { return m_problems; }
     const EntryCounts& Counts() const { return m_counts; }
     bool Paired() const;
@@ -47,9 +52,16 @@ public:
 
 private:
     bool Wanted(int first, FilterShow show) const;
+    // The entry starting at `first`: its status and problems added to (sign 1) or taken from
+    // (sign -1) the figures.
+    void Count(int first, EntryStatus status, int sign);
+    EntryStatus StatusAt(const EntryTable& table, int first) const;
+    static uint32_t IdHash(std::string_view id);
 
     const Document& m_doc;
     std::vector<CheckMask> m_problems;
     EntryCounts m_counts;
     EntryFilter m_filter;
+    std::vector<uint32_t> m_idHashes;  // per row: a hash of its Global ID at the last check
+    std::vector<uint8_t> m_statuses;   // per entry: its EntryStatus at the last check
 };

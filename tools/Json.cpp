@@ -1,5 +1,7 @@
 #include "tools/Json.h"
 
+#include "document/TextEncoding.h"
+
 // JSON string of a cell: valid UTF-8 passes through, any other byte stands for U+0000 + byte.
 void AppendJsonString(std::string& out, std::string_view s) {
     static const char kHex[] = "0123456789abcdef";
@@ -45,26 +47,9 @@ void AppendJsonString(std::string& out, std::string_view s) {
             ++i;
             continue;
         }
-        // The length of a well-formed sequence starting here, or 0.
-        size_t len = 0;
-        unsigned char lo = 0x80, hi = 0xBF;  // allowed range of the second byte
-        if (c >= 0xC2 && c <= 0xDF)
-            len = 2;
-        else if (c >= 0xE0 && c <= 0xEF) {
-            len = 3;
-            if (c == 0xE0)
-                lo = 0xA0;  // no overlong forms
-            else if (c == 0xED)
-                hi = 0x9F;  // no surrogates
-        } else if (c >= 0xF0 && c <= 0xF4) {
-            len = 4;
-            if (c == 0xF0)
-                lo = 0x90;
-            else if (c == 0xF4)
-                hi = 0x8F;  // nothing past U+10FFFF
-        }
-        bool valid = len > 0 && i + len <= n && p[i + 1] >= lo && p[i + 1] <= hi;
-        for (size_t k = 2; valid && k < len; ++k) valid = p[i + k] >= 0x80 && p[i + k] <= 0xBF;
+        // The length of the sequence its first byte announces, and whether it is well formed.
+        const size_t len = c >= 0xF0 ? 4 : c >= 0xE0 ? 3 : c >= 0xC0 ? 2 : 1;
+        const bool valid = len > 1 && i + len <= n && IsValidUtf8(s.substr(i, len));
         if (valid) {
             out.append(s.data() + i, len);
             i += len;

@@ -124,12 +124,21 @@ private slots:
             QVERIFY(line.text().contains("[FILE.txr [FILE.txl]]"));
     }
 
-    // The program itself: the version on standard output, a bad command line refused.
+    // The program itself: the version on standard output, a bad command line refused; neither
+    // needs a display (a build log or a package check has none).
     void programPrintsVersionAndRefusesBadCommandLines() {
         QProcess p;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("QT_QPA_PLATFORM", "xcb");
+        env.remove("DISPLAY");
+        env.remove("WAYLAND_DISPLAY");
+        p.setProcessEnvironment(env);
         p.start(QUILLMERE_PATH, {"--version"});
         QVERIFY(p.waitForFinished(20000) && p.exitCode() == 0);
         QCOMPARE(p.readAllStandardOutput(), QByteArray("Quillmere 0.1\n"));
+        p.start(QUILLMERE_PATH, {"--help"});
+        QVERIFY(p.waitForFinished(20000) && p.exitCode() == 0);
+        QVERIFY(p.readAllStandardOutput().startsWith("Usage: quillmere [options] [FILE.txr [FILE.txl]]"));
         p.start(QUILLMERE_PATH, {"a.txr", "b.txr"});
         QVERIFY(p.waitForFinished(20000) && p.exitCode() == 1);
         QVERIFY(p.readAllStandardError().contains("a.txr and b.txr are both .txr files"));

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "document/DocumentReview.h"
 #include "document/EntryChecker.h"
 #include "document/EntryFilter.h"
 #include "document/EntryStats.h"
@@ -129,6 +130,46 @@ TEST(EntryFilterProperty, NarrowingGivesWhatAFreshFilterGives) {
                 EXPECT_NE(cells.find(lower), std::string::npos) << text;
             }
         }
+    }
+}
+
+}  // namespace
+
+namespace {
+
+// Checking only the rows an edit changed gives what a whole check gives, and an edited Global ID
+// asks for the whole check.
+TEST(DocumentReviewProperty, EditsCheckedOnTheirOwnMatchAWholeCheck) {
+    std::mt19937 rng(11);
+    Document doc;
+    doc.Load([&rng](RowStore& s) {
+        for (int i = 0; i < 60; ++i) {
+            const std::string id = std::to_string(i / 2 + (rng() % 8 == 0 ? 1 : 0));
+            s.AppendRow({id, "G", "1", RandomText(rng)});
+        }
+        s.SetLastGlobalId(30);
+        return Status::Ok();
+    });
+    doc.SetSource(RowSource::Pairs);
+    DocumentReview review(doc), whole(doc);
+    review.Recheck();
+    for (int edit = 0; edit < 200; ++edit) {
+        const int row = static_cast<int>(rng() % 60);
+        const bool id = rng() % 10 == 0;
+        ASSERT_TRUE(
+            doc.SetCell(row, id ? ColGlobalId : ColText, id ? std::to_string(rng() % 40) : RandomText(rng))
+                .ok());
+        if (!review.RecheckChanged(row, row)) {
+            EXPECT_TRUE(id) << edit;
+            review.Recheck();
+        }
+        whole.Recheck();
+        ASSERT_EQ(review.Problems(), whole.Problems()) << edit;
+        const EntryCounts &a = review.Counts(), &b = whole.Counts();
+        ASSERT_EQ((std::array<int64_t, 5>{a.entries, a.translated, a.missing, a.same, a.withProblems}),
+                  (std::array<int64_t, 5>{b.entries, b.translated, b.missing, b.same, b.withProblems}))
+            << edit;
+        ASSERT_EQ(a.byCheck, b.byCheck) << edit;
     }
 }
 

@@ -1,9 +1,12 @@
+#include <grp.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -139,17 +142,50 @@ TEST_F(TextResourceWriter, FailedSavesLeaveOldFilesIntactAndNoTemporaryFiles) {
     EXPECT_TRUE(std::filesystem::is_empty(dir.path() / "dir.txl"));
 }
 
+// The superuser is not bound by permissions: there the saves run in a child process as an
+// unprivileged user. `save` returns the failure message, or "ok".
+std::string AsUnprivilegedUser(const std::function<std::string()>& save) {
+    if (::geteuid() != 0) return save();
+    int pipeEnds[2];
+    if (::pipe(pipeEnds) != 0) return "no pipe";
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::close(pipeEnds[0]);
+        std::string message = "cannot become an unprivileged user";
+        if (::setgroups(0, nullptr) == 0 && ::setresgid(65534, 65534, 65534) == 0 &&
+            ::setresuid(65534, 65534, 65534) == 0)
+            message = save();
+        const ssize_t written = ::write(pipeEnds[1], message.data(), message.size());
+        ::_exit(written == static_cast<ssize_t>(message.size()) ? 0 : 1);
+    }
+    ::close(pipeEnds[1]);
+    std::string message;
+    char buffer[512];
+    for (ssize_t n; (n = ::read(pipeEnds[0], buffer, sizeof buffer)) > 0;)
+        message.append(buffer, static_cast<size_t>(n));
+    ::close(pipeEnds[0]);
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    return message;
+}
+
 TEST_F(TextResourceWriter, UnwritableTargetsAreRefused) {
-    if (::geteuid() == 0) GTEST_SKIP() << "permissions do not bind the superuser";
+    ASSERT_EQ(::chmod(dir.path().c_str(), 0777), 0);
     Fill(store, kRows, kGroups, 3);
     Put(dir / "ro.txr", "read-only");
     ::chmod((dir / "ro.txr").c_str(), 0444);
-    ExpectFails(WriteTextResource(store, dir / "ro.txr", "", false), {"Permission denied"});
-    EXPECT_EQ(Get(dir / "ro.txr"), "read-only");
-
     std::filesystem::create_directory(dir / "locked");
     ::chmod((dir / "locked").c_str(), 0555);
-    EXPECT_FALSE(WriteTextResource(store, dir / "locked/x.txr", "", false).ok());
+    const auto save = [this](const std::string& target) {
+        return AsUnprivilegedUser([&] {
+            const Status s = WriteTextResource(store, target, "", false);
+            return s.ok() ? std::string("ok") : s.message();
+        });
+    };
+    EXPECT_EQ(save(dir / "ro.txr"), "Cannot write \"" + (dir / "ro.txr") + "\": Permission denied.");
+    EXPECT_EQ(Get(dir / "ro.txr"), "read-only");
+    EXPECT_EQ(save(dir / "locked/x.txr"),
+              "Cannot create a file in \"" + (dir / "locked") + "\": Permission denied.");
     EXPECT_TRUE(std::filesystem::is_empty(dir.path() / "locked"));
 }
 
