@@ -58,15 +58,17 @@ size_t RoundUp4(size_t n) {
 struct RowStore::Impl {
     struct Storage {
         std::vector<char*> rows;
-        std::vector<std::unique_ptr<char[]>> chunks;
+        // Chunks may be shared with another table that took rows by ExchangeRows: a chunk lives
+        // as long as either table holds it.
+        std::vector<std::shared_ptr<char[]>> chunks;
         char* cur = nullptr;
         size_t left = 0;
-        size_t allocated = 0;  // bytes in all chunks
+        size_t allocated = 0;  // bytes in the chunks this table allocated
         size_t live = 0;       // bytes in the blocks of existing rows
         size_t waste = 0;      // bytes in blocks no row points to any more
 
         void NewChunk(size_t size) {
-            chunks.push_back(std::unique_ptr<char[]>(new char[size]));
+            chunks.push_back(std::shared_ptr<char[]>(new char[size]));
             cur = chunks.back().get();
             AdviseHugePages(cur, size);
             left = size;
@@ -320,7 +322,7 @@ std::span<char> RowStore::Reserve(size_t rows, size_t bytes) {
 size_t RowStore::MemoryUsage() const {
     const Impl& d = *m_impl;
     return sizeof(Impl) + d.store.allocated + d.store.rows.capacity() * sizeof(char*) +
-           d.store.chunks.capacity() * sizeof(std::unique_ptr<char[]>);
+           d.store.chunks.capacity() * sizeof(std::shared_ptr<char[]>);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -422,6 +424,27 @@ void RowStore::InsertRows(std::span<const int> positions, const RowStore& from, 
         }
     }
     all.swap(merged);
+}
+
+void RowStore::ExchangeRows(std::span<const int> rows, RowStore& other) {
+    Impl& d = *m_impl;
+    Impl& o = *other.m_impl;
+    for (size_t k = 0; k < rows.size(); ++k) {
+        char*& mine = d.store.rows[static_cast<size_t>(rows[k])];
+        char*& theirs = o.store.rows[k];
+        const size_t mineSize = d.BlockSize(mine), theirSize = o.BlockSize(theirs);
+        d.store.live += theirSize - mineSize;
+        o.store.live += mineSize - theirSize;
+        std::swap(mine, theirs);
+    }
+    // Each table now points into the other's chunks: both keep all of them alive.
+    const auto share = [](std::vector<std::shared_ptr<char[]>>& to,
+                          const std::vector<std::shared_ptr<char[]>>& from) {
+        for (const auto& chunk : from)
+            if (std::find(to.begin(), to.end(), chunk) == to.end()) to.push_back(chunk);
+    };
+    share(d.store.chunks, o.store.chunks);
+    share(o.store.chunks, d.store.chunks);
 }
 
 void RowStore::SwapRows(RowStore& other) {

@@ -59,6 +59,9 @@ public:
     // Inserts rows first..first+positions.size()-1 of `from` at the final indices `positions`
     // (ascending; each below the row count after the insertion).
     void InsertRows(std::span<const int> positions, const RowStore& from, size_t first = 0);
+    // Exchanges rows[k] here with row k of `other` (same columns), for every k, without copying
+    // any cell: undoing a change of many rows is this exchange again.
+    void ExchangeRows(std::span<const int> rows, RowStore& other);
     // Exchanges the rows (cells only) with `other`; group lists, last Global IDs, columns and
     // sort state stay where they are. Constant time.
     void SwapRows(RowStore& other);

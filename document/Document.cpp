@@ -164,26 +164,23 @@ private:
     }
 };
 
-// Replace All: the changed rows and their old texts; the new texts are worked out again.
+// Replace All: the changed rows, and the blocks of the rows not in the table (before Apply the
+// changed rows, after it the rows as they were). Apply and Revert exchange them without copying.
 class ReplaceAllStep : public DocStep {
 public:
-    std::array<std::string, 2> search, replacement;  // bytes per file
     std::vector<int> rows;
-    TextPile before;
-    void Apply(Document& d) override {
-        std::string result;
-        for (int row : rows) {
-            const auto f = static_cast<size_t>(d.RowFile(row));
-            EntryCommands::ReplaceInText(d.Cell(row, ColText), search[f], replacement[f], result);
-            SetCell(d, row, ColText, result);
-        }
+    RowStore held;
+    void Apply(Document& d) override { Exchange(d); }
+    void Revert(Document& d) override { Exchange(d); }
+    size_t Bytes() const override {
+        return kStepOverhead + rows.capacity() * sizeof(int) + held.MemoryUsage();
+    }
+
+private:
+    void Exchange(Document& d) {
+        Rows(d).ExchangeRows(rows, held);
         if (!rows.empty()) Changed(d, rows.front(), rows.back());
     }
-    void Revert(Document& d) override {
-        for (size_t i = 0; i < rows.size(); ++i) SetCell(d, rows[i], ColText, before.At(i));
-        if (!rows.empty()) Changed(d, rows.front(), rows.back());
-    }
-    size_t Bytes() const override { return kStepOverhead + rows.capacity() * sizeof(int) + before.Bytes(); }
 };
 
 // A sort: the permutation and the sort state before and after.
@@ -356,9 +353,16 @@ void Document::Detect(const ReadInfo*, bool txlPresent) {
             } else if (!Utf8ToLatin1(cell, bytes)) {
                 // A stand-in copy of a text the Latin-1 .txl cannot hold: its characters beyond
                 // Latin-1 show as '?' until the translation is written.
-                std::string utf8(cell);
-                for (std::string_view ch = FirstBeyondLatin1(utf8); !ch.empty(); ch = FirstBeyondLatin1(utf8))
-                    utf8.replace(static_cast<size_t>(ch.data() - utf8.data()), ch.size(), "?");
+                std::string utf8;
+                for (std::string_view rest = cell; !rest.empty();) {
+                    const std::string_view beyond = FirstBeyondLatin1(rest);
+                    const size_t keep =
+                        beyond.empty() ? rest.size() : static_cast<size_t>(beyond.data() - rest.data());
+                    utf8.append(rest.substr(0, keep));
+                    if (beyond.empty()) break;
+                    utf8.push_back('?');
+                    rest.remove_prefix(keep + beyond.size());
+                }
                 Utf8ToLatin1(utf8, bytes);
             }
             m_rows.SetCellText(r, c, bytes);
@@ -862,16 +866,18 @@ Status Document::ReplaceAll(std::string_view search, std::string_view replacemen
         auto step = Named<ReplaceAllStep>("Replace All");
         made = &step->rows;
         // Again after the conversion: a converted file now holds the search text as UTF-8.
-        const std::array<bool, 2> can = SearchKeys(search, step->search);
-        for (DocFile f : {DocFile::Txr, DocFile::Txl})
-            step->replacement[static_cast<size_t>(f)] = Bytes(replacement, f);
+        std::array<std::string, 2> from, to;
+        const std::array<bool, 2> can = SearchKeys(search, from);
+        for (DocFile f : {DocFile::Txr, DocFile::Txl}) to[static_cast<size_t>(f)] = Bytes(replacement, f);
+        // The changed rows are written into the step; Apply puts them into the table.
+        step->held.DefineColumns(kEntryColumnSpec);
+        std::string result;
         for (int r = 0; r < rows; ++r) {
             const auto i = static_cast<size_t>(RowFile(r));
-            const std::string_view cell = m_rows.Cell(r, ColText);
-            if (can[i] && cell.find(step->search[i]) != std::string_view::npos) {
-                step->rows.push_back(r);
-                step->before.Add(cell);
-            }
+            if (!can[i] || EntryCommands::ReplaceInText(m_rows.Cell(r, ColText), from[i], to[i], result) == 0)
+                continue;
+            step->rows.push_back(r);
+            step->held.AppendRow({m_rows.Cell(r, 0), m_rows.Cell(r, 1), m_rows.Cell(r, 2), result});
         }
         return step;
     };

@@ -50,7 +50,8 @@ private:
     size_t Trim();
 
     std::deque<std::unique_ptr<DocumentStep>> m_steps;
-    size_t m_done = 0;  // steps applied: m_steps[0..m_done)
+    std::deque<size_t> m_sizes;  // each step's memory when it was added (a step's own varies)
+    size_t m_done = 0;           // steps applied: m_steps[0..m_done)
     size_t m_bytes = 0;
     size_t m_limit = kDefaultLimit;
 };
