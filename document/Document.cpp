@@ -497,7 +497,7 @@ void Document::RawInsert(const std::vector<int>& positions, const RowStore& rows
     size_t k = 0;  // rows of `rows` inserted so far
     for (const auto& [first, last] : runs) {
         const size_t count = static_cast<size_t>(last - first + 1);
-        Each([&](DocumentObserver& o) { o.RowsAboutToBeInserted(first, last); });
+        Each([f = first, l = last](DocumentObserver& o) { o.RowsAboutToBeInserted(f, l); });
         m_rows.InsertRows(std::span<const int>(positions).subspan(k, count), rows, k);
         m_flags.insert(m_flags.begin() + first, flags.begin() + static_cast<std::ptrdiff_t>(k),
                        flags.begin() + static_cast<std::ptrdiff_t>(k + count));
@@ -525,7 +525,7 @@ void Document::RawRemove(const std::vector<int>& rows, RowStore* out, std::vecto
     }
     for (auto it = runs.rbegin(); it != runs.rend(); ++it) {
         const auto [first, last] = *it;
-        Each([&](DocumentObserver& o) { o.RowsAboutToBeRemoved(first, last); });
+        Each([f = first, l = last](DocumentObserver& o) { o.RowsAboutToBeRemoved(f, l); });
         std::vector<int> run(static_cast<size_t>(last - first + 1));
         for (size_t i = 0; i < run.size(); ++i) run[i] = first + static_cast<int>(i);
         m_rows.DeleteRows(std::move(run));

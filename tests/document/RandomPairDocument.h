@@ -2,7 +2,7 @@
 // Random localized documents for the exchange tests: pairs of .txr/.txl files written by the
 // editor's own writer, with '|' in texts, UTF-8 or Latin-1 in each file, empty texts, and empty
 // and repeated Global IDs.
-#include <random>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -11,6 +11,31 @@
 #include "tests/document/TextResourceFiles.h"
 
 namespace trf {
+
+// xorshift64*: the same numbers everywhere, for reproducible documents.
+class RandomTexts {
+public:
+    explicit RandomTexts(uint64_t seed) : m_state(seed * 0x9E3779B97F4A7C15u + 1) {}
+    int Pick(int n) {
+        m_state ^= m_state >> 12;
+        m_state ^= m_state << 25;
+        m_state ^= m_state >> 27;
+        return static_cast<int>((m_state * 0x2545F4914F6CDD1Du >> 33) % static_cast<uint64_t>(n));
+    }
+    // Up to five pieces: '|', quotes, markup, tabs, accents (in either encoding), placeholders.
+    std::string Text(bool latin1) {
+        static const char* const kUtf8[] = {
+            "a", "Open", " ", "|", "\"", ",", "<&>", "\\", "\t", "\xC3\xA9", "\xE2\x82\xAC", "%s", "'"};
+        static const char* const kLatin1[] = {"a",  "Open", " ",    "|",    "\"", ",", "<&>",
+                                              "\\", "\t",   "\xE9", "\xFC", "%s", "'"};
+        std::string s;
+        for (int k = Pick(6); k > 0; --k) s += (latin1 ? kLatin1 : kUtf8)[Pick(13)];
+        return s;
+    }
+
+private:
+    uint64_t m_state;
+};
 
 struct PairFiles {
     std::string txr, txl;
@@ -21,18 +46,9 @@ struct PairFiles {
 // UTF-8, so that it reads as Latin-1.
 inline PairFiles WriteRandomPair(const ScratchDir& dir, const std::string& stem, unsigned seed,
                                  bool latin1Txr, bool latin1Txl, int entries = 40) {
-    std::mt19937 rng(seed);
-    auto pick = [&rng](int n) { return static_cast<int>(rng() % static_cast<unsigned>(n)); };
-    auto text = [&](bool latin1) {
-        static const char* const kUtf8[] = {
-            "a", "Open", " ", "|", "\"", ",", "<&>", "\\", "\t", "\xC3\xA9", "\xE2\x82\xAC", "%s", "'"};
-        static const char* const kLatin1[] = {"a",  "Open", " ",    "|",    "\"", ",", "<&>",
-                                              "\\", "\t",   "\xE9", "\xFC", "%s", "'"};
-        std::string s;
-        for (int k = pick(6); k > 0; --k) s += (latin1 ? kLatin1 : kUtf8)[pick(13)];
-        // Trailing white space is kept in the Text; the writer keeps it too.
-        return s;
-    };
+    RandomTexts random(seed);
+    const auto pick = [&random](int n) { return random.Pick(n); };
+    const auto text = [&random](bool latin1) { return random.Text(latin1); };
     const char* const groupsUtf8[] = {"Menu", "Dialog",
                                       "Gr\xC3\xBC\xC3\x9F"
                                       "e"};
