@@ -81,6 +81,16 @@ void TranslationReview::RowsChanged(int first, int last) {
     Schedule();
 }
 
+void TranslationReview::RowsReordered(const std::vector<int>& order) {
+    // A sort (or its undo) moves the problems with their rows: checking a large document again
+    // would hold up every header click and every undo of one.
+    if (!m_scheduled && m_review.Reordered(order)) {
+        m_list->Model()->MarksChanged();
+        return;
+    }
+    ScheduleAll();
+}
+
 void TranslationReview::Reset() {
     // A read or Delete All shows every row: the filter is applied to the new rows.
     Refresh();
@@ -91,11 +101,10 @@ void TranslationReview::Reset() {
 
 void TranslationReview::Refresh() {
     m_scheduled = false;
-    // An edit of a few rows is checked on its own: a whole check of a large document would
-    // hold up every edit.
-    constexpr int kFewRows = 10000;
-    const bool few = !m_all && m_changedFirst >= 0 && m_changedLast - m_changedFirst < kFewRows;
-    if (!few || !m_review.RecheckChanged(m_changedFirst, m_changedLast)) m_review.Recheck();
+    // Changed cells are checked on their own, however many: a whole check of a large document
+    // (the Global ID checks above all) would hold up every edit, Replace All and their undo.
+    const bool cellsOnly = !m_all && m_changedFirst >= 0;
+    if (!cellsOnly || !m_review.RecheckChanged(m_changedFirst, m_changedLast)) m_review.Recheck();
     m_all = false;
     m_changedFirst = m_changedLast = -1;
     const EntryCounts& counts = m_review.Counts();

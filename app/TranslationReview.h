@@ -49,7 +49,7 @@ private:
     void RowsInserted() override { ScheduleAll(); }
     void RowsRemoved() override { ScheduleAll(); }
     void RowsChanged(int first, int last) override;
-    void RowsReordered(const std::vector<int>&) override { ScheduleAll(); }
+    void RowsReordered(const std::vector<int>& order) override;
     void ScheduleAll();
     void Reset() override;
     void Schedule();

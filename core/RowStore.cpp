@@ -257,6 +257,12 @@ std::string_view RowStore::Cell(int row, int column) const {
     return d.CellOf(d.store.rows[static_cast<size_t>(row)], column);
 }
 
+void RowStore::PrefetchRow(int row) const {
+    const char* block = m_impl->store.rows[static_cast<size_t>(row)];
+    __builtin_prefetch(block);
+    __builtin_prefetch(block + 64);
+}
+
 std::string_view RowStore::RowBytes(int row) const {
     const Impl& d = *m_impl;
     if (row < 0 || static_cast<size_t>(row) >= d.store.rows.size() || d.columns == 0) return {};

@@ -49,6 +49,9 @@ public:
     // The cells of a row one after the other, as one view (cell 0 first); row in range. For
     // scans over every byte of the table; valid until the next change.
     std::string_view RowBytes(int row) const;
+    // Asks the processor to fetch a row's cells ahead of a scan that will read them (rows out of
+    // file order after a sort lie scattered in memory); row in range.
+    void PrefetchRow(int row) const;
     bool DeleteRow(int row);
     // Deletes the given rows (any order, duplicates and out-of-range indices ignored) in one pass.
     void DeleteRows(std::vector<int> rows);

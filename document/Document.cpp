@@ -840,14 +840,14 @@ Status Document::ReplaceNext(int& row, std::string_view search, std::string_view
     const int start = std::max(row, 0);
     row = start;
     std::string result;
+    std::array<std::string, 2> keys;
+    const std::array<bool, 2> can = SearchKeys(search, keys);
     const int rows = RowCount();
     for (; row < rows; ++row) {
         const DocFile file = RowFile(row);
-        std::string bytes;
-        // A search text the file cannot hold occurs in none of its rows.
-        if (FileEncoding(file) == Encoding::Latin1 && !Utf8ToLatin1(search, bytes)) continue;
-        if (FileEncoding(file) == Encoding::Utf8) bytes = std::string(search);
-        if (bytes.empty() || m_rows.Cell(row, ColText).find(bytes) == std::string_view::npos) continue;
+        const auto i = static_cast<size_t>(file);
+        if (!can[i] || keys[i].empty() || m_rows.Cell(row, ColText).find(keys[i]) == std::string_view::npos)
+            continue;
         std::vector<DocFile> convert;
         if (!Prepare(replacement, file, convert)) {
             row = start;
@@ -878,15 +878,8 @@ Status Document::ReplaceAll(std::string_view search, std::string_view replacemen
     if (search.empty()) return Status::Ok();
     // Which files have a row to change: only those may need to hold the replacement.
     std::array<std::string, 2> needle;
-    std::array<bool, 2> searchable{}, hit{};
-    for (int f = 0; f < 2; ++f) {
-        if (m_encoding[f] == Encoding::Utf8) {
-            needle[static_cast<size_t>(f)] = std::string(search);
-            searchable[static_cast<size_t>(f)] = true;
-        } else {
-            searchable[static_cast<size_t>(f)] = Utf8ToLatin1(search, needle[static_cast<size_t>(f)]);
-        }
-    }
+    const std::array<bool, 2> searchable = SearchKeys(search, needle);
+    std::array<bool, 2> hit{};
     const int rows = RowCount();
     for (int r = 0; r < rows && !(hit[0] && hit[1]); ++r) {
         const auto f = static_cast<size_t>(RowFile(r));
@@ -901,18 +894,10 @@ Status Document::ReplaceAll(std::string_view search, std::string_view replacemen
     const auto make = [&] {
         auto step = Named<ReplaceAllStep>("Replace All");
         made = &step->rows;
+        // Again after the conversion: a converted file now holds the search text as UTF-8.
         std::array<std::string, 2> from, to;
-        std::array<bool, 2> can{};
-        for (DocFile f : {DocFile::Txr, DocFile::Txl}) {
-            const auto i = static_cast<size_t>(f);
-            if (FileEncoding(f) == Encoding::Utf8) {
-                from[i] = std::string(search);
-                can[i] = true;
-            } else {
-                can[i] = Utf8ToLatin1(search, from[i]);
-            }
-            to[i] = Bytes(replacement, f);
-        }
+        const std::array<bool, 2> can = SearchKeys(search, from);
+        for (DocFile f : {DocFile::Txr, DocFile::Txl}) to[static_cast<size_t>(f)] = Bytes(replacement, f);
         // The changed rows are written into the step; Apply puts them into the table.
         step->held.DefineColumns(kEntryColumnSpec);
         std::string result;
@@ -952,15 +937,24 @@ bool Document::Sort(int column, bool ascending) {
 // ---------------------------------------------------------------------------------------------
 // Search
 
+std::array<bool, 2> Document::SearchKeys(std::string_view text, std::array<std::string, 2>& keys) const {
+    std::array<bool, 2> can{};
+    for (DocFile f : {DocFile::Txr, DocFile::Txl}) {
+        const auto i = static_cast<size_t>(f);
+        if (FileEncoding(f) == Encoding::Utf8) {
+            keys[i] = std::string(text);
+            can[i] = true;
+        } else {
+            can[i] = Utf8ToLatin1(text, keys[i]);
+        }
+    }
+    return can;
+}
+
 std::vector<int> Document::FindGlobalId(std::string_view id) const {
     std::vector<int> matches;
     std::array<std::string, 2> key;
-    std::array<bool, 2> can{};
-    for (int f = 0; f < 2; ++f) {
-        const auto i = static_cast<size_t>(f);
-        can[i] =
-            m_encoding[f] == Encoding::Utf8 ? (key[i] = std::string(id), true) : Utf8ToLatin1(id, key[i]);
-    }
+    const std::array<bool, 2> can = SearchKeys(id, key);
     const int rows = RowCount();
     for (int r = 0; r < rows; ++r) {
         const auto i = static_cast<size_t>(RowFile(r));
@@ -971,12 +965,7 @@ std::vector<int> Document::FindGlobalId(std::string_view id) const {
 
 int Document::FindText(std::string_view text, int from) const {
     std::array<std::string, 2> key;
-    std::array<bool, 2> can{};
-    for (int f = 0; f < 2; ++f) {
-        const auto i = static_cast<size_t>(f);
-        can[i] =
-            m_encoding[f] == Encoding::Utf8 ? (key[i] = std::string(text), true) : Utf8ToLatin1(text, key[i]);
-    }
+    const std::array<bool, 2> can = SearchKeys(text, key);
     const int rows = RowCount();
     for (int r = std::max(from, 0); r < rows; ++r) {
         const auto i = static_cast<size_t>(RowFile(r));

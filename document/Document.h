@@ -15,6 +15,7 @@
 // - Rows of a pair table: the original (from the .txr) at an even index, its translation (from
 //   the .txl) right after it. In the pair view (localize on, rows read as pairs) sorts move whole
 //   pairs and Delete takes the twin along.
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -193,6 +194,9 @@ private:
     // false when the user declined (nothing changed yet; `convert` lists files to convert).
     bool Prepare(std::string_view text, DocFile file, std::vector<DocFile>& convert) const;
     std::string Bytes(std::string_view text, DocFile file) const;
+    // UTF-8 `text` as each file's bytes in `keys`; false for a file that cannot hold it (the
+    // text then occurs in none of its rows).
+    std::array<bool, 2> SearchKeys(std::string_view text, std::array<std::string, 2>& keys) const;
     void Detect(const ReadInfo* info, bool txlPresent);
     void Started();  // a new document: history cleared, observers told
 

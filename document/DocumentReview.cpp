@@ -79,6 +79,38 @@ bool DocumentReview::RecheckChanged(int first, int last) {
     return true;
 }
 
+bool DocumentReview::Reordered(const std::vector<int>& order) {
+    const size_t rows = m_problems.size();
+    if (order.size() != rows || m_idHashes.size() != rows) return false;
+    const bool paired = Paired();
+    if (paired) {
+        if (m_statuses.size() != (rows + 1) / 2) return false;
+        for (size_t i = 0; i < rows; i += 2) {
+            const int from = order[i];
+            if (from < 0 || from % 2 != 0) return false;
+            if (i + 1 < rows && order[i + 1] != from + 1) return false;
+        }
+    }
+    for (const int from : order)
+        if (from < 0 || static_cast<size_t>(from) >= rows) return false;
+    std::vector<CheckMask> problems(rows);
+    std::vector<uint32_t> hashes(rows);
+    for (size_t i = 0; i < rows; ++i) {
+        const auto from = static_cast<size_t>(order[i]);
+        problems[i] = m_problems[from];
+        hashes[i] = m_idHashes[from];
+    }
+    if (paired) {
+        std::vector<uint8_t> statuses(m_statuses.size());
+        for (size_t i = 0; i < rows; i += 2) statuses[i / 2] = m_statuses[static_cast<size_t>(order[i]) / 2];
+        m_statuses = std::move(statuses);
+    }
+    m_problems = std::move(problems);
+    m_idHashes = std::move(hashes);
+    m_filter.Reset();
+    return true;
+}
+
 bool DocumentReview::NotTranslated(int row) const {
     const EntryTable table = Table();
     if (!table.Paired() || row < 0 || row >= table.RowCount()) return false;

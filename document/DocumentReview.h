@@ -28,6 +28,10 @@ public:
     // since the last check): checks only their entries again and corrects the figures. False,
     // with nothing done, when a Global ID among them changed: then Recheck is needed.
     bool RecheckChanged(int first, int last);
+    // The rows were only put in another order (order[newRow] == oldRow) since the last check:
+    // the problems and statuses move with their rows and the figures stay. False, with nothing
+    // done, when the order splits pairs or does not fit: then Recheck is needed.
+    bool Reordered(const std::vector<int>& order);
     const std::vector<CheckMask>& Problems() const { return m_problems; }
     const EntryCounts& Counts() const { return m_counts; }
     bool Paired() const;

@@ -143,10 +143,16 @@ const std::vector<int>& EntryFilter::Apply(const EntryTable& table, std::span<co
     auto firstRow = [&](size_t u) {
         return narrowing ? candidates[u * static_cast<size_t>(step)] : static_cast<int>(u) * step;
     };
+    // Rows a few entries ahead are fetched while this one is searched.
+    constexpr size_t kAhead = 8;
     auto scan = [&](size_t from, size_t to, std::vector<int>& out) {
         for (size_t u = from; u < to; ++u) {
             const int first = firstRow(u);
             if (first >= rowCount) break;
+            if (u + kAhead < to) {
+                const int ahead = firstRow(u + kAhead);
+                for (int r = ahead; r < ahead + step && r < rowCount; ++r) table.Rows().PrefetchRow(r);
+            }
             consider(first, out);
         }
     };

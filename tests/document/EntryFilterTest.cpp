@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "document/DocumentObserver.h"
 #include "document/DocumentReview.h"
 #include "document/EntryChecker.h"
 #include "document/EntryFilter.h"
@@ -137,8 +138,13 @@ TEST(EntryFilterProperty, NarrowingGivesWhatAFreshFilterGives) {
 
 namespace {
 
-// Checking only the rows an edit changed gives what a whole check gives, and an edited Global ID
-// asks for the whole check.
+struct OrderSpy : DocumentObserver {
+    void RowsReordered(const std::vector<int>& order) override { last = order; }
+    std::vector<int> last;
+};
+
+// Checking only the rows an edit changed, or moving the results with the rows of a sort, gives
+// what a whole check gives; an edited Global ID asks for the whole check.
 TEST(DocumentReviewProperty, EditsCheckedOnTheirOwnMatchAWholeCheck) {
     std::mt19937 rng(11);
     Document doc;
@@ -151,15 +157,22 @@ TEST(DocumentReviewProperty, EditsCheckedOnTheirOwnMatchAWholeCheck) {
         return Status::Ok();
     });
     doc.SetSource(RowSource::Pairs);
+    doc.SetLocalize(true);  // the pair view: sorts move whole pairs
     DocumentReview review(doc), whole(doc);
+    OrderSpy spy;
+    doc.AddObserver(&spy);
     review.Recheck();
     for (int edit = 0; edit < 200; ++edit) {
         const int row = static_cast<int>(rng() % 60);
         const bool id = rng() % 10 == 0;
-        ASSERT_TRUE(
-            doc.SetCell(row, id ? ColGlobalId : ColText, id ? std::to_string(rng() % 40) : RandomText(rng))
-                .ok());
-        if (!review.RecheckChanged(row, row)) {
+        if (edit % 7 == 3) {
+            ASSERT_TRUE(doc.Sort(static_cast<int>(rng() % 4), rng() % 2 == 0));
+            ASSERT_TRUE(review.Reordered(spy.last)) << edit;
+        } else if (!doc.SetCell(row, id ? ColGlobalId : ColText,
+                                id ? std::to_string(rng() % 40) : RandomText(rng))
+                        .ok()) {
+            FAIL() << edit;
+        } else if (!review.RecheckChanged(row, row)) {
             EXPECT_TRUE(id) << edit;
             review.Recheck();
         }
@@ -171,6 +184,7 @@ TEST(DocumentReviewProperty, EditsCheckedOnTheirOwnMatchAWholeCheck) {
             << edit;
         ASSERT_EQ(a.byCheck, b.byCheck) << edit;
     }
+    doc.RemoveObserver(&spy);
 }
 
 }  // namespace
