@@ -30,6 +30,10 @@ protected:
         d.RawSwapAll(rows, flags);
     }
     static void Convert(Document& d, DocFile file, bool toUtf8) { d.RawConvert(file, toUtf8); }
+    static void SetStandIn(Document& d, int row, bool on) {
+        uint8_t& f = d.m_flags[static_cast<size_t>(row)];
+        f = on ? (f | Document::kStandIn) : (f & ~Document::kStandIn);
+    }
     static void SetSort(Document& d, int column, bool ascending) {
         d.m_rows.m_nSortColumn = column;
         d.m_rows.m_bAscending = ascending;
@@ -147,19 +151,26 @@ public:
     };
     std::vector<At> cells;
     TextPile before, after;
-    void Apply(Document& d) override { Put(d, after); }
-    void Revert(Document& d) override { Put(d, before); }
+    std::vector<int> claimed;  // stand-in rows that become translations of their own
+    void Apply(Document& d) override { Put(d, after, false); }
+    void Revert(Document& d) override { Put(d, before, true); }
     size_t Bytes() const override {
-        return kStepOverhead + cells.capacity() * sizeof(At) + before.Bytes() + after.Bytes();
+        return kStepOverhead + (cells.capacity() + claimed.capacity()) * sizeof(At) + before.Bytes() +
+               after.Bytes();
     }
 
 private:
-    void Put(Document& d, const TextPile& texts) {
+    void Put(Document& d, const TextPile& texts, bool standIn) {
         int first = std::numeric_limits<int>::max(), last = -1;
         for (size_t i = 0; i < cells.size(); ++i) {
             SetCell(d, cells[i].row, cells[i].column, texts.At(i));
             first = std::min(first, cells[i].row);
             last = std::max(last, cells[i].row);
+        }
+        for (const int row : claimed) {
+            SetStandIn(d, row, standIn);
+            first = std::min(first, row);
+            last = std::max(last, row);
         }
         Changed(d, first, last);
     }
@@ -779,7 +790,13 @@ Status Document::ApplyImport(const ImportResult& result) {
         if (Status s = CheckUtf8({text}); !s) return s;
         if (text != CellUtf8(c.row, c.column)) texts.emplace_back(&c, std::move(text));
     }
-    if (texts.empty()) return Status::Ok();
+    // A stand-in given a translation is the .txl's own entry from now on, even when the text
+    // stays (the original's): it is no longer missing.
+    std::vector<int> claimed;
+    for (const int row : result.translated)
+        if (row >= 0 && row < RowCount() && RowFile(row) == DocFile::Txl && IsStandIn(row))
+            claimed.push_back(row);
+    if (texts.empty() && claimed.empty()) return Status::Ok();
     std::vector<DocFile> convert;
     for (const auto& t : texts)
         if (!Prepare(t.second, DocFile::Txl, convert)) return Declined();
@@ -790,6 +807,7 @@ Status Document::ApplyImport(const ImportResult& result) {
             step->before.Add(m_rows.Cell(change->row, change->column));
             step->after.Add(Bytes(text, DocFile::Txl));
         }
+        step->claimed = claimed;
         return step;
     };
     ConvertThen(convert, make);

@@ -133,7 +133,8 @@ public:
     // Sets the translation cells an import computed against these rows (ComputeImport on
     // TranslationTable::FromDocument; bytes in the .txl's encoding after the import) as one
     // step, the .txl's conversion to UTF-8 included when asked for and agreed. Changes that only
-    // re-encode a cell leave it to the conversion; nothing to change records no step.
+    // re-encode a cell leave it to the conversion; stand-in rows given a translation stop being
+    // stand-ins. Nothing to change records no step.
     Status ApplyImport(const ImportResult& result);
     // The rows a Delete of `selected` removes: in the pair view each row takes its twin.
     std::vector<int> EntryRows(const std::vector<int>& selected) const;

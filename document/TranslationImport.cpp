@@ -175,6 +175,7 @@ Status ComputeImport(const TranslationTable& table, const std::vector<IncomingUn
     // whose row was in another encoding.
     for (size_t i = 0; i < n; ++i) {
         const int row = static_cast<int>(2 * i + 1);
+        if (taken[i] != kNoUnit) r.translated.push_back(row);
         const Encoding from = table.StandIn(i) ? txr : txl;
         for (const int c : {ColGlobalId, ColGroupName, ColText}) {
             const std::string_view cell = table.TranslationCell(i, c);

@@ -53,6 +53,7 @@ struct ImportSummary {
 
 struct ImportResult {
     std::vector<CellChange> changes;
+    std::vector<int> translated;  // translation rows the import gives a translation (ascending)
     ImportSummary summary;
 };
 

@@ -500,6 +500,7 @@ TEST(DocumentTest, ImportIsOneStepLikeTheCommandLines) {
         EXPECT_EQ(steps.steps, 1);
         EXPECT_EQ(d.CellUtf8(1, ColText), c.first);
         EXPECT_EQ(d.CellUtf8(5, ColText), "Trois");
+        EXPECT_FALSE(d.IsStandIn(5));  // translated now, not missing
         const Snapshot after = Take(d);
         const std::string saved = Saved(d, dir);
         TranslationTable fromFiles;
