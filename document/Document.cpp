@@ -737,6 +737,16 @@ Status Document::AppendRow(std::span<const std::string> cells) {
     return Status::Ok();
 }
 
+namespace {
+
+// A stand-in row the user edits holds a translation of its own from then on: it is no longer
+// missing (undoing the edit makes it a stand-in again).
+void ClaimStandIn(CellsStep& step, int row, bool standIn) {
+    if (standIn) step.claimed.push_back(row);
+}
+
+}  // namespace
+
 Status Document::EditEntry(int row, std::string_view groupName, std::string_view text) {
     if (Status s = CheckUtf8({groupName, text}); !s) return s;
     if (Status s = EntryCommands::CheckEntryFields(groupName, text); !s) return s;
@@ -755,6 +765,7 @@ Status Document::EditEntry(int row, std::string_view groupName, std::string_view
             step->before.Add(m_rows.Cell(row, column));
             step->after.Add(Bytes(column == ColText ? text : groupName, file));
         }
+        ClaimStandIn(*step, row, RowFile(row) == DocFile::Txl && IsStandIn(row));
         return step;
     };
     ConvertThen(convert, make);
@@ -773,6 +784,7 @@ Status Document::SetCell(int row, int column, std::string_view text) {
         step->cells.push_back({row, column});
         step->before.Add(m_rows.Cell(row, column));
         step->after.Add(Bytes(text, file));
+        if (column == ColText) ClaimStandIn(*step, row, RowFile(row) == DocFile::Txl && IsStandIn(row));
         return step;
     };
     ConvertThen(convert, make);

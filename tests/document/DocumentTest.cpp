@@ -441,6 +441,26 @@ TEST(DocumentTest, SearchMatchesEachFileInItsEncoding) {
 
 }  // namespace
 
+// Editing a stand-in translation makes it the .txl's own entry; undo makes it a stand-in again.
+TEST(DocumentTest, EditedStandInIsNoLongerMissing) {
+    trf::ScratchDir dir;
+    Put(dir / "s.txr", trf::Lines({"2", "2", "Menu|2", "#", "1|Menu|1|One", "2|Menu|2|Two"}));
+    Put(dir / "s.txl", trf::Lines({"1", "2", "Menu|2", "#", "1|Menu|1|Un"}));
+    for (const bool wholeEntry : {true, false}) {
+        Document d;
+        ASSERT_TRUE(d.Read(dir / "s.txr", dir / "s.txl", ModeShowBoth).ok());
+        d.SetLocalize(true);
+        ASSERT_TRUE(d.IsStandIn(3));
+        ASSERT_TRUE((wholeEntry ? d.EditEntry(3, "Menu", "Deux") : d.SetCell(3, ColText, "Deux")).ok());
+        EXPECT_FALSE(d.IsStandIn(3)) << wholeEntry;
+        ASSERT_TRUE(d.Undo());
+        EXPECT_TRUE(d.IsStandIn(3)) << wholeEntry;
+        EXPECT_EQ(d.CellUtf8(3, ColText), "Two");
+        ASSERT_TRUE(d.Redo());
+        EXPECT_FALSE(d.IsStandIn(3)) << wholeEntry;
+    }
+}
+
 // An import is one step, its conversion included: the document then saves the .txl the command
 // line's import writes; undo gives back every byte, redo the import again.
 TEST(DocumentTest, ImportIsOneStepLikeTheCommandLines) {
