@@ -35,8 +35,8 @@ public:
     RowStoreModel* Model() const { return m_pModel; }
     CSortHeaderCtrl* Header() const { return m_header; }
 
-    // The columns are the document's entry columns: sizes the header sections from the spec's
-    // widths. False when the spec has another number of columns.
+    // The columns are the document's entry columns: sizes the header sections from the column list's
+    // widths. False when the column list has another number of columns.
     bool DefineColumns(std::string_view spec);
 
     // Changes, each a step of the document's history. Texts are as shown (any characters).
