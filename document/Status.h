@@ -1,6 +1,7 @@
 #pragma once
 // The result of an operation that can fail: ok, or an error with a message for the user.
 #include <string>
+#include <string_view>
 #include <utility>
 
 class Status {
@@ -19,7 +20,15 @@ private:
     std::string m_strMessage;
 };
 
-// A file name as messages give it: in double quotes.
+// A file name, a Global ID or a text as messages give it: in double quotes.
+inline std::string Quoted(std::string_view s) {
+    std::string quoted;
+    quoted.reserve(s.size() + 2);
+    quoted += '"';
+    quoted += s;
+    quoted += '"';
+    return quoted;
+}
 inline std::string QuotedPath(const std::string& path) {
-    return "\"" + path + "\"";
+    return Quoted(path);
 }

@@ -103,15 +103,6 @@ private:
     std::vector<uint32_t> m_slots;
 };
 
-std::string Quote(std::string_view s) {
-    std::string quoted;
-    quoted.reserve(s.size() + 2);
-    quoted += '"';
-    quoted += s;
-    quoted += '"';
-    return quoted;
-}
-
 // The value of a field changed on no side, one side or both; nullopt when the two sides
 // changed it differently.
 std::optional<std::string_view> MergeField(std::string_view base, std::string_view ours,
@@ -153,7 +144,7 @@ Status TextResourceMerge::Merge(const RowStore& baseStore, const RowStore& oursS
     const Side theirs(theirsStore, mixed && encodings[2] == Encoding::Latin1);
     // Messages show texts as UTF-8 whatever the files hold.
     const Encoding shown = mixed ? Encoding::Utf8 : encodings[0];
-    auto show = [shown](std::string_view s) { return Quote(ToUtf8(s, shown)); };
+    auto show = [shown](std::string_view s) { return Quoted(ToUtf8(s, shown)); };
     auto describe = [&show](const Entry& e) {
         return "Group Name " + show(e.group) + ", Text " + show(e.text);
     };

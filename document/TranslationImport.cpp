@@ -11,6 +11,7 @@
 #include "document/ListBoxSafe.h"
 #include "document/PoExchange.h"
 #include "document/TextEncoding.h"
+#include "document/TextRules.h"
 #include "document/TranslationTable.h"
 #include "document/XliffExchange.h"
 
@@ -31,23 +32,10 @@ Status ReadWholeFile(const std::string& path, std::string& out) {
     return Status::Ok();
 }
 
-bool HasLineBreak(std::string_view s) {
-    return s.find_first_of("\r\n") != std::string_view::npos;
-}
-
-std::string Quote(std::string_view s) {
-    std::string quoted;
-    quoted.reserve(s.size() + 2);
-    quoted += '"';
-    quoted += s;
-    quoted += '"';
-    return quoted;
-}
-
 void AppendList(std::string& out, const char* what, const std::vector<std::string>& ids, size_t limit) {
     if (ids.empty()) return;
     out += what;
-    for (size_t i = 0; i < ids.size() && i < limit; ++i) out += (i ? ", " : " ") + Quote(ids[i]);
+    for (size_t i = 0; i < ids.size() && i < limit; ++i) out += (i ? ", " : " ") + Quoted(ids[i]);
     if (ids.size() > limit) out += ", and " + std::to_string(ids.size() - limit) + " more";
     out += '\n';
 }
@@ -141,12 +129,12 @@ Status ComputeImport(const TranslationTable& table, const std::vector<IncomingUn
             ++sum.repeated;
             continue;
         }
-        if (HasLineBreak(unit.target))
+        if (TextRules::HasLineBreak(unit.target))
             return Status::Error(
-                "The translation of the entry with the Global ID " + Quote(unit.key) +
+                "The translation of the entry with the Global ID " + Quoted(unit.key) +
                 " holds a line break, which a localized file cannot hold. Nothing was imported.");
         if (!IsValidUtf8(unit.target))
-            return Status::Error("The translation of the entry with the Global ID " + Quote(unit.key) +
+            return Status::Error("The translation of the entry with the Global ID " + Quoted(unit.key) +
                                  " is not valid UTF-8. Nothing was imported.");
         taken[entry] = u;
         if (unit.hasSource && !SameText(table.OriginalCell(entry, ColText), txr, unit.source, Encoding::Utf8))
