@@ -671,7 +671,14 @@ void Document::CancelAdd() {
     m_addPending = false;
 }
 
+std::string Document::AddProblem() const {
+    if (m_source != RowSource::Localized) return {};
+    return "Entries are added with their original: in Show Original Text or in Show Both. Here a "
+           "translation would be added without one.";
+}
+
 Status Document::AddEntry(int32_t globalId, std::string_view groupName, std::string_view text) {
+    if (std::string problem = AddProblem(); !problem.empty()) return Status::Error(std::move(problem));
     if (Status s = CheckUtf8({groupName, text}); !s) return s;
     if (Status s = EntryCommands::CheckEntryFields(groupName, text); !s) return s;
     if (!m_addPending && LastGlobalId() == std::numeric_limits<int32_t>::max())
@@ -681,7 +688,7 @@ Status Document::AddEntry(int32_t globalId, std::string_view groupName, std::str
     if (AddsTwins())
         files = {DocFile::Txr, DocFile::Txl};
     else
-        files = {m_source == RowSource::Localized ? DocFile::Txl : DocFile::Txr};
+        files = {DocFile::Txr};
     std::vector<DocFile> convert;
     if (!Prepare(groupName, DocFile::Txr, convert)) return Declined();
     for (DocFile f : files)
@@ -853,7 +860,19 @@ bool Document::DeleteRows(std::vector<int> rows) {
     return true;
 }
 
-bool Document::DeleteAll() {
+bool Document::DeleteAll(const RowScope& scope) {
+    if (!scope.All()) {
+        std::vector<int> shown;
+        scope.ForEach(RowCount(), [&](int r) { shown.push_back(r); });
+        std::vector<int> rows = EntryRows(shown);
+        if (rows.empty()) return false;
+        auto step = Named<RowsStep>("Delete All");
+        step->positions = std::move(rows);
+        step->rows.DefineColumns(kEntryColumnSpec);
+        step->Apply(*this);
+        Record(std::move(step));
+        return true;
+    }
     if (RowCount() == 0) return false;
     auto step = Named<DeleteAllStep>("Delete All");
     step->rows.DefineColumns(kEntryColumnSpec);
@@ -862,8 +881,13 @@ bool Document::DeleteAll() {
     return true;
 }
 
-Status Document::ReplaceNext(int& row, std::string_view search, std::string_view replacement,
-                             int& changedRow) {
+int Document::EntriesIn(const RowScope& scope) const {
+    const int rows = scope.Count(RowCount());
+    return m_source == RowSource::Pairs ? (rows + 1) / 2 : rows;
+}
+
+Status Document::ReplaceNext(int& row, std::string_view search, std::string_view replacement, int& changedRow,
+                             const RowScope& scope) {
     changedRow = -1;
     if (Status s = CheckUtf8({search, replacement}); !s) return s;
     if (Status s = EntryCommands::CheckText(replacement); !s) return s;
@@ -873,7 +897,7 @@ Status Document::ReplaceNext(int& row, std::string_view search, std::string_view
     std::array<std::string, 2> keys;
     const std::array<bool, 2> can = SearchKeys(search, keys);
     const int rows = RowCount();
-    for (; row < rows; ++row) {
+    for (row = scope.NextFrom(row, rows); row < rows; row = scope.NextFrom(row + 1, rows)) {
         const DocFile file = RowFile(row);
         const auto i = static_cast<size_t>(file);
         if (!can[i] || keys[i].empty() || m_rows.Cell(row, ColText).find(keys[i]) == std::string_view::npos)
@@ -900,8 +924,8 @@ Status Document::ReplaceNext(int& row, std::string_view search, std::string_view
     return Status::Ok();
 }
 
-Status Document::ReplaceAll(std::string_view search, std::string_view replacement,
-                            std::vector<int>* changed) {
+Status Document::ReplaceAll(std::string_view search, std::string_view replacement, std::vector<int>* changed,
+                            const RowScope& scope) {
     if (changed) changed->clear();
     if (Status s = CheckUtf8({search, replacement}); !s) return s;
     if (Status s = EntryCommands::CheckText(replacement); !s) return s;
@@ -911,7 +935,7 @@ Status Document::ReplaceAll(std::string_view search, std::string_view replacemen
     const std::array<bool, 2> searchable = SearchKeys(search, needle);
     std::array<bool, 2> hit{};
     const int rows = RowCount();
-    for (int r = 0; r < rows && !(hit[0] && hit[1]); ++r) {
+    for (int r = scope.NextFrom(0, rows); r < rows && !(hit[0] && hit[1]); r = scope.NextFrom(r + 1, rows)) {
         const auto f = static_cast<size_t>(RowFile(r));
         if (!hit[f] && searchable[f] && m_rows.Cell(r, ColText).find(needle[f]) != std::string_view::npos)
             hit[f] = true;
@@ -931,13 +955,13 @@ Status Document::ReplaceAll(std::string_view search, std::string_view replacemen
         // The changed rows are written into the step; Apply puts them into the table.
         step->held.DefineColumns(kEntryColumnSpec);
         std::string result;
-        for (int r = 0; r < rows; ++r) {
+        scope.ForEach(rows, [&](int r) {
             const auto i = static_cast<size_t>(RowFile(r));
             if (!can[i] || EntryCommands::ReplaceInText(m_rows.Cell(r, ColText), from[i], to[i], result) == 0)
-                continue;
+                return;
             step->rows.push_back(r);
             step->held.AppendRow({m_rows.Cell(r, 0), m_rows.Cell(r, 1), m_rows.Cell(r, 2), result});
-        }
+        });
         return step;
     };
     ConvertThen(convert, make);
@@ -981,23 +1005,22 @@ std::array<bool, 2> Document::SearchKeys(std::string_view text, std::array<std::
     return can;
 }
 
-std::vector<int> Document::FindGlobalId(std::string_view id) const {
+std::vector<int> Document::FindGlobalId(std::string_view id, const RowScope& scope) const {
     std::vector<int> matches;
     std::array<std::string, 2> key;
     const std::array<bool, 2> can = SearchKeys(id, key);
-    const int rows = RowCount();
-    for (int r = 0; r < rows; ++r) {
+    scope.ForEach(RowCount(), [&](int r) {
         const auto i = static_cast<size_t>(RowFile(r));
         if (can[i] && m_rows.Cell(r, ColGlobalId) == key[i]) matches.push_back(r);
-    }
+    });
     return matches;
 }
 
-int Document::FindText(std::string_view text, int from) const {
+int Document::FindText(std::string_view text, int from, const RowScope& scope) const {
     std::array<std::string, 2> key;
     const std::array<bool, 2> can = SearchKeys(text, key);
     const int rows = RowCount();
-    for (int r = std::max(from, 0); r < rows; ++r) {
+    for (int r = scope.NextFrom(from, rows); r < rows; r = scope.NextFrom(r + 1, rows)) {
         const auto i = static_cast<size_t>(RowFile(r));
         if (can[i] && m_rows.Cell(r, ColText).find(key[i]) != std::string_view::npos) return r;
     }

@@ -28,6 +28,7 @@
 #include "core/RowStore.h"
 #include "document/DocumentHistory.h"
 #include "document/ListBoxSafe.h"
+#include "document/RowScope.h"
 #include "document/Status.h"
 #include "document/TextEncoding.h"
 
@@ -121,9 +122,13 @@ public:
     // it or CancelAdd gives it back; nothing when every Global ID is handed out.
     std::optional<int32_t> BeginAdd();
     void CancelAdd();
+    // Why Add is refused as the rows are; empty when an entry can be added. The rows of the
+    // .txl alone cannot take one: a translation without its original would pair with the
+    // wrong original after the last one.
+    std::string AddProblem() const;
     // Adds an entry with `globalId`, numbered in its group (a new group when none has the name);
     // when AddsTwins() a translation row (a copy) follows. Takes the last Global ID up by one
-    // (the one BeginAdd raised, if it was called).
+    // (the one BeginAdd raised, if it was called). Refused, changing nothing, with AddProblem().
     Status AddEntry(int32_t globalId, std::string_view groupName, std::string_view text);
     // Appends a row of cells as given (no numbering), in the pair view a single row too.
     Status AppendRow(std::span<const std::string> cells);
@@ -140,13 +145,18 @@ public:
     std::vector<int> EntryRows(const std::vector<int>& selected) const;
     // Deletes the rows (any order; duplicates and rows out of range ignored). False: none.
     bool DeleteRows(std::vector<int> rows);
-    bool DeleteAll();
-    // Scans the Text column from `row` on and replaces in the first row holding `search`;
-    // `row` is left on that row (the result) or past the end (result -1).
-    Status ReplaceNext(int& row, std::string_view search, std::string_view replacement, int& changedRow);
-    // Replaces in every row's Text; `changed` gets the rows changed, ascending.
+    // Deletes every entry in `scope` (in the pair view each row takes its twin); false when
+    // there was none. The rows outside the scope stay as they are.
+    bool DeleteAll(const RowScope& scope = {});
+    // The entries among the rows of `scope`: pairs count once in a pair table.
+    int EntriesIn(const RowScope& scope) const;
+    // Scans the Text column of the rows in `scope` from `row` on and replaces in the first row
+    // holding `search`; `row` is left on that row (the result) or past the end (result -1).
+    Status ReplaceNext(int& row, std::string_view search, std::string_view replacement, int& changedRow,
+                       const RowScope& scope = {});
+    // Replaces in the Text of every row in `scope`; `changed` gets the rows changed, ascending.
     Status ReplaceAll(std::string_view search, std::string_view replacement,
-                      std::vector<int>* changed = nullptr);
+                      std::vector<int>* changed = nullptr, const RowScope& scope = {});
     // Sorts by a column (whole pairs in the pair view); false when there was nothing to do.
     bool Sort(int column, bool ascending);
     // A header click: the same column again flips the direction, another starts ascending.
@@ -156,10 +166,10 @@ public:
 
     // ---- Search (texts as UTF-8)
 
-    // Rows whose Global ID is exactly `id`.
-    std::vector<int> FindGlobalId(std::string_view id) const;
-    // The first row from `from` on whose Text contains `text`; -1 when none.
-    int FindText(std::string_view text, int from) const;
+    // Rows in `scope` whose Global ID is exactly `id`.
+    std::vector<int> FindGlobalId(std::string_view id, const RowScope& scope = {}) const;
+    // The first row in `scope` from `from` on whose Text contains `text`; -1 when none.
+    int FindText(std::string_view text, int from, const RowScope& scope = {}) const;
 
     // ---- History
 

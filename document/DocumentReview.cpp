@@ -150,20 +150,24 @@ bool DocumentReview::Wanted(int first, FilterShow show) const {
     return HasProblem(first) || (Paired() && HasProblem(first + 1));
 }
 
-int DocumentReview::Next(int from, bool forward, FilterShow show, std::span<const int> shown,
+int DocumentReview::Next(int from, bool forward, FilterShow show, const RowScope& scope,
                          bool& wrapped) const {
     wrapped = false;
     const int step = Paired() ? 2 : 1;
+    const int rowCount = m_doc.RowCount();
+    const bool all = scope.All();
+    const std::span<const int> shown =
+        all ? std::span<const int>()
+            : std::span<const int>(scope.Rows()).first(static_cast<size_t>(scope.Count(rowCount)));
     // Entries as positions among the rows shown (or among all rows).
-    const int units =
-        shown.empty() ? (m_doc.RowCount() + step - 1) / step : static_cast<int>(shown.size()) / step;
+    const int units = all ? (rowCount + step - 1) / step : static_cast<int>(shown.size()) / step;
     if (units == 0) return -1;
-    auto firstRow = [&](int u) { return shown.empty() ? u * step : shown[static_cast<size_t>(u * step)]; };
+    auto firstRow = [&](int u) { return all ? u * step : shown[static_cast<size_t>(u * step)]; };
     // The entry holding `from` (or the one after it when it is not shown).
     int at = -1;
     if (from >= 0) {
         const int entry = from - (from % step);
-        if (shown.empty()) {
+        if (all) {
             at = entry / step;
         } else {
             const auto it = std::lower_bound(shown.begin(), shown.end(), entry);

@@ -4,8 +4,10 @@
 
 #include "document/EntryStatus.h"
 
-std::string EntryCounts::Summary(bool paired) const {
-    std::string out = std::to_string(entries) + (entries == 1 ? " entry, " : " entries, ");
+std::string EntryCounts::Summary(bool paired, int64_t shown) const {
+    std::string out = shown >= 0 ? std::to_string(shown) + " of " : std::string();
+    out +=
+        std::to_string(entries) + (entries == 1 ? " entry" : " entries") + (shown >= 0 ? " shown, " : ", ");
     if (paired) {
         out += std::to_string(translated) + " translated (" + std::to_string(TranslatedPercent()) + "%), " +
                std::to_string(missing) + " missing, " + std::to_string(same) + " same as original, ";

@@ -26,8 +26,9 @@ struct EntryCounts {
     // Translated entries in whole percent, rounded down: 100 only when every entry is done.
     int TranslatedPercent() const { return entries ? static_cast<int>(translated * 100 / entries) : 0; }
     // "N entries, T translated (P%), M missing, S same as original, K with problems"; outside
-    // pairs "N entries, K with problems".
-    std::string Summary(bool paired) const;
+    // pairs "N entries, K with problems". With a filter showing `shown` entries (not -1) the
+    // first part reads "S of N entries shown"; the figures after it stay those of every entry.
+    std::string Summary(bool paired, int64_t shown = -1) const;
 };
 
 class EntryStats {

@@ -46,6 +46,8 @@ public:
     void ShowRows(std::vector<int> rows);
     void ShowAllRows();
     bool Filtered() const { return m_filtered; }
+    // The rows the commands may reach: the rows shown.
+    RowScope Shown() const { return m_filtered ? RowScope::Only(m_shown) : RowScope(); }
     // The document row of a model row, and the model row of a document row (-1: not shown).
     int DocRow(int viewRow) const {
         return m_filtered ? (viewRow >= 0 && static_cast<size_t>(viewRow) < m_shown.size()
