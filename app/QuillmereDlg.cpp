@@ -5,6 +5,7 @@
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QComboBox>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFile>
@@ -112,6 +113,10 @@ CQuillmereDlg::CQuillmereDlg(QWidget* parent, UserPrompts* prompts) : QDialog(pa
     m_pReview->FilterRow()->setGeometry(units.Rect(322, 30, 142, 14).translated(0, menuHeight));
     m_pReview->ProgressRow()->setGeometry(units.Rect(7, 280, 457, 14).translated(0, menuHeight));
     for (QWidget* row : {m_pReview->FilterRow(), m_pReview->ProgressRow()}) row->setProperty("ctlId", -1);
+    // The menu's keys win in the filter row as in the other controls (Ctrl+U would otherwise
+    // erase the filter text instead of going to the next entry to translate).
+    m_pReview->FilterText()->installEventFilter(this);
+    m_pReview->FilterShowBox()->installEventFilter(this);
 
     // Resizable and maximizable, the list taking the room; no smaller than the template.
     setWindowFlags(windowFlags() | Qt::WindowMaximizeButtonHint);

@@ -285,6 +285,26 @@ private slots:
             // The one problem, selected already.
             {"", 2, QKeySequence(Qt::Key_F8), "No other entry has problems", {7}},
         };
+        // Typed in the filter box, the keys still reach the menu: the filter text stays.
+        Review().FilterText()->clear();
+        m_dlg->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(m_dlg.get()));
+        Review().FilterText()->setFocus();
+        QTest::keyClicks(Review().FilterText(), QStringLiteral("nowhere"));
+        // A text box claims the keys it has a use of before the shortcuts see them (Ctrl+A
+        // selects all, and in X11 text boxes Ctrl+U erases to the start of the line): the
+        // window must take the menu's keys first.
+        for (const int key : {Qt::Key_A, Qt::Key_U}) {
+            for (QWidget* box : {static_cast<QWidget*>(Review().FilterText()),
+                                 static_cast<QWidget*>(Review().FilterShowBox())}) {
+                QKeyEvent claim(QEvent::ShortcutOverride, key, Qt::ControlModifier);
+                QApplication::sendEvent(box, &claim);
+                QVERIFY(!claim.isAccepted());
+            }
+        }
+        QTest::keySequence(Review().FilterText(), QKeySequence(Qt::CTRL | Qt::Key_U));
+        QCOMPARE(Review().FilterText()->text(), QStringLiteral("nowhere"));
+        QCOMPARE(Review().Note(), QStringLiteral("Every entry shown is translated"));
         for (const auto& c : cases) {
             Review().FilterText()->setText(QString::fromLatin1(c.filter));
             Review().FilterShowBox()->setCurrentIndex(c.show);
