@@ -36,10 +36,10 @@
 #include "dialogs/NewDlg.h"
 #include "dialogs/NewloDlg.h"
 #include "dialogs/RepDlg.h"
-#include "document/AtomicFile.h"
-#include "document/TranslationExport.h"
-#include "document/TranslationImport.h"
-#include "document/TranslationTable.h"
+#include "document/exchange/TranslationExport.h"
+#include "document/exchange/TranslationImport.h"
+#include "document/exchange/TranslationTable.h"
+#include "document/format/AtomicFile.h"
 #include "listview/RowStoreModel.h"
 #include "res/DialogTemplate.h"
 #include "res/resource.h"
@@ -842,7 +842,7 @@ void CQuillmereDlg::OnImport() {
     Status s = table.FromDocument(*m_pDoc);
     if (s) s = ReadTranslations(LocalPath(path), *format, units);
     if (s) s = ComputeImport(table, units, ImportOptions(), result);
-    if (s) s = m_pDoc->ApplyImport(result);
+    if (s) s = m_pDoc->ApplyImport(result.changes, result.translated, result.summary.becameUtf8);
     if (!s) {
         // An empty message: the user declined the .txl's conversion to UTF-8.
         Prompts().Warn(this, s.message().empty() ? QStringLiteral("Nothing was imported.")

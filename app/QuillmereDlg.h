@@ -10,9 +10,9 @@
 
 #include "app/CommandLine.h"
 #include "dialogs/EntryHost.h"
-#include "document/Document.h"
-#include "document/DocumentObserver.h"
 #include "document/ListBoxSafe.h"
+#include "document/model/Document.h"
+#include "document/model/DocumentObserver.h"
 #include "listview/SortListCtrl.h"
 
 class QRadioButton;

@@ -7,7 +7,7 @@
 #include <QTimer>
 #include <algorithm>
 
-#include "document/Document.h"
+#include "document/model/Document.h"
 #include "listview/RowStoreModel.h"
 #include "listview/SortListCtrl.h"
 

@@ -12,8 +12,8 @@
 #include <QString>
 #include <QWidget>
 
-#include "document/DocumentObserver.h"
-#include "document/DocumentReview.h"
+#include "document/model/DocumentObserver.h"
+#include "document/review/DocumentReview.h"
 
 class QComboBox;
 class QLineEdit;

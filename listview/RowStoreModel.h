@@ -16,8 +16,8 @@
 #include <string_view>
 #include <vector>
 
-#include "document/Document.h"
-#include "document/DocumentObserver.h"
+#include "document/model/Document.h"
+#include "document/model/DocumentObserver.h"
 
 class RowStoreModel : public QAbstractTableModel, public DocumentObserver {
     Q_OBJECT
@@ -30,8 +30,8 @@ public:
     Document& Doc() { return *m_doc; }
     const Document& Doc() const { return *m_doc; }
     // The rows for setting up a table outside the history (group list, last Global ID).
-    RowStore& Store() { return m_doc->RowsForSetup(); }
-    const RowStore& Store() const { return m_doc->Rows(); }
+    ResourceTable& Store() { return m_doc->RowsForSetup(); }
+    const ResourceTable& Store() const { return m_doc->Rows(); }
 
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     int columnCount(const QModelIndex& parent = QModelIndex()) const override;
