@@ -10,11 +10,11 @@
 #include <string>
 #include <vector>
 
-#include "document/Document.h"
-#include "document/DocumentReview.h"
-#include "document/EntryCommands.h"
-#include "document/RowScope.h"
-#include "document/SystemCalls.h"
+#include "document/format/SystemCalls.h"
+#include "document/model/Document.h"
+#include "document/model/EntryCommands.h"
+#include "document/model/RowScope.h"
+#include "document/review/DocumentReview.h"
 #include "tests/document/RandomPairDocument.h"
 
 namespace {
