@@ -36,6 +36,7 @@
 #include "dialogs/NewloDlg.h"
 #include "dialogs/RepDlg.h"
 #include "document/AtomicFile.h"
+#include "document/LanguageCode.h"
 #include "document/TranslationExport.h"
 #include "document/TranslationImport.h"
 #include "document/TranslationTable.h"
@@ -782,7 +783,8 @@ void CQuillmereDlg::OnExport() {
     if (!format || !ConfirmReplacing({path})) return;
     ExportOptions options;
     options.originalName = QFileInfo(m_strFileName).fileName().toStdString();
-    options.targetLanguage = LanguageOfFileName(QFileInfo(m_strLocFileName).fileName().toStdString());
+    options.targetLanguage =
+        LanguageCode::OfFileName(LocalPath(QFileInfo(m_strLocFileName).absoluteFilePath()));
     TranslationTable table;
     std::string out;
     size_t leftOut = 0;

@@ -24,7 +24,8 @@ public:
           m_mask(standInMask) {}
 
     // Each file's encoding as the editor decides it: UTF-8 when the rows from that file and the
-    // group names are all valid UTF-8, else Latin-1. Stand-in rows belong to neither file.
+    // group names are all valid UTF-8, else Latin-1. Stand-in rows belong to neither file; a
+    // translation file without rows of its own takes the original's encoding.
     static EntryTable Detect(const RowStore& rows, std::span<const uint8_t> standIn, bool paired);
 
     const RowStore& Rows() const { return m_rows; }

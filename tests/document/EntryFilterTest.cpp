@@ -19,6 +19,8 @@ using namespace trf;
 
 // Pairs: translated, same, missing (stand-in), translated with a placeholder problem, and a
 // translation file in Latin-1. The first pair's Group ID is 3, which the filter never looks at.
+// One translation row names its group as the .txl does ("Erreur"): an entry's group is its
+// original's.
 class KnownTable : public ::testing::Test {
 protected:
     KnownTable() {
@@ -30,7 +32,7 @@ protected:
               {"3", "Dialog", "1", "Close"},
               {"3", "Dialog", "1", "Close"},
               {"4", "Error", "1", "Disk %s full"},
-              {"4", "Error", "1", "Disque plein"},
+              {"4", "Erreur", "1", "Disque plein"},
               {"5", "Error", "2", "Caf\xC3\xA9"},
               {"5", "Error", "2", "CAF\xC9 cr\xE8me"}},
              {{"Menu", 2}, {"Dialog", 1}, {"Error", 2}, {"Unused", 0}}, 5);

@@ -7,6 +7,7 @@
 
 #include "document/CsvExchange.h"
 #include "document/ExchangeFormat.h"
+#include "document/LanguageCode.h"
 #include "document/PoExchange.h"
 #include "document/TranslationImport.h"
 #include "document/TranslationTable.h"
@@ -92,12 +93,54 @@ TEST(ExchangeFormat, FormatsAndLanguagesFromFileNames) {
     EXPECT_EQ(FormatFromPath("x.po"), ExchangeFormat::Po);
     EXPECT_EQ(FormatFromPath("x.csv"), ExchangeFormat::Csv);
     EXPECT_EQ(FormatFromPath("po"), std::nullopt);
+}
+
+// The language a .txl's path announces: only a real code at the end of the name or as the
+// folder; names that merely look like codes give "und".
+TEST(LanguageCode, FromFileNames) {
     const std::pair<const char*, const char*> languages[] = {
-        {"de.txl", "de"},           {"/d/app.fr.txl", "fr"},  {"app_pt_BR.txl", "pt-BR"},
-        {"zh-Hant.txl", "zh-Hant"}, {"strings.txl", "und"},   {"my_app.txl", "und"},
-        {"my_app-BR.txl", "und"},   {"es_419.txl", "es-419"}, {"messages_de.txl", "de"},
-        {"fra.txl", "fra"}};
-    for (const auto& [path, language] : languages) EXPECT_EQ(LanguageOfFileName(path), language) << path;
+        // the whole name
+        {"de.txl", "de"},
+        {"fra.txl", "fra"},
+        {"pt_BR.txl", "pt-BR"},
+        {"zh-Hant.txl", "zh-Hant"},
+        {"es_419.txl", "es-419"},
+        // the last part of the name, with its subtag
+        {"/d/app.fr.txl", "fr"},
+        {"app_fr.txl", "fr"},
+        {"app-fr.txl", "fr"},
+        {"messages_de.txl", "de"},
+        {"app_pt_BR.txl", "pt-BR"},
+        {"app.pt-BR.txl", "pt-BR"},
+        {"app-zh-Hant.txl", "zh-Hant"},
+        // the folder, when the name has none
+        {"fr/app.txl", "fr"},
+        {"/l/pt-BR/app.txl", "pt-BR"},
+        {"/l/pt_BR/app.txl", "pt-BR"},
+        {"/l/deu/strings.txl", "deu"},
+        {"de/app_fr.txl", "fr"},    // the name first
+        {"fr/sub/app.txl", "und"},  // only the folder holding the file
+        // no language
+        {"app.txl", "und"},
+        {"/d/app.txl", "und"},
+        {"strings.txl", "und"},
+        {"my_app.txl", "und"},
+        {"my_ui.txl", "und"},
+        {"my_app-BR.txl", "und"},
+        {"app_fra.txl", "und"},  // three letters only as a whole name
+        {"und.txl", "und"},
+        {"mul/app.txl", "und"},
+        {"FR.txl", "und"},
+        {"app_fr_xx.txl", "und"},
+        {"pt_BRA.txl", "und"},
+        {".txl", "und"},
+        {"", "und"},
+    };
+    for (const auto& [path, language] : languages)
+        EXPECT_EQ(LanguageCode::OfFileName(path), language) << path;
+    EXPECT_EQ(LanguageCode::Parse("pt_BR"), "pt-BR");
+    EXPECT_EQ(LanguageCode::Parse("fra", false), std::nullopt);
+    EXPECT_EQ(LanguageCode::Parse("zz"), std::nullopt);
 }
 
 // Imports `bytes` in `format` into the table; the summary, or the error.
