@@ -2,6 +2,7 @@
 // turn, file systems without hard links, a file that changes while it is read, a file-size limit.
 #include <gtest/gtest.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 
 #include <cerrno>
 #include <csignal>
@@ -16,6 +17,7 @@
 #include "core/RowStore.h"
 #include "document/ListBoxSafe.h"
 #include "document/SystemCalls.h"
+#include "document/TranslationImport.h"
 #include "tests/document/TextResourceFiles.h"
 
 namespace {
@@ -252,6 +254,27 @@ TEST_F(FileFaults, AFileChangedWhileItWasReadIsAnError) {
                     << s.message();
                 EXPECT_EQ(Rows(store), rows);
             }
+}
+
+// A translators' file to import is read as the text resource files are: torn, it is refused;
+// a FIFO is refused at once instead of waiting for a writer.
+TEST(ImportReading, ATornOrSpecialFileIsRefused) {
+    ScratchDir dir;
+    const std::string csv = dir / "in.csv";
+    Put(csv, "Global ID,Translation\r\n1,un\r\n");
+    std::vector<IncomingUnit> units;
+    for (const Tear tear : {Tear::None, Tear::Grows, Tear::SameSizeNewTime, Tear::EndsShort}) {
+        TearingCalls tearing(tear, ".csv");
+        ScopedSystemCalls use(tearing);
+        const Status s = ReadTranslations(csv, ExchangeFormat::Csv, units);
+        if (tear == Tear::None)
+            EXPECT_TRUE(s.ok()) << s.message();
+        else
+            ExpectFails(s, {csv, "changed while it was being read; try again."});
+    }
+    const std::string fifo = dir / "in.xlf";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    ExpectFails(ReadTranslations(fifo, ExchangeFormat::Xliff, units), {fifo, "not a regular file"});
 }
 
 // A write that fails part way at the file-size limit (the signal ignored, as an editor must).
