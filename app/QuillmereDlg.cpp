@@ -811,7 +811,6 @@ void CQuillmereDlg::OnImport() {
     if (path.isEmpty()) return;
     const std::optional<ExchangeFormat> format = FormatOf(path, Prompts(), this);
     if (!format) return;
-    const bool wasLatin1 = m_pDoc->FileEncoding(DocFile::Txl) == Encoding::Latin1;
     TranslationTable table;
     std::vector<IncomingUnit> units;
     ImportResult result;
@@ -825,9 +824,6 @@ void CQuillmereDlg::OnImport() {
                                                  : QString::fromStdString(s.message()));
         return;
     }
-    // What the document did, which can differ from the table's guess (stand-ins it already
-    // holds in the .txl's encoding).
-    result.summary.becameUtf8 = wasLatin1 && m_pDoc->FileEncoding(DocFile::Txl) == Encoding::Utf8;
     Prompts().Tell(this, QString::fromStdString(result.summary.Text()).trimmed());
 }
 

@@ -197,16 +197,32 @@ TEST(EntryChecks, EncodingsDecidedPerFile) {
           {"2", "G", "2", "x"},
           {"2", "G", "2", "x\xE9"}},
          {{"G", 2}}, 2);
-    const EntryTable paired = EntryTable::Detect(store, {}, true);
-    EXPECT_EQ(paired.OriginalEncoding(), U8);
-    EXPECT_EQ(paired.TranslationEncoding(), L1);
-    // A stand-in copy belongs to no file; a Latin-1 group name makes both files Latin-1.
+    const auto paired = DocumentOf(store, {}, true);
+    EXPECT_EQ(paired->FileEncoding(DocFile::Txr), U8);
+    EXPECT_EQ(paired->FileEncoding(DocFile::Txl), L1);
+    // A stand-in copy is its original's bytes: a .txl of stand-ins alone takes the .txr's
+    // encoding, whatever the copies would say on their own.
     const std::vector<uint8_t> standIn = {0, 1, 0, 1};
-    EXPECT_EQ(EntryTable::Detect(store, standIn, true).TranslationEncoding(), U8);
-    store.Groups().Append(
-        "Gr\xF6\xDF"
-        "e");
-    EXPECT_EQ(EntryTable::Detect(store, standIn, true).OriginalEncoding(), L1);
+    Fill(store,
+         {{"1", "G", "1", "caf\xC3\xA9"},
+          {"1", "G", "1", "caf\xC3\xA9"},
+          {"2", "G", "2", "x"},
+          {"2", "G", "2", "x"}},
+         {{"G", 2}}, 2);
+    EXPECT_EQ(DocumentOf(store, standIn, true)->Table().TranslationEncoding(), U8);
+    Fill(store,
+         {{"1", "G", "1", "caf\xE9"}, {"1", "G", "1", "caf\xE9"}, {"2", "G", "2", "x"}, {"2", "G", "2", "x"}},
+         {{"G", 2}}, 2);
+    EXPECT_EQ(DocumentOf(store, standIn, true)->Table().TranslationEncoding(), L1);
+    // A Latin-1 group name makes the .txr Latin-1, not the .txl (the group list is the .txr's).
+    Fill(store, {{"1", "G", "1", "a"}, {"1", "G", "1", "b"}},
+         {{"Gr\xF6\xDF"
+           "e",
+           1}},
+         2);
+    const auto latin1Groups = DocumentOf(store, {}, true);
+    EXPECT_EQ(latin1Groups->Table().OriginalEncoding(), L1);
+    EXPECT_EQ(latin1Groups->Table().TranslationEncoding(), U8);
 }
 
 }  // namespace

@@ -36,12 +36,14 @@ protected:
               {"5", "Error", "2", "Caf\xC3\xA9"},
               {"5", "Error", "2", "CAF\xC9 cr\xE8me"}},
              {{"Menu", 2}, {"Dialog", 1}, {"Error", 2}, {"Unused", 0}}, 5);
+        doc = DocumentOf(store, standIn, true);
         problems = EntryChecker().Run(Table());
     }
-    EntryTable Table() const { return EntryTable::Detect(store, standIn, true); }
+    EntryTable Table() const { return doc->Table(); }
 
     RowStore store;
     std::vector<uint8_t> standIn = {0, 0, 0, 0, 0, 1, 0, 0, 0, 0};
+    std::unique_ptr<Document> doc;
     std::vector<CheckMask> problems;
 };
 
@@ -112,7 +114,8 @@ TEST(EntryFilterProperty, NarrowingGivesWhatAFreshFilterGives) {
         Fill(store, rows, {}, 20);
         std::vector<uint8_t> standIn(rows.size());
         for (auto& f : standIn) f = rng() % 4 == 0;
-        const EntryTable table = EntryTable::Detect(store, standIn, round % 2 == 0);
+        const auto doc = DocumentOf(store, standIn, round % 2 == 0);
+        const EntryTable table = doc->Table();
         const std::vector<CheckMask> problems = EntryChecker().Run(table);
         EntryFilter typing;
         std::string text;

@@ -158,8 +158,8 @@ Status ImportBytes(TranslationTable& table, ExchangeFormat format, const std::st
 
 std::string TextAfter(const ImportResult& result, int row) {
     std::string text;
-    for (const CellChange& c : result.changes)
-        if (c.row == row && c.column == ColText) text = c.bytes;
+    for (const TranslationChange& c : result.changes)
+        if (c.row == row) text = c.text;
     return text;
 }
 
@@ -256,16 +256,16 @@ TEST(ExchangeImport, LatinOneLocalizedFileTakingOtherCharactersBecomesUtf8) {
     ImportResult r;
     // Characters Latin-1 holds keep the file Latin-1.
     ASSERT_TRUE(ImportBytes(table, ExchangeFormat::Csv, "Global ID,Translation\n2,Th\xC3\xA9\n", r).ok());
-    EXPECT_FALSE(r.summary.becameUtf8);
     ASSERT_TRUE(WriteImportedTranslations(table, r, dir / "b.txl").ok());
+    EXPECT_FALSE(r.summary.becameUtf8);
     EXPECT_EQ(Get(dir / "b.txl"),
               Lines({"2", "4", "Gr\xFC|2", "#", "1|Gr\xFC|1|Caf\xE9!", "2|Gr\xFC|2|Th\xE9"}));
 
     ASSERT_TRUE(table.Load(dir / "a.txr", dir / "a.txl").ok());
     ASSERT_TRUE(ImportBytes(table, ExchangeFormat::Csv, "Global ID,Translation\n2,\xE2\x82\xAC\n", r).ok());
+    ASSERT_TRUE(WriteImportedTranslations(table, r, dir / "c.txl").ok());
     EXPECT_TRUE(r.summary.becameUtf8);
     EXPECT_NE(r.summary.Text().find("UTF-8 from now on"), std::string::npos);
-    ASSERT_TRUE(WriteImportedTranslations(table, r, dir / "c.txl").ok());
     EXPECT_EQ(Get(dir / "c.txl"), Lines({"2", "4", "Gr\xC3\xBC|2", "#", "1|Gr\xC3\xBC|1|Caf\xC3\xA9!",
                                          "2|Gr\xC3\xBC|2|\xE2\x82\xAC"}));
     EXPECT_EQ(Get(dir / "a.txr"), Lines({"2", "4", "Gr\xFC|2", "#", "1|Gr\xFC|1|Caf\xE9", "2|Gr\xFC|2|Tea"}));

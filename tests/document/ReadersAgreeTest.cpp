@@ -67,11 +67,9 @@ TEST(ReadersAgree, EachFileTakesTheSameEncodingWhoeverReadsIt) {
         ASSERT_TRUE(window.Read(dir / "p.txr", dir / "p.txl", ModeShowBoth).ok());
         EXPECT_EQ((Decided{window.FileEncoding(DocFile::Txr), window.FileEncoding(DocFile::Txl)}), expected);
 
-        RowStore rows;
-        rows.DefineColumns(kEntryColumnSpec);
-        ReadInfo info;
-        ASSERT_TRUE(ReadTextResource(rows, dir / "p.txr", dir / "p.txl", ModeOpenPaired, &info).ok());
-        const EntryTable checks = EntryTable::Detect(rows, info.standIn, true);
+        Document tool;
+        ASSERT_TRUE(tool.Read(dir / "p.txr", dir / "p.txl", ModeOpenPaired).ok());
+        const EntryTable checks = tool.Table();
         EXPECT_EQ((Decided{checks.OriginalEncoding(), checks.TranslationEncoding()}), expected);
 
         TranslationTable exchange;
