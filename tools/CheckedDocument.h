@@ -5,11 +5,12 @@
 #include <string>
 #include <vector>
 
-#include "document/Document.h"
-#include "document/EntryCheck.h"
-#include "document/EntryTable.h"
 #include "document/ListBoxSafe.h"
 #include "document/Status.h"
+#include "document/format/ResourceTable.h"
+#include "document/model/Document.h"
+#include "document/model/EntryTable.h"
+#include "document/review/EntryCheck.h"
 
 class CheckedDocument {
 public:

@@ -7,9 +7,9 @@
 #include <string>
 #include <string_view>
 
-#include "core/RowStore.h"
-#include "document/Document.h"
 #include "document/ListBoxSafe.h"
+#include "document/format/ResourceTable.h"
+#include "document/model/Document.h"
 #include "tools/Commands.h"
 
 namespace {
@@ -51,7 +51,7 @@ int RunDiffCommand(int argc, char** argv) {
         std::fprintf(stderr, "txrtool: %s\n", s.message().c_str());
         return 2;
     }
-    const RowStore& store = doc.Rows();
+    const ResourceTable& store = doc.Rows();
     const Encoding encoding = doc.FileEncoding(DocFile::Txr);
     std::string out = "Last Global ID: " + std::to_string(store.GetLastGlobalId()) + "\nGroups:";
     const char* separator = " ";

@@ -16,9 +16,9 @@
 #include <string_view>
 #include <vector>
 
-#include "core/RowStore.h"
-#include "document/Document.h"
 #include "document/ListBoxSafe.h"
+#include "document/format/ResourceTable.h"
+#include "document/model/Document.h"
 #include "tools/Commands.h"
 #include "tools/Json.h"
 
@@ -142,7 +142,7 @@ bool WriteStdout(const std::string& text) {
 
 // Prints the document as JSON a piece at a time: a large document's JSON need not fit in memory
 // beside it.
-bool DumpJson(const RowStore& store) {
+bool DumpJson(const ResourceTable& store) {
     constexpr size_t kPiece = size_t{1} << 20;
     std::string out = "{\"lastGlobalId\": " + std::to_string(store.GetLastGlobalId()) + ",\n \"groups\": [";
     bool first = true;
@@ -210,7 +210,7 @@ int Run(int argc, char** argv) {
     Document doc;
     const std::string txl = o.files.size() > 1 ? o.files[1] : std::string();
     if (Status s = doc.Read(o.files[0], txl, o.mode); !s) return Fail(s.message());
-    const RowStore& store = doc.Rows();
+    const ResourceTable& store = doc.Rows();
 
     if (o.command == "dump") {
         if (!DumpJson(store)) return Fail(std::string("cannot write the output: ") + std::strerror(errno));

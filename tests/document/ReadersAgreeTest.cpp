@@ -7,11 +7,11 @@
 #include <vector>
 
 #include "TextResourceFiles.h"
-#include "document/Document.h"
-#include "document/EntryTable.h"
 #include "document/ListBoxSafe.h"
-#include "document/TranslationImport.h"
-#include "document/TranslationTable.h"
+#include "document/exchange/TranslationImport.h"
+#include "document/exchange/TranslationTable.h"
+#include "document/model/Document.h"
+#include "document/model/EntryTable.h"
 
 namespace {
 
@@ -97,7 +97,7 @@ TEST(ReadersAgree, TheWindowAndTheCommandLineWriteTheSameTxl) {
         ASSERT_TRUE(fromWindow.FromDocument(window).ok());
         ImportResult windowResult;
         ASSERT_TRUE(ComputeImport(fromWindow, units, ImportOptions(), windowResult).ok());
-        ASSERT_TRUE(window.ApplyImport(windowResult).ok());
+        ASSERT_TRUE(window.ApplyImport(windowResult.changes, windowResult.translated).ok());
         ASSERT_TRUE(window.Save(dir / "w.txr", dir / "w.txl").ok());
 
         TranslationTable fromFiles;

@@ -15,9 +15,9 @@
 #include <utility>
 #include <vector>
 
-#include "core/RowStore.h"
-#include "document/Document.h"
 #include "document/Status.h"
+#include "document/format/ResourceTable.h"
+#include "document/model/Document.h"
 
 namespace trf {
 
@@ -78,7 +78,7 @@ inline std::string Lines(std::initializer_list<std::string> lines) {
     return out;
 }
 
-inline std::vector<Row> Rows(const RowStore& store) {
+inline std::vector<Row> Rows(const ResourceTable& store) {
     std::vector<Row> rows;
     for (int r = 0; r < store.GetRowCount(); ++r)
         rows.push_back({store.GetCellText(r, 0), store.GetCellText(r, 1), store.GetCellText(r, 2),
@@ -86,13 +86,13 @@ inline std::vector<Row> Rows(const RowStore& store) {
     return rows;
 }
 
-inline std::vector<Group> Groups(const RowStore& store) {
+inline std::vector<Group> Groups(const ResourceTable& store) {
     std::vector<Group> groups;
     for (const GroupNode* g = store.Groups().head(); g; g = g->next) groups.emplace_back(g->name, g->counter);
     return groups;
 }
 
-inline void Fill(RowStore& store, const std::vector<Row>& rows, const std::vector<Group>& groups,
+inline void Fill(ResourceTable& store, const std::vector<Row>& rows, const std::vector<Group>& groups,
                  int lastId) {
     if (store.ColumnCount() == 0) store.DefineColumns(kEntryColumnSpec);
     store.DeleteAllRows();
@@ -108,11 +108,11 @@ inline void Fill(RowStore& store, const std::vector<Row>& rows, const std::vecto
 // A Document holding a copy of `store`'s rows, as pairs (with the stand-in flags, one byte a
 // row) or as one file's rows: what a read of such files gives, its encodings decided as the
 // Document decides them for every reader.
-inline std::unique_ptr<Document> DocumentOf(const RowStore& store, std::span<const uint8_t> standIn,
+inline std::unique_ptr<Document> DocumentOf(const ResourceTable& store, std::span<const uint8_t> standIn,
                                             bool pairs) {
     auto doc = std::make_unique<Document>();
     const Status s = doc->Load(
-        [&store](RowStore& rows) {
+        [&store](ResourceTable& rows) {
             std::vector<int> all(static_cast<size_t>(store.GetRowCount()));
             for (size_t i = 0; i < all.size(); ++i) all[i] = static_cast<int>(i);
             store.CopyRows(all, rows);
