@@ -554,7 +554,7 @@ bool CQuillmereDlg::ReadDocument(const QString& txrPath, const QString& txlPath,
     }
     m_nReadMode = mode;
     m_bNewNames = false;
-    m_strChangedOnDisk.clear();
+    m_changedOnDisk.clear();
     m_pWatcher->Watch({txrPath, mode == ModeOpen || mode == ModeShowOriginal ? QString() : txlPath});
     return true;
 }
@@ -599,19 +599,32 @@ bool CQuillmereDlg::WriteDocument(const QString& txrPath, const QString& txlPath
     }
     SetModified(false);
     m_bNewNames = false;
-    m_strChangedOnDisk.clear();
+    m_changedOnDisk.clear();
     m_pWatcher->Watch(
         {txrPath, m_pDoc->SavesPairs() || m_pDoc->Source() == RowSource::Localized ? txlPath : QString()});
     return true;
 }
 
+namespace {
+// "a.txr was", "a.txr and a.txl were"
+QString WasChanged(const QStringList& names) {
+    return names.join(QStringLiteral(" and ")) +
+           (names.size() > 1 ? QStringLiteral(" were") : QStringLiteral(" was"));
+}
+}  // namespace
+
 bool CQuillmereDlg::DoSave() {
     if (m_strFileName.isEmpty()) return DoSaveAs();
-    if (!m_strChangedOnDisk.isEmpty() &&
+    // Changes put to the user already, and those made so recently that the watcher has not
+    // reported them yet.
+    QStringList changed = m_changedOnDisk;
+    for (const QString& path : m_pWatcher->ChangedNow())
+        if (!changed.contains(QFileInfo(path).fileName())) changed << QFileInfo(path).fileName();
+    if (!changed.isEmpty() &&
         !Prompts().AskYesNo(this,
                             QStringLiteral("%1 changed by another program since it was opened. Save "
                                            "anyway, replacing those changes with the entries shown here?")
-                                .arg(m_strChangedOnDisk)))
+                                .arg(WasChanged(changed))))
         return false;
     // A name typed for a new document may be that of a file already there.
     if (m_bNewNames && !ConfirmReplacing(m_pDoc->SavesPairs() ? QStringList{m_strFileName, m_strLocFileName}
@@ -662,7 +675,7 @@ void CQuillmereDlg::OnNew() {
     if (dlg.exec() != QDialog::Accepted) return;
     m_pDoc->Clear();  // a new, empty document in file order, with a new history
     m_list->ClearSortIndicator();
-    m_strChangedOnDisk.clear();
+    m_changedOnDisk.clear();
     m_pWatcher->Watch({});
     m_bNewNames = true;
     // The prompt stored the new name; its companion replaces the previous document's.
@@ -841,7 +854,9 @@ void CQuillmereDlg::OnFileChanged(const QString& path) {
 
 void CQuillmereDlg::HandleFileChanges() {
     if (m_changedFiles.isEmpty()) return;
-    if (QApplication::activeModalWidget()) {
+    // The window itself runs modally (the program calls exec()): only another modal dialog
+    // over it makes the question wait.
+    if (QWidget* modal = QApplication::activeModalWidget(); modal && modal != this) {
         QTimer::singleShot(250, this, &CQuillmereDlg::HandleFileChanges);
         return;
     }
@@ -850,10 +865,9 @@ void CQuillmereDlg::HandleFileChanges() {
         if (m_pWatcher->Paths().contains(path)) names << QFileInfo(path).fileName();
     m_changedFiles.clear();
     if (names.isEmpty()) return;  // another document by now
-    // "a.txr was", "a.txr and a.txl were"
-    const QString what = names.join(QStringLiteral(" and ")) +
-                         (names.size() > 1 ? QStringLiteral(" were") : QStringLiteral(" was"));
-    m_strChangedOnDisk = what;
+    const QString what = WasChanged(names);
+    for (const QString& name : std::as_const(names))
+        if (!m_changedOnDisk.contains(name)) m_changedOnDisk << name;
     if (IsModified()) {
         Prompts().Tell(this, QStringLiteral("%1 changed by another program. Your unsaved changes stay "
                                             "here; Save will ask before replacing the other program's "

@@ -73,6 +73,22 @@ private:
         return true;
     }
 
+    // Runs the window modally, exactly as the program does (exec()), with `script` run inside;
+    // the window ends after the script whatever happened in it.
+    void RunAsTheProgramDoes(const std::function<void()>& script) {
+        QTimer watchdog;
+        watchdog.setSingleShot(true);
+        connect(&watchdog, &QTimer::timeout, m_dlg.get(), [this] { m_dlg->done(QDialog::Rejected); });
+        QTimer::singleShot(0, m_dlg.get(), [this, &script, &watchdog] {
+            watchdog.start(30000);
+            script();
+            m_dlg->done(QDialog::Rejected);
+        });
+        m_dlg->hide();  // the program's window is first shown by exec(), which makes it modal
+        m_dlg->exec();
+        watchdog.stop();
+    }
+
 private slots:
     void initTestCase() {
         QVERIFY(m_settingsDir.isValid() && m_dir.isValid());
@@ -298,6 +314,80 @@ private slots:
         Dlg().MenuAction(ID_FILE_SAVE)->trigger();
         QCOMPARE(ReadDocument(txr, QString(), ModeOpen).size(), size_t(2));
         QCOMPARE(m_prompts->questions.size(), 2);  // nothing to overwrite: no question
+    }
+
+    // The same with the window run as the program runs it (modal, by exec()): another program
+    // replaces the .txl by a rename (as `sed -i` does) or writes it in place. With nothing
+    // unsaved the reload is offered; with unsaved changes the user is told, and Save asks
+    // before replacing the other program's change, also when it comes just before the Save.
+    void filesChangedWhileTheWindowRunsModally() {
+        enum How { Renamed, InPlace };
+        struct Case {
+            const char* name;
+            How how;
+            bool unsaved, saveAtOnce;
+        };
+        const Case cases[] = {
+            {"renamed, nothing unsaved", Renamed, false, false},
+            {"in place, nothing unsaved", InPlace, false, false},
+            {"renamed, unsaved changes", Renamed, true, false},
+            {"in place, unsaved changes", InPlace, true, false},
+            {"in place, saved at once", InPlace, true, true},
+        };
+        const QString txr = Path("modal.txr"), txl = Path("modal.txl");
+        const QString reload =
+            QStringLiteral("modal.txl was changed by another program. Reload the entries from the files?");
+        const QString told = QStringLiteral(
+            "modal.txl was changed by another program. Your unsaved changes stay here; Save will ask "
+            "before replacing the other program's changes.");
+        const QString saveAnyway = QStringLiteral(
+            "modal.txl was changed by another program since it was opened. Save anyway, replacing those "
+            "changes with the entries shown here?");
+        for (const Case& c : cases) {
+            NewWindow();
+            WriteDocument(txr, txl, kPairs, true);
+            QVERIFY(Dlg().OpenFiles({txr, txl}));
+            QStringList questions, tells;
+            QByteArray afterSave;
+            RunAsTheProgramDoes([&] {
+                QVERIFY(QApplication::activeModalWidget() == &Dlg());
+                m_prompts->yesNo = {true};  // reload
+                if (c.unsaved) Dlg().m_list->SetCellText(3, 3, "Fermer tout");
+                const QByteArray bytes = ReadBytes(txl).replace("Ouvrir", "Ouvrir un fichier");
+                if (c.how == Renamed) {
+                    WriteBytes(txl + ".sed", bytes);
+                    QVERIFY(::rename(QFile::encodeName(txl + ".sed").constData(),
+                                     QFile::encodeName(txl).constData()) == 0);
+                } else {
+                    WriteBytes(txl, bytes);
+                }
+                if (!c.saveAtOnce) {
+                    QTRY_COMPARE(m_prompts->questions.size() + m_prompts->tells.size(), 1);
+                    QTest::qWait(300);  // asked once, not again and again
+                }
+                questions = m_prompts->questions;
+                tells = m_prompts->tells;
+                if (c.unsaved) {
+                    m_prompts->Clear();
+                    m_prompts->yesNo = {false};
+                    Dlg().MenuAction(ID_FILE_SAVE)->trigger();
+                    questions += m_prompts->questions;
+                    afterSave = ReadBytes(txl);
+                }
+            });
+            const QByteArray changed = ReadBytes(txl);
+            if (!c.unsaved) {
+                QVERIFY2(questions == QStringList{reload}, c.name);
+                QVERIFY(tells.isEmpty());
+                QCOMPARE(Texts()[1], QStringLiteral("Ouvrir un fichier"));
+                continue;
+            }
+            QVERIFY2(questions == QStringList{saveAnyway}, c.name);
+            QVERIFY2(tells == (c.saveAtOnce ? QStringList() : QStringList{told}), c.name);
+            QCOMPARE(afterSave, changed);  // declined: the other program's change stays
+            QVERIFY(changed.contains("Ouvrir un fichier"));
+            QVERIFY(Dlg().IsModified());
+        }
     }
 
     // The watcher on its own: a file replaced by a rename is followed, changes are reported
