@@ -1,6 +1,8 @@
 // The editor window driven through its real widgets: layout, menu and shortcuts, keyboard,
 // unsaved-changes questions, file commands through scripted file dialogs, localize mode and
 // views, delete and search, document encoding, column widths in the settings.
+#include <sys/stat.h>
+
 #include <QtTest>
 #include <QtWidgets>
 #include <memory>
@@ -420,6 +422,55 @@ private slots:
                                  QtFileFilter("Text Resource Files (*.txr)|*.txr||"), QStringLiteral(".txr"));
         QCOMPARE(seen, (QStringList{"Save", "Text Resource Files (*.txr)", "txr"}));
         QCOMPARE(chosen, Path("typed.txr"));
+    }
+
+    // The file dialogs tell files apart by name and kind alone: no file is read to guess its
+    // icon or type (in /proc such a read blocks for ever), and a dialog starts in the folder of
+    // the last file chosen, never in a kernel folder another dialog was left showing.
+    void fileDialogsNeverReadTheFilesTheyList() {
+        QTemporaryDir dir;
+        const QString picture = dir.filePath("picture"), shell = dir.filePath("script"),
+                      empty = dir.filePath("empty");
+        WriteBytes(picture, QByteArray("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16));
+        WriteBytes(shell, "#!/bin/sh\necho hello\n");
+        WriteBytes(empty, QByteArray());
+        QVERIFY(::mkfifo(QFile::encodeName(dir.filePath("pipe.txr")).constData(), 0600) == 0);
+
+        QtUserPrompts prompts;
+        const QString filter = QStringLiteral("All Files (*)");
+        const auto inDialog = [](const std::function<void(QFileDialog*, QFileSystemModel*)>& script) {
+            QTimer::singleShot(0, [script] {
+                auto* fd = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+                QVERIFY(fd);
+                auto* model = fd->findChild<QFileSystemModel*>();
+                QVERIFY(model);
+                script(fd, model);
+                if (fd->isVisible()) static_cast<QDialog*>(fd)->reject();
+            });
+        };
+
+        QStringList types;
+        inDialog([&](QFileDialog* fd, QFileSystemModel* model) {
+            fd->setDirectory(dir.path());
+            for (const QString& path : {picture, shell, empty, dir.filePath("pipe.txr")}) {
+                QTRY_VERIFY(!model->type(model->index(path)).isEmpty());
+                types << model->type(model->index(path));
+            }
+            fd->selectFile(picture);
+            static_cast<QDialog*>(fd)->accept();
+        });
+        QCOMPARE(prompts.OpenFileName(&Dlg(), QStringLiteral("Open"), filter, QString()), picture);
+        QCOMPARE(types.size(), 4);
+        QVERIFY2(types[0] == types[1] && types[1] == types[2], qPrintable(types.join(", ")));
+        QVERIFY2(types[3] != types[0], qPrintable(types.join(", ")));
+
+        // Left showing /proc, cancelled: the next dialog starts where the last file was chosen.
+        QString startedIn;
+        inDialog([&](QFileDialog* fd, QFileSystemModel*) { fd->setDirectory(QStringLiteral("/proc")); });
+        QVERIFY(prompts.OpenFileName(&Dlg(), QStringLiteral("Open"), filter, QString()).isEmpty());
+        inDialog([&](QFileDialog* fd, QFileSystemModel*) { startedIn = fd->directory().absolutePath(); });
+        QVERIFY(prompts.SaveFileName(&Dlg(), QStringLiteral("Save"), filter, QString()).isEmpty());
+        QCOMPARE(startedIn, QDir(dir.path()).absolutePath());
     }
 
     void platformFiltersBecomeQtFilters() {
