@@ -1,14 +1,12 @@
 #include "document/TranslationImport.h"
 
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
 #include <memory>
 #include <utility>
 
 #include "document/CsvExchange.h"
 #include "document/EntryKeys.h"
 #include "document/ListBoxSafe.h"
+#include "document/LoadedFile.h"
 #include "document/PoExchange.h"
 #include "document/TextEncoding.h"
 #include "document/TextRules.h"
@@ -17,18 +15,11 @@
 
 namespace {
 
+// Read as the document's own files are: a FIFO or a device is refused, never waited on.
 Status ReadWholeFile(const std::string& path, std::string& out) {
-    std::unique_ptr<std::FILE, decltype(&std::fclose)> f(std::fopen(path.c_str(), "rb"), &std::fclose);
-    if (!f) return Status::Error("Cannot open \"" + path + "\": " + std::strerror(errno) + ".");
-    char buffer[1 << 16];
-    out.clear();
-    for (;;) {
-        const size_t got = std::fread(buffer, 1, sizeof buffer, f.get());
-        out.append(buffer, got);
-        if (got < sizeof buffer) break;
-    }
-    if (std::ferror(f.get()))
-        return Status::Error("Cannot read \"" + path + "\": " + std::strerror(errno) + ".");
+    LoadedFile file;
+    if (file.Load(path) != LoadedFile::Result::Ok) return Status::Error(file.error());
+    out.assign(file.data(), file.size());
     return Status::Ok();
 }
 

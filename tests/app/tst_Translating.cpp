@@ -1,5 +1,7 @@
 // Translating in the window: the filter row hides rows without touching the document, the
 // progress row follows every change, and the Entry menu goes to the next entry still to do.
+#include <sys/stat.h>
+
 #include <QtTest>
 #include <QtWidgets>
 #include <memory>
@@ -203,6 +205,16 @@ private slots:
                                  .arg(Path("bad.xlf"))});
         QCOMPARE(DocumentTexts(), texts);
         QCOMPARE(m_dlg->UndoStack()->count(), 0);
+
+        // A FIFO chosen by mistake is refused at once: no waiting for a writer that never comes.
+        QVERIFY(::mkfifo(QFile::encodeName(Path("pipe.xlf")).constData(), 0600) == 0);
+        m_prompts->Clear();
+        m_prompts->fileNames << Path("pipe.xlf");
+        m_dlg->MenuAction(ID_FILE_IMPORT)->trigger();
+        QCOMPARE(
+            m_prompts->warnings,
+            QStringList{QStringLiteral("Cannot open \"%1\": not a regular file.").arg(Path("pipe.xlf"))});
+        QCOMPARE(DocumentTexts(), texts);
 
         m_prompts->Clear();
         m_dlg->SetLocalize(false);
