@@ -569,6 +569,47 @@ private slots:
         QCOMPARE(ReadDocument(Path("taken.txr"), QString(), ModeOpen).size(), size_t(1));
     }
 
+    // A new document with Localize checked is saved as a pair: its first Save asks about each
+    // file of that name it would replace, the .txl too, as Save As does; declining any of them
+    // saves nothing.
+    void newLocalizedDocumentAsksAboutEveryFileItReplaces() {
+        struct Case {
+            const char* base;
+            bool txrExists, txlExists;
+            QList<bool> answers;
+            QStringList asked;  // the extensions of the files asked about
+            bool saved;
+        };
+        const Case cases[] = {
+            {"pair", true, true, {true, true}, {".txr", ".txl"}, true},
+            {"keeptxl", true, true, {true, false}, {".txr", ".txl"}, false},
+            {"keeptxr", true, true, {false}, {".txr"}, false},
+            {"txlonly", false, true, {false}, {".txl"}, false},
+            {"none", false, false, {}, {}, true},
+        };
+        for (const Case& c : cases) {
+            NewWindow();
+            const QString txr = Path(QString(c.base) + ".txr"), txl = Path(QString(c.base) + ".txl");
+            if (c.txrExists) WriteBytes(txr, "old txr");
+            if (c.txlExists) WriteBytes(txl, "old txl");
+            m_modal.Arm(TypeName(Path(c.base)));
+            Do(ID_FILE_NEW);
+            Click(IDC_LOCALIZE);
+            QVERIFY(Dlg().Doc().AddEntry(1, "Menu", "Hello").ok());
+            m_prompts->Clear();
+            m_prompts->yesNo = c.answers;
+            Do(ID_FILE_SAVE);
+            QStringList expected;
+            for (const QString& extension : c.asked)
+                expected << c.base + extension + " already exists.\nDo you want to replace it?";
+            QVERIFY2(m_prompts->questions == expected, c.base);
+            QCOMPARE(Dlg().IsModified(), !c.saved);
+            QCOMPARE(ReadBytes(txl) == "old txl", c.txlExists && !c.saved);
+            QCOMPARE(ReadBytes(txr) == "old txr", c.txrExists && !c.saved);
+            if (c.saved) QCOMPARE(ReadDocument(txr, txl, ModeOpenPaired).size(), size_t(2));
+        }
+    }
+
     // Save As asks about each file it would replace, the localized companion too, by name;
     // declining any of them saves nothing.
     void saveAsAsksAboutEveryFileItReplaces() {
