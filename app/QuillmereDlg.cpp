@@ -292,6 +292,7 @@ void CQuillmereDlg::ConnectControls() {
     // The menu's shortcuts win over the controls' own uses of the same keys (Ctrl+A selects
     // all in a text box or the list otherwise).
     for (QWidget* w : m_pBuilder->TabOrder()) w->installEventFilter(this);
+    m_pReview->FilterText()->installEventFilter(this);
     m_list->viewport()->installEventFilter(this);
 }
 
@@ -344,6 +345,18 @@ bool CQuillmereDlg::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::ShortcutOverride) {
         const auto* key = static_cast<QKeyEvent*>(event);
         const QKeySequence pressed(key->keyCombination());
+        // The desktop's rule in a text box: the undo keys take back its own typing while it has
+        // any, and only then the document's changes (Entry > Undo always the document's).
+        if (const auto* box = qobject_cast<QLineEdit*>(watched)) {
+            const auto pressedOne = [&pressed](const QAction* action) {
+                for (const QKeySequence& shortcut : action->shortcuts())
+                    if (shortcut.matches(pressed) == QKeySequence::ExactMatch) return true;
+                return false;
+            };
+            if ((box->isUndoAvailable() && pressedOne(m_actions.value(ID_ENTRY_UNDO))) ||
+                (box->isRedoAvailable() && pressedOne(m_actions.value(ID_ENTRY_REDO))))
+                return QDialog::eventFilter(watched, event);
+        }
         for (QAction* action : std::as_const(m_actions)) {
             for (const QKeySequence& shortcut : action->shortcuts()) {
                 if (shortcut.matches(pressed) == QKeySequence::ExactMatch) {
@@ -594,7 +607,11 @@ bool CQuillmereDlg::WriteDocument(const QString& txrPath, const QString& txlPath
     const Status status =
         GuardedIo("write", localizedAlone ? txl : txr, [&] { return m_pDoc->Save(txr, txl); });
     if (!status) {
-        Prompts().Warn(this, QStringLiteral("%1 was not saved.\n\n%2").arg(target, FromStatus(status)));
+        Prompts().Warn(this, status.file().empty()
+                                 ? QStringLiteral("Saving failed.\n\n%1").arg(FromStatus(status))
+                                 : QStringLiteral("Nothing was saved: %1 cannot be written (%2).")
+                                       .arg(QFileInfo(QFile::decodeName(status.file().c_str())).fileName(),
+                                            QString::fromLocal8Bit(status.reason())));
         return false;
     }
     SetModified(false);

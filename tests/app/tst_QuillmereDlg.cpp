@@ -1,17 +1,21 @@
 // The editor window driven through its real widgets: layout, menu and shortcuts, keyboard,
 // unsaved-changes questions, file commands through scripted file dialogs, localize mode and
 // views, delete and search, document encoding, column widths in the settings.
+#include <fcntl.h>
 #include <sys/stat.h>
 
 #include <QtTest>
 #include <QtWidgets>
+#include <cerrno>
 #include <memory>
 
 #include "WindowTestSupport.h"
 #include "app/GuardedIo.h"
 #include "app/QtUserPrompts.h"
 #include "app/QuillmereDlg.h"
+#include "app/TranslationReview.h"
 #include "dialogs/DialogUnits.h"
+#include "document/SystemCalls.h"
 #include "listview/RowStoreModel.h"
 #include "listview/SortHeaderCtrl.h"
 #include "res/DialogTemplate.h"
@@ -369,6 +373,62 @@ private slots:
         QCOMPARE(m_prompts->warnings.size(), 1);
         QCOMPARE(Column(3), QStringList{"typed"});
         QVERIFY(!Ctl<QRadioButton>(IDC_SHOWBOTH)->isChecked());
+    }
+
+    // A save that fails names the file that failed and why, and says that nothing was saved;
+    // both files keep their bytes and the changes stay unsaved.
+    void failedSaveNamesTheFileThatFailed() {
+        // The system calls of the writer, one of them failing for the .txl.
+        struct FailingTxl : SystemCalls {
+            enum { OpenIt, WriteIt, RenameIt } what = OpenIt;
+            int err = 0, txlFd = -1;
+            static bool IsTxl(const char* path) { return QByteArray(path).contains(".txl"); }
+            int Open(const char* path, int flags, mode_t mode) override {
+                if (what == OpenIt && IsTxl(path) && (flags & O_CREAT)) return errno = err, -1;
+                const int fd = SystemCalls::Open(path, flags, mode);
+                if (IsTxl(path) && (flags & O_CREAT)) txlFd = fd;
+                return fd;
+            }
+            ssize_t Write(int fd, const void* data, size_t size) override {
+                if (what == WriteIt && fd == txlFd) return errno = err, -1;
+                return SystemCalls::Write(fd, data, size);
+            }
+            int Rename(const char* from, const char* to) override {
+                if (what == RenameIt && IsTxl(to) && !QByteArray(from).endsWith(".old"))
+                    return errno = err, -1;
+                return SystemCalls::Rename(from, to);
+            }
+        };
+        const struct {
+            decltype(FailingTxl::what) what;
+            int err;
+            const char* reason;
+        } cases[] = {
+            {FailingTxl::OpenIt, ENOSPC, "No space left on device"},
+            {FailingTxl::WriteIt, EIO, "Input/output error"},
+            {FailingTxl::RenameIt, EXDEV, "Invalid cross-device link"},
+        };
+        for (const auto& c : cases) {
+            NewWindow();
+            OpenPairs("fails");
+            const QByteArray txr = ReadBytes(Path("fails.txr")), txl = ReadBytes(Path("fails.txl"));
+            List().SetCellText(0, 3, "Open a file");
+            List().SetCellText(1, 3, "Ouvrir un fichier");
+            FailingTxl calls;
+            calls.what = c.what;
+            calls.err = c.err;
+            {
+                ScopedSystemCalls scoped(calls);
+                m_prompts->Clear();
+                Do(ID_FILE_SAVE);
+            }
+            QCOMPARE(m_prompts->warnings,
+                     QStringList{QStringLiteral("Nothing was saved: fails.txl cannot be written (%1).")
+                                     .arg(QLatin1String(c.reason))});
+            QCOMPARE(ReadBytes(Path("fails.txr")), txr);
+            QCOMPARE(ReadBytes(Path("fails.txl")), txl);
+            QVERIFY(Dlg().IsModified());
+        }
     }
 
     void companionNameIsCutInTheFileName() {
@@ -1068,6 +1128,41 @@ private slots:
 
         OpenFile(Path("undo.txr"));
         QVERIFY(!undo->isEnabled() && !redo->isEnabled() && !Dlg().isWindowModified());
+    }
+
+    // Ctrl+Z in a text box undoes that box's typing while it has any, then the document;
+    // Ctrl+Y redoes the box's typing first, then the document. Entry > Undo always undoes the
+    // document. The same in every text box of the window, the filter's too.
+    void undoKeysInATextBoxTakeItsTypingFirst() {
+        for (const char* which : {"search id", "search text", "filter"}) {
+            NewWindow();
+            OpenPlain("boxes");
+            QLineEdit* box = QByteArray(which) == "filter"      ? Dlg().Review().FilterText()
+                             : QByteArray(which) == "search id" ? Ctl<QLineEdit>(IDC_SEARCHID)
+                                                                : Ctl<QLineEdit>(IDC_SEARCHTEXT);
+            QVERIFY(Dlg().Doc().SetCell(1, 3, "Shut").ok());
+            box->setFocus();
+            QTest::keyClicks(box, QStringLiteral("1"));
+            const auto state = [&] { return box->text() + "|" + List().GetCellText(1, 3); };
+            const auto press = [&](Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::ControlModifier) {
+                QTest::keyClick(box, key, modifiers);
+                return state();
+            };
+            QVERIFY2(press(Qt::Key_Z) == "|Shut", which);   // the box's typing
+            QVERIFY2(press(Qt::Key_Z) == "|Close", which);  // then the document
+            QVERIFY2(press(Qt::Key_Z) == "|Close", which);  // nothing left to undo
+            QVERIFY2(press(Qt::Key_Y) == "1|Close", which);
+            QVERIFY2(press(Qt::Key_Y) == "1|Shut", which);
+            QVERIFY2(press(Qt::Key_Z) == "|Shut", which);
+            QVERIFY2(press(Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier) == "1|Shut", which);
+
+            // The menu command works on the document whatever the box holds.
+            QTest::keyClicks(box, QStringLiteral("2"));
+            Do(ID_ENTRY_UNDO);
+            QVERIFY2(state() == "12|Close", which);
+            Do(ID_ENTRY_REDO);
+            QVERIFY2(state() == "12|Shut", which);
+        }
     }
 
     // Each file of a pair keeps its own encoding in Show Both: an edit of one file's row is
