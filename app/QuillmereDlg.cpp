@@ -40,6 +40,7 @@
 #include "document/TranslationImport.h"
 #include "document/TranslationTable.h"
 #include "listview/RowStoreModel.h"
+#include "listview/SortHeaderCtrl.h"
 #include "res/DialogTemplate.h"
 #include "res/resource.h"
 
@@ -116,6 +117,8 @@ CQuillmereDlg::CQuillmereDlg(QWidget* parent, UserPrompts* prompts) : QDialog(pa
     // Resizable and maximizable, the list taking the room; no smaller than the template.
     setWindowFlags(windowFlags() | Qt::WindowMaximizeButtonHint);
     m_pLayout = std::make_unique<WindowLayout>(this, m_list);
+    for (QWidget* row : {m_pReview->FilterRow(), m_pReview->ProgressRow()}) m_pLayout->FollowRightEdge(row);
+    m_list->Header()->SetStretchSection(ColText);  // the Text column takes the extra width
     m_pLayout->RestoreGeometry();
     setAcceptDrops(true);
 
@@ -298,7 +301,10 @@ void CQuillmereDlg::ConnectControls() {
 
 void CQuillmereDlg::resizeEvent(QResizeEvent* event) {
     QDialog::resizeEvent(event);
-    if (m_pLayout) m_pLayout->Apply();
+    if (m_pLayout) {
+        m_pLayout->Apply();
+        m_list->Header()->SetExtraWidth(m_pLayout->Extra().width());
+    }
     m_pMenuBar->setGeometry(0, 0, width(), m_pMenuBar->height());
 }
 
@@ -471,11 +477,15 @@ bool CQuillmereDlg::EditAllowed() {
 
 void CQuillmereDlg::UpdateTitle() {
     QString title = QStringLiteral("Quillmere");
-    if (!m_strFileName.isEmpty()) {
-        title += QStringLiteral(" - ") + QFileInfo(m_strFileName).fileName();
-        if (Localize() && !m_strLocFileName.isEmpty())
-            title += QStringLiteral(" + ") + QFileInfo(m_strLocFileName).fileName();
-    }
+    // The file(s) Save writes.
+    const QString txr = QFileInfo(m_strFileName).fileName(), txl = QFileInfo(m_strLocFileName).fileName();
+    if (m_pDoc->Source() == RowSource::Localized && !txl.isEmpty())
+        title += QStringLiteral(" - ") + txl;
+    else if (!txr.isEmpty())
+        title += QStringLiteral(" - ") + txr +
+                 (Localize() && m_pDoc->Source() != RowSource::Original && !txl.isEmpty()
+                      ? QStringLiteral(" + ") + txl
+                      : QString());
     setWindowTitle(title + QStringLiteral("[*]"));
     setWindowModified(IsModified());
 }

@@ -9,6 +9,7 @@
 #include "app/FileWatcher.h"
 #include "app/QuillmereDlg.h"
 #include "app/RecentFiles.h"
+#include "app/TranslationReview.h"
 #include "app/WindowLayout.h"
 #include "res/resource.h"
 
@@ -261,6 +262,65 @@ private slots:
         Dlg().showMaximized();
         NewWindow();
         QVERIFY(Dlg().isMaximized());
+    }
+
+    // A larger window gives its extra width to the Text column (the other columns keep their
+    // widths, and the settings keep the Text column's own width, not the one it is shown at),
+    // and the filter row and the progress row reach to the right edge as the list does.
+    void textColumnAndReviewRowsFollowTheRightEdge() {
+        const auto widths = [this] {
+            QHeaderView* header = Dlg().m_list->horizontalHeader();
+            QList<int> w;
+            for (int i = 0; i < header->count(); ++i) w << header->sectionSize(i);
+            return w;
+        };
+        const QSize base = Dlg().size();
+        const QList<int> columns = widths();
+        QCOMPARE(columns.size(), 4);
+        QWidget* filter = Dlg().Review().FilterRow();
+        QWidget* progress = Dlg().Review().ProgressRow();
+        const QRect filterAt = filter->geometry(), progressAt = progress->geometry();
+        const QRect list = Dlg().Control(IDC_LIST)->geometry();
+        QCOMPARE(filterAt.right(), list.right());
+        QCOMPARE(progressAt.right(), list.right());
+
+        const struct { int dw, dh; } sizes[] = {{300, 200}, {45, 0}, {0, 90}, {0, 0}};
+        for (const auto& [dw, dh] : sizes) {
+            Dlg().resize(base + QSize(dw, dh));
+            QCOMPARE(widths(), (QList<int>{columns[0], columns[1], columns[2], columns[3] + dw}));
+            QCOMPARE(filter->geometry(), filterAt.adjusted(0, 0, dw, 0));
+            QCOMPARE(progress->geometry(), progressAt.adjusted(0, dh, dw, dh));
+        }
+
+        // The Text column made 50 pixels narrower in a window 120 wider: kept as its own width
+        // less 50, shown 120 wider again when the window opens at that size.
+        Dlg().resize(base + QSize(120, 0));
+        Dlg().m_list->horizontalHeader()->resizeSection(3, columns[3] + 120 - 50);
+        NewWindow();
+        QCOMPARE(Dlg().size(), base + QSize(120, 0));
+        QCOMPARE(widths(), (QList<int>{columns[0], columns[1], columns[2], columns[3] - 50 + 120}));
+        Dlg().resize(base);
+        QCOMPARE(widths(), (QList<int>{columns[0], columns[1], columns[2], columns[3] - 50}));
+    }
+
+    // The title names the file(s) Save writes: the .txl alone in Show Localized Text, the .txr
+    // alone in Show Original Text and after Open, both for the pairs.
+    void titleNamesTheFilesSaveWrites() {
+        WriteDocument(Path("title.txr"), Path("title.txl"), kPairs, true);
+        QVERIFY(Dlg().OpenFiles({Path("title.txr"), {}}));
+        QCOMPARE(Dlg().windowTitle(), QStringLiteral("Quillmere - title.txr[*]"));
+        QVERIFY(Dlg().OpenFiles({Path("title.txr"), Path("title.txl")}));
+        QCOMPARE(Dlg().windowTitle(), QStringLiteral("Quillmere - title.txr + title.txl[*]"));
+        const struct {
+            int button;
+            const char* title;
+        } views[] = {{IDC_SHOWLOCALIZED, "Quillmere - title.txl[*]"},
+                     {IDC_SHOWORIGINAL, "Quillmere - title.txr[*]"},
+                     {IDC_SHOWBOTH, "Quillmere - title.txr + title.txl[*]"}};
+        for (const auto& [button, title] : views) {
+            QTest::mouseClick(qobject_cast<QAbstractButton*>(Dlg().Control(button)), Qt::LeftButton);
+            QCOMPARE(Dlg().windowTitle(), QString::fromLatin1(title));
+        }
     }
 
     // Another program changes the open file: with nothing unsaved a reload is offered; with
