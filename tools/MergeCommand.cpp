@@ -5,7 +5,7 @@
 #include <string_view>
 #include <vector>
 
-#include "document/TextResourceMerge.h"
+#include "document/merge/TextResourceMerge.h"
 #include "tools/Commands.h"
 
 namespace {
