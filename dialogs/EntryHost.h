@@ -4,7 +4,7 @@
 // the file names a new-file prompt sets.
 #include <QString>
 
-#include "document/RowScope.h"
+#include "document/model/RowScope.h"
 
 class Document;
 class QWidget;

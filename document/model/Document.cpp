@@ -5,44 +5,18 @@
 #include <limits>
 #include <utility>
 
+#include "document/model/AddStep.h"
+#include "document/model/CellsStep.h"
+#include "document/model/CompositeStep.h"
+#include "document/model/ConvertStep.h"
+#include "document/model/DeleteAllStep.h"
 #include "document/model/DocumentObserver.h"
 #include "document/model/EntryCommands.h"
-
-// A step of the history. The steps change the document only through its raw changes, which
-// tell the observers; a step keeps only what its change takes away or cannot work out again.
-class DocStep : public DocumentStep {
-protected:
-    static ResourceTable& Rows(Document& d) { return d.m_rows; }
-    static void Insert(Document& d, const std::vector<int>& at, const ResourceTable& rows,
-                       const std::vector<uint8_t>& flags) {
-        d.RawInsert(at, rows, flags);
-    }
-    static void Remove(Document& d, const std::vector<int>& at, ResourceTable* out,
-                       std::vector<uint8_t>* flags) {
-        d.RawRemove(at, out, flags);
-    }
-    static void SetCell(Document& d, int row, int column, std::string_view bytes) {
-        d.RawSetCell(row, column, bytes);
-    }
-    static void Changed(Document& d, int first, int last) { d.NotifyChanged(first, last); }
-    static void Reorder(Document& d, const std::vector<int>& order) { d.RawReorder(order); }
-    static void SwapAll(Document& d, ResourceTable& rows, std::vector<uint8_t>& flags) {
-        d.RawSwapAll(rows, flags);
-    }
-    static void Convert(Document& d, DocFile file, bool toUtf8) { d.RawConvert(file, toUtf8); }
-    static void SetStandIn(Document& d, int row, bool on) {
-        uint8_t& f = d.m_flags[static_cast<size_t>(row)];
-        f = on ? (f | Document::kStandIn) : (f & ~Document::kStandIn);
-    }
-    static void SetSort(Document& d, int column, bool ascending) {
-        d.m_rows.m_nSortColumn = column;
-        d.m_rows.m_bAscending = ascending;
-    }
-};
+#include "document/model/ReplaceAllStep.h"
+#include "document/model/RowsStep.h"
+#include "document/model/SortStep.h"
 
 namespace {
-
-constexpr size_t kStepOverhead = 64;
 
 bool IsAscii(std::string_view s) {
     return std::none_of(s.begin(), s.end(), [](char c) { return static_cast<unsigned char>(c) >= 0x80; });
@@ -58,172 +32,6 @@ std::string_view FirstBeyondLatin1(std::string_view text) {
     }
     return {};
 }
-
-// Texts kept back to back; a row's text is found by its end offset.
-struct TextPile {
-    std::string bytes;
-    std::vector<size_t> ends;
-    void Add(std::string_view s) {
-        bytes.append(s);
-        ends.push_back(bytes.size());
-    }
-    std::string_view At(size_t i) const {
-        const size_t begin = i == 0 ? 0 : ends[i - 1];
-        return std::string_view(bytes).substr(begin, ends[i] - begin);
-    }
-    size_t Bytes() const { return bytes.capacity() + ends.capacity() * sizeof(size_t); }
-};
-
-// Several steps as one (a conversion of a file and the change that needed it).
-class CompositeStep : public DocStep {
-public:
-    std::vector<std::unique_ptr<DocumentStep>> parts;
-    void Apply(Document& d) override {
-        for (auto& p : parts) p->Apply(d);
-    }
-    void Revert(Document& d) override {
-        for (auto it = parts.rbegin(); it != parts.rend(); ++it) (*it)->Revert(d);
-    }
-    size_t Bytes() const override {
-        size_t n = kStepOverhead;
-        for (const auto& p : parts) n += p->Bytes();
-        return n;
-    }
-};
-
-// A file turned from Latin-1 into UTF-8. The conversion is one to one, so the way back is
-// worked out from the converted bytes: nothing is kept.
-class ConvertStep : public DocStep {
-public:
-    explicit ConvertStep(DocFile f) : file(f) {}
-    DocFile file;
-    void Apply(Document& d) override { Convert(d, file, true); }
-    void Revert(Document& d) override { Convert(d, file, false); }
-    size_t Bytes() const override { return kStepOverhead; }
-};
-
-// Rows inserted (Apply inserts) or removed (Apply removes), with the removed rows kept.
-class RowsStep : public DocStep {
-public:
-    bool insert = false;
-    std::vector<int> positions;  // final indices when inserted, ascending
-    ResourceTable rows;
-    std::vector<uint8_t> flags;
-    void Apply(Document& d) override { insert ? Put(d) : Take(d); }
-    void Revert(Document& d) override { insert ? Take(d) : Put(d); }
-    size_t Bytes() const override {
-        return kStepOverhead + rows.MemoryUsage() + positions.capacity() * sizeof(int) + flags.capacity();
-    }
-
-private:
-    void Put(Document& d) { Insert(d, positions, rows, flags); }
-    void Take(Document& d) { Remove(d, positions, &rows, &flags); }
-};
-
-// An entry added: its row(s) at the end, its group numbered, the last Global ID raised.
-class AddStep : public RowsStep {
-public:
-    int32_t oldLast = 0, newLast = 0;
-    std::string groupKey;
-    bool newGroup = false;
-    int32_t oldCounter = 0;
-    void Apply(Document& d) override {
-        Rows(d).SetLastGlobalId(newLast);
-        EntryCommands::NumberInGroup(Rows(d).Groups(), groupKey);
-        RowsStep::Apply(d);
-    }
-    void Revert(Document& d) override {
-        RowsStep::Revert(d);
-        if (newGroup)
-            Rows(d).Groups().RemoveLast();
-        else
-            Rows(d).Groups().SetCounter(groupKey, oldCounter);
-        Rows(d).SetLastGlobalId(oldLast);
-    }
-    size_t Bytes() const override { return RowsStep::Bytes() + groupKey.capacity(); }
-};
-
-// Cells set to new texts; old and new bytes kept.
-class CellsStep : public DocStep {
-public:
-    struct At {
-        int row, column;
-    };
-    std::vector<At> cells;
-    TextPile before, after;
-    std::vector<int> claimed;  // stand-in rows that become translations of their own
-    void Apply(Document& d) override { Put(d, after, false); }
-    void Revert(Document& d) override { Put(d, before, true); }
-    size_t Bytes() const override {
-        return kStepOverhead + (cells.capacity() + claimed.capacity()) * sizeof(At) + before.Bytes() +
-               after.Bytes();
-    }
-
-private:
-    void Put(Document& d, const TextPile& texts, bool standIn) {
-        int first = std::numeric_limits<int>::max(), last = -1;
-        for (size_t i = 0; i < cells.size(); ++i) {
-            SetCell(d, cells[i].row, cells[i].column, texts.At(i));
-            first = std::min(first, cells[i].row);
-            last = std::max(last, cells[i].row);
-        }
-        for (const int row : claimed) {
-            SetStandIn(d, row, standIn);
-            first = std::min(first, row);
-            last = std::max(last, row);
-        }
-        Changed(d, first, last);
-    }
-};
-
-// Replace All: the changed rows, and the blocks of the rows not in the table (before Apply the
-// changed rows, after it the rows as they were). Apply and Revert exchange them without copying.
-class ReplaceAllStep : public DocStep {
-public:
-    std::vector<int> rows;
-    ResourceTable held;
-    void Apply(Document& d) override { Exchange(d); }
-    void Revert(Document& d) override { Exchange(d); }
-    size_t Bytes() const override {
-        return kStepOverhead + rows.capacity() * sizeof(int) + held.MemoryUsage();
-    }
-
-private:
-    void Exchange(Document& d) {
-        Rows(d).ExchangeRows(rows, held);
-        if (!rows.empty()) Changed(d, rows.front(), rows.back());
-    }
-};
-
-// A sort: the permutation and the sort state before and after.
-class SortStep : public DocStep {
-public:
-    std::vector<int> order;  // order[new] == old
-    int oldColumn = -1, newColumn = -1;
-    bool oldAscending = true, newAscending = true;
-    void Apply(Document& d) override {
-        SetSort(d, newColumn, newAscending);
-        Reorder(d, order);
-    }
-    void Revert(Document& d) override {
-        std::vector<int> inverse(order.size());
-        for (size_t i = 0; i < order.size(); ++i)
-            inverse[static_cast<size_t>(order[i])] = static_cast<int>(i);
-        SetSort(d, oldColumn, oldAscending);
-        Reorder(d, inverse);
-    }
-    size_t Bytes() const override { return kStepOverhead + order.capacity() * sizeof(int); }
-};
-
-// Delete All: the whole table of rows moves into the step and back.
-class DeleteAllStep : public DocStep {
-public:
-    ResourceTable rows;
-    std::vector<uint8_t> flags;
-    void Apply(Document& d) override { SwapAll(d, rows, flags); }
-    void Revert(Document& d) override { SwapAll(d, rows, flags); }
-    size_t Bytes() const override { return kStepOverhead + rows.MemoryUsage() + flags.capacity(); }
-};
 
 template <class Step>
 std::unique_ptr<Step> Named(const char* name) {

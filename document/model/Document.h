@@ -26,12 +26,12 @@
 #include <vector>
 
 #include "document/ListBoxSafe.h"
-#include "document/RowScope.h"
 #include "document/Status.h"
 #include "document/format/ResourceTable.h"
 #include "document/format/TextEncoding.h"
 #include "document/model/DocumentHistory.h"
 #include "document/model/EntryTable.h"
+#include "document/model/RowScope.h"
 
 class DocumentObserver;
 class DocStep;

@@ -10,10 +10,10 @@
 #include <string>
 #include <vector>
 
-#include "document/RowScope.h"
 #include "document/format/SystemCalls.h"
 #include "document/model/Document.h"
 #include "document/model/EntryCommands.h"
+#include "document/model/RowScope.h"
 #include "document/review/DocumentReview.h"
 #include "tests/document/RandomPairDocument.h"
 
