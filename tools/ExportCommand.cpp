@@ -3,11 +3,11 @@
 #include <filesystem>
 #include <string>
 
-#include "document/LanguageCode.h"
 #include "document/exchange/ExchangeFormat.h"
 #include "document/exchange/TranslationExport.h"
 #include "document/exchange/TranslationTable.h"
 #include "document/format/AtomicFile.h"
+#include "document/format/LanguageCode.h"
 #include "tools/CommandLine.h"
 #include "tools/Commands.h"
 

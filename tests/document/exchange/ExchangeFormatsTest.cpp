@@ -5,13 +5,13 @@
 #include <string>
 #include <vector>
 
-#include "document/LanguageCode.h"
 #include "document/exchange/CsvExchange.h"
 #include "document/exchange/ExchangeFormat.h"
 #include "document/exchange/PoExchange.h"
 #include "document/exchange/TranslationImport.h"
 #include "document/exchange/TranslationTable.h"
 #include "document/exchange/XliffExchange.h"
+#include "document/format/LanguageCode.h"
 #include "tests/document/TextResourceFiles.h"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "document/LanguageCode.h"
+#include "document/format/LanguageCode.h"
 
 #include <cctype>
 
