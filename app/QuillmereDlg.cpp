@@ -35,7 +35,7 @@
 #include "dialogs/NewDlg.h"
 #include "dialogs/NewloDlg.h"
 #include "dialogs/RepDlg.h"
-#include "document/AtomicFile.h"
+#include "document/ReplacementFile.h"
 #include "document/TranslationExport.h"
 #include "document/TranslationImport.h"
 #include "document/TranslationTable.h"
@@ -783,12 +783,15 @@ void CQuillmereDlg::OnExport() {
     ExportOptions options;
     options.originalName = QFileInfo(m_strFileName).fileName().toStdString();
     options.targetLanguage = LanguageOfFileName(QFileInfo(m_strLocFileName).fileName().toStdString());
+    // The document's own files are never an export's target, whatever name leads to them.
+    const std::string documentFiles[] = {
+        m_strFileName.isEmpty() ? std::string() : LocalPath(m_strFileName),
+        m_strLocFileName.isEmpty() ? std::string() : LocalPath(m_strLocFileName)};
+    Status s = ReplacementFile::CheckTarget(LocalPath(path), documentFiles);
     TranslationTable table;
-    std::string out;
     size_t leftOut = 0;
-    Status s = table.FromDocument(*m_pDoc);
-    if (s) s = ExportTranslations(table, *format, options, out, &leftOut);
-    if (s) s = WriteFileAtomically(LocalPath(path), out);
+    if (s) s = table.FromDocument(*m_pDoc);
+    if (s) s = ExportTranslationsToFile(table, *format, options, LocalPath(path), &leftOut);
     if (!s) {
         Prompts().Warn(this, QString::fromStdString(s.message()));
         return;

@@ -16,11 +16,13 @@
 #include <string_view>
 #include <vector>
 
+#include "document/ByteSink.h"
 #include "document/ExchangeFormat.h"
 #include "document/IncomingUnit.h"
 #include "document/Status.h"
 
 class TranslationTable;
 
-Status ExportCsv(const TranslationTable& table, const ExportOptions& options, std::string& out);
+// Writes the file into `out` as it goes; on an error, what was written is to be thrown away.
+Status ExportCsv(const TranslationTable& table, const ExportOptions& options, ByteSink& out);
 Status ReadCsv(std::string_view bytes, std::vector<IncomingUnit>& units);

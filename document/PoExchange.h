@@ -18,12 +18,13 @@
 #include <string>
 #include <vector>
 
+#include "document/ByteSink.h"
 #include "document/ExchangeFormat.h"
 #include "document/IncomingUnit.h"
 #include "document/Status.h"
 
 class TranslationTable;
 
-Status ExportPo(const TranslationTable& table, const ExportOptions& options, std::string& out,
-                size_t* leftOut);
+// Writes the file into `out` as it goes.
+Status ExportPo(const TranslationTable& table, const ExportOptions& options, ByteSink& out, size_t* leftOut);
 Status ReadPo(const std::string& path, std::vector<IncomingUnit>& units);

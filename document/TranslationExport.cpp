@@ -2,14 +2,21 @@
 
 #include "document/CsvExchange.h"
 #include "document/PoExchange.h"
+#include "document/ReplacementFile.h"
 #include "document/XliffExchange.h"
 
 Status ExportTranslations(const TranslationTable& table, ExchangeFormat format, const ExportOptions& options,
-                          std::string& out, size_t* leftOut) {
+                          ByteSink& out, size_t* leftOut) {
     size_t left = 0;
     Status s = format == ExchangeFormat::Xliff ? ExportXliff(table, options, out)
                : format == ExchangeFormat::Po  ? ExportPo(table, options, out, &left)
                                                : ExportCsv(table, options, out);
     if (leftOut) *leftOut = left;
     return s;
+}
+
+Status ExportTranslationsToFile(const TranslationTable& table, ExchangeFormat format,
+                                const ExportOptions& options, const std::string& path, size_t* leftOut) {
+    return ReplacementFile::WriteFile(
+        path, [&](ByteSink& out) { return ExportTranslations(table, format, options, out, leftOut); });
 }

@@ -19,6 +19,7 @@
 #include <string_view>
 #include <vector>
 
+#include "document/ByteSink.h"
 #include "document/ExchangeFormat.h"
 #include "document/IncomingUnit.h"
 #include "document/Status.h"
@@ -27,5 +28,6 @@ class TranslationTable;
 
 inline constexpr std::string_view kQuillmereXmlNamespace = "urn:x-quillmere:txr";
 
-Status ExportXliff(const TranslationTable& table, const ExportOptions& options, std::string& out);
+// Writes the file into `out` as it goes; on an error, what was written is to be thrown away.
+Status ExportXliff(const TranslationTable& table, const ExportOptions& options, ByteSink& out);
 Status ReadXliff(std::string_view bytes, std::vector<IncomingUnit>& units);

@@ -2,8 +2,8 @@
 #include <cstdio>
 #include <string>
 
-#include "document/AtomicFile.h"
 #include "document/ExchangeFormat.h"
+#include "document/ReplacementFile.h"
 #include "document/TranslationExport.h"
 #include "document/TranslationTable.h"
 #include "tools/CommandLine.h"
@@ -19,7 +19,8 @@ constexpr const char* kExportHelp =
     "(.xlf/.xliff, .po, .csv). Each unit carries the Global ID, Group Name, Group ID, the original\n"
     "and the translation (empty when not translated) and its status. The source language is 'en'\n"
     "unless given; the target language is taken from TXL's name (app.fr.txl: fr) or 'und'.\n"
-    "--bom starts a CSV file with a UTF-8 byte-order mark. OUT is replaced only when complete.\n";
+    "--bom starts a CSV file with a UTF-8 byte-order mark. OUT is replaced only when complete; it\n"
+    "may not be TXR or TXL (under any name), a folder or a special file.\n";
 
 int Usage(const std::string& message) {
     std::fprintf(stderr, "txrtool export: %s\n%s", message.c_str(), kExportHelp);
@@ -71,13 +72,13 @@ int RunExportCommand(int argc, char** argv) {
                                                          : LanguageOfFileName(txl);
     options.byteOrderMark = args.flags.count("--bom") > 0;
 
+    const std::string inputs[] = {txr, txl};
+    if (Status s = ReplacementFile::CheckTarget(to->second, inputs); !s) return Fail(s.message());
     TranslationTable table;
     if (Status s = table.Load(txr, txl); !s) return Fail(s.message());
-    std::string out;
     size_t leftOut = 0;
-    Status s = ExportTranslations(table, *format, options, out, &leftOut);
-    if (!s) return Fail(s.message());
-    if (s = WriteFileAtomically(to->second, out); !s) return Fail(s.message());
+    if (Status s = ExportTranslationsToFile(table, *format, options, to->second, &leftOut); !s)
+        return Fail(s.message());
     if (leftOut)
         std::fprintf(stderr,
                      "txrtool export: %zu entries with an empty original text are not in the PO file (an "

@@ -5,6 +5,7 @@
 #include <string_view>
 #include <vector>
 
+#include "document/ReplacementFile.h"
 #include "document/TextResourceMerge.h"
 #include "tools/Commands.h"
 
@@ -19,6 +20,7 @@ constexpr const char* kMergeHelp =
     "conflicts. Different entries added on both sides under one Global ID: theirs gets a new\n"
     "Global ID above all others, which is reported and counts as a conflict unless --renumber is\n"
     "given. Group IDs are numbered as reading the file numbers them.\n"
+    "OUT may be OURS (under any name) but not BASE or THEIRS.\n"
     "Exit status: 0 merged cleanly, 1 conflicts (the result is written) or bad usage, 2 a file\n"
     "could not be read or written (nothing is written).\n"
     "For git: git config merge.txr.driver \"txrtool merge --renumber %O %A %B\" and\n"
@@ -59,6 +61,12 @@ int RunMergeCommand(int argc, char** argv) {
     if (files.size() < 3) return Usage("merge needs BASE, OURS and THEIRS");
     if (files.size() > 3) return Usage("too many files: '" + files[3] + "'");
     if (out.empty()) out = files[1];
+    // OURS is what a merge replaces; the other two are only read.
+    const std::string readOnly[] = {files[0], files[2]};
+    if (Status s = ReplacementFile::CheckTarget(out, readOnly); !s) {
+        std::fprintf(stderr, "txrtool: %s\n", s.message().c_str());
+        return 2;
+    }
 
     TextResourceMerge::Outcome outcome;
     if (Status s = TextResourceMerge::MergeFiles(files[0], files[1], files[2], out, outcome); !s) {

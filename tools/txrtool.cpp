@@ -18,6 +18,7 @@
 
 #include "core/RowStore.h"
 #include "document/ListBoxSafe.h"
+#include "document/ReplacementFile.h"
 #include "tools/Commands.h"
 #include "tools/Json.h"
 
@@ -62,7 +63,8 @@ constexpr const char* kResaveHelp =
     "Usage: txrtool resave [--mode MODE] TXR [TXL] --to OUT.txr [--to-txl OUT.txl]\n"
     "Reads the document as dump does and writes it to OUT.txr. With --to-txl the table is\n"
     "written as a localized pair: even rows to OUT.txr, odd rows to OUT.txl. Existing output\n"
-    "files are replaced only when everything was written.\n";
+    "files are replaced only when everything was written; neither may be TXR or TXL (under any\n"
+    "name), a folder or a special file.\n";
 
 struct Options {
     std::string command;
@@ -206,6 +208,11 @@ int Run(int argc, char** argv) {
         return 0;
     }
 
+    if (o.command == "resave") {
+        for (const std::optional<std::string>& target : {o.to, o.toTxl})
+            if (target)
+                if (Status s = ReplacementFile::CheckTarget(*target, o.files); !s) return Fail(s.message());
+    }
     RowStore store;
     store.DefineColumns(kEntryColumnSpec);
     const std::string txl = o.files.size() > 1 ? o.files[1] : std::string();

@@ -8,6 +8,7 @@
 #include "document/CsvExchange.h"
 #include "document/ExchangeFormat.h"
 #include "document/PoExchange.h"
+#include "document/StringSink.h"
 #include "document/TranslationImport.h"
 #include "document/TranslationTable.h"
 #include "document/XliffExchange.h"
@@ -34,9 +35,10 @@ TranslationTable Table(const std::vector<std::array<std::string, 3>>& entries) {
 std::string Exported(const TranslationTable& table, ExchangeFormat format) {
     ExportOptions options;
     std::string out;
-    Status s = format == ExchangeFormat::Xliff ? ExportXliff(table, options, out)
-               : format == ExchangeFormat::Po  ? ExportPo(table, options, out, nullptr)
-                                               : ExportCsv(table, options, out);
+    StringSink sink(out);
+    Status s = format == ExchangeFormat::Xliff ? ExportXliff(table, options, sink)
+               : format == ExchangeFormat::Po  ? ExportPo(table, options, sink, nullptr)
+                                               : ExportCsv(table, options, sink);
     EXPECT_TRUE(s.ok()) << s.message();
     return out;
 }
@@ -82,7 +84,8 @@ TEST(ExchangeExport, XliffRefusesControlCharactersNamingTheEntry) {
     for (const char* text : {"a\x01", "\x1F", "\xEF\xBF\xBE"}) {
         const TranslationTable table = Table({{"1", "ok", "ok"}, {"42", "fine", text}});
         std::string out;
-        ExpectFails(ExportXliff(table, {}, out), {"Entry 2", "\"42\"", "XML 1.0"});
+        StringSink sink(out);
+        ExpectFails(ExportXliff(table, {}, sink), {"Entry 2", "\"42\"", "XML 1.0"});
     }
 }
 

@@ -7,6 +7,7 @@
 #include "document/CsvExchange.h"
 #include "document/EntryKeys.h"
 #include "document/PoExchange.h"
+#include "document/StringSink.h"
 #include "document/TranslationImport.h"
 #include "document/TranslationTable.h"
 #include "document/XliffExchange.h"
@@ -23,15 +24,16 @@ Status Export(const TranslationTable& table, ExchangeFormat format, std::string&
     ExportOptions options;
     options.originalName = "doc.txr";
     options.targetLanguage = "fr";
+    StringSink sink(out);
     switch (format) {
         case ExchangeFormat::Xliff:
-            return ExportXliff(table, options, out);
+            return ExportXliff(table, options, sink);
         case ExchangeFormat::Po:
-            return ExportPo(table, options, out, nullptr);
+            return ExportPo(table, options, sink, nullptr);
         case ExchangeFormat::Csv:
             break;
     }
-    return ExportCsv(table, options, out);
+    return ExportCsv(table, options, sink);
 }
 
 // Imports `in` into the document of txr/txl and writes the .txl to `out`; returns the summary.
