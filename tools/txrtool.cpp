@@ -182,8 +182,6 @@ int Usage(const std::string& message, const char* help) {
     return 1;
 }
 
-}  // namespace
-
 int Run(int argc, char** argv) {
     if (argc < 2) return Usage("missing command", kToolHelp);
     const std::string_view command = argv[1];
@@ -228,7 +226,9 @@ int Run(int argc, char** argv) {
     return 0;
 }
 
-int main(int argc, char** argv) {
+}  // namespace
+
+int RunTxrtool(int argc, char** argv) {
     // The reader and writer report running out of memory themselves; this catches it anywhere else.
     try {
         return Run(argc, argv);
