@@ -32,7 +32,12 @@ struct Entry {
     std::string_view translationGroup = kNoTranslation;
     std::string_view translation = kNoTranslation;
 
-    bool operator==(const Entry&) const = default;
+    // The same entry, whatever the spelling of its Global ID ("7", "07"): sides are matched by
+    // the ID's key before they are compared.
+    bool operator==(const Entry& other) const {
+        return group == other.group && text == other.text && translationGroup == other.translationGroup &&
+               translation == other.translation;
+    }
 };
 
 // The key a Global ID is matched by: its number when it is written as one ("7", "07", " +7"
