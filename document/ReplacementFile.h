@@ -8,9 +8,9 @@
 // put in place leaves nothing behind, also when SIGINT or SIGTERM ends the process while it is
 // written (InterruptCleanup). Every system call goes through SystemCalls.
 //
-// This is the one writer of every output: saves, resave, export, import and merge. Each of them
-// first checks its target with CheckTarget, before it reads anything, and refuses the same
-// things in the same words.
+// This is the one writer of every output: saves, resave, export, import and merge. The commands
+// check their targets with CheckTarget before they read anything, saves as they prepare them:
+// all refuse the same things in the same words.
 #include <sys/stat.h>
 
 #include <cstdint>

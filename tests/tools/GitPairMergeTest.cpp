@@ -279,9 +279,11 @@ TEST_F(GitPairMerge, TheIssuesScenariosConflictOrPairCleanly) {
     }
 }
 
-// One random change of a branch: an edit of an original, a translation or both; an entry added
-// with its translation, or at the end of the .txr alone; an entry deleted; an entry given another
-// Global ID (written "0N" now and then, which is the same number).
+// One random change of a branch: an edit of an original (the .txr alone) or of a translation; an
+// entry added with its translation, or at the end of the .txr alone; an entry deleted; an entry
+// given another Global ID (written "0N" now and then, which is the same number). A change of the
+// .txl writes it again from the branch's entries (as a save of the pair does), one of the .txr
+// alone leaves its bytes as they were.
 void RandomChange(Pair& p, std::mt19937& rng, int& nextOwner) {
     auto pick = [&rng](size_t n) { return std::uniform_int_distribution<size_t>(0, n - 1)(rng); };
     size_t translated = 0;
@@ -289,6 +291,7 @@ void RandomChange(Pair& p, std::mt19937& rng, int& nextOwner) {
     const std::string version = "." + std::to_string(rng() % 1000 + 1);
     const int kind = static_cast<int>(rng() % 6);
     if (p.entries.empty() || kind == 3) {  // a new entry, translated, among the translated ones
+        p.keptTxl.reset();
         const std::string u = std::to_string(nextOwner++);
         const std::string id = std::to_string(++p.lastId);
         p.entries.insert(p.entries.begin() + static_cast<long>(pick(translated + 1)),
@@ -304,6 +307,7 @@ void RandomChange(Pair& p, std::mt19937& rng, int& nextOwner) {
             return;
         case 1:  // the translation alone
             if (!e.translation) return;
+            p.keptTxl.reset();
             e.translation = "t" + Owner(e.original) + version;
             return;
         case 2: {  // an untranslated entry at the end, the .txr alone
@@ -314,12 +318,14 @@ void RandomChange(Pair& p, std::mt19937& rng, int& nextOwner) {
         }
         case 4:  // deleted: from both files, or from the .txr alone when it has no translation
             if (!e.translation && i + 1 < p.entries.size()) return;  // keep untranslated ones last
-            if (!e.translation) p.KeepTxl();
-            if (p.keptTxl && e.translation) return;  // a .txl kept as it was cannot lose a line
+            if (e.translation)
+                p.keptTxl.reset();
+            else
+                p.KeepTxl();
             p.entries.erase(p.entries.begin() + static_cast<long>(i));
             return;
         default:  // another Global ID, in both files
-            if (p.keptTxl && e.translation) return;
+            p.keptTxl.reset();
             e.id = std::to_string(++p.lastId);
             return;
     }
