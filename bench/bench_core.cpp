@@ -11,12 +11,12 @@
 #include <filesystem>
 #include <string>
 
-#include "core/RowStore.h"
-#include "document/EntryChecker.h"
-#include "document/EntryCommands.h"
-#include "document/EntryFilter.h"
-#include "document/EntryStats.h"
 #include "document/ListBoxSafe.h"
+#include "document/format/ResourceTable.h"
+#include "document/model/EntryCommands.h"
+#include "document/review/EntryChecker.h"
+#include "document/review/EntryFilter.h"
+#include "document/review/EntryStats.h"
 
 namespace {
 
@@ -35,7 +35,7 @@ std::string OutDir() {
     return env && *env ? env : std::filesystem::temp_directory_path().string();
 }
 
-void Load(RowStore& store, ReadMode mode, benchmark::State& state) {
+void Load(ResourceTable& store, ReadMode mode, benchmark::State& state) {
     if (store.ColumnCount() == 0) store.DefineColumns(kEntryColumnSpec);
     Status s = ReadTextResource(store, Txr(), Txl(), mode);
     if (!s.ok()) state.SkipWithError(s.message().c_str());
@@ -44,7 +44,7 @@ void Load(RowStore& store, ReadMode mode, benchmark::State& state) {
 void BM_Read(benchmark::State& state, ReadMode mode) {
     const double bytes = static_cast<double>(
         std::filesystem::file_size(Txr()) + (mode == ModeOpenPaired ? std::filesystem::file_size(Txl()) : 0));
-    RowStore store;
+    ResourceTable store;
     for (auto _ : state) {
         Load(store, mode, state);
         benchmark::DoNotOptimize(store.GetRowCount());
@@ -60,7 +60,7 @@ BENCHMARK_CAPTURE(BM_Read, open, ModeOpen)->Unit(benchmark::kMillisecond)->MinTi
 BENCHMARK_CAPTURE(BM_Read, paired, ModeOpenPaired)->Unit(benchmark::kMillisecond)->MinTime(1.0);
 
 void BM_Write(benchmark::State& state, bool localized) {
-    RowStore store;
+    ResourceTable store;
     Load(store, localized ? ModeOpenPaired : ModeOpen, state);
     const std::string out = OutDir() + "/qm-bench-" + std::to_string(getpid());
     for (auto _ : state) {
@@ -75,7 +75,7 @@ BENCHMARK_CAPTURE(BM_Write, localized, true)->Unit(benchmark::kMillisecond)->Min
 
 // Each iteration sorts the rows in file order (the reload is not timed).
 void BM_Sort(benchmark::State& state, int column) {
-    RowStore store;
+    ResourceTable store;
     for (auto _ : state) {
         state.PauseTiming();
         Load(store, ModeOpen, state);
@@ -91,7 +91,7 @@ BENCHMARK_CAPTURE(BM_Sort, text, ColText)->Unit(benchmark::kMillisecond)->Iterat
 
 // Replace All over every row: "file" occurs in about one text in ten, " " in every text.
 void BM_ReplaceAll(benchmark::State& state, const char* search, const char* replacement) {
-    RowStore store;
+    ResourceTable store;
     size_t changed = 0;
     for (auto _ : state) {
         state.PauseTiming();
@@ -106,7 +106,7 @@ BENCHMARK_CAPTURE(BM_ReplaceAll, every_row, " ", "_")->Unit(benchmark::kMillisec
 
 // The pair document (or the plain one), read once and kept for the benchmarks that only look.
 struct LoadedPair {
-    RowStore store;
+    ResourceTable store;
     ReadInfo info;
     explicit LoadedPair(ReadMode mode) {
         store.DefineColumns(kEntryColumnSpec);

@@ -4,12 +4,12 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 
-#include "app/UserPrompts.h"
 #include "dialogs/DialogBuilder.h"
 #include "dialogs/DialogFields.h"
 #include "dialogs/EntryHost.h"
-#include "document/Document.h"
-#include "document/EntryCommands.h"
+#include "dialogs/UserPrompts.h"
+#include "document/model/Document.h"
+#include "document/model/EntryCommands.h"
 #include "res/resource.h"
 
 CEditDlg::CEditDlg(EntryHost* host) : QDialog(host->HostWidget()), m_pHost(host) {

@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "document/EntryChecker.h"
+#include "document/review/EntryChecker.h"
 #include "tools/CheckedDocument.h"
 #include "tools/Commands.h"
 #include "tools/Json.h"

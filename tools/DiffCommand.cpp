@@ -7,9 +7,9 @@
 #include <string>
 #include <string_view>
 
-#include "core/RowStore.h"
-#include "document/DocumentEncoding.h"
 #include "document/ListBoxSafe.h"
+#include "document/format/DocumentEncoding.h"
+#include "document/format/ResourceTable.h"
 #include "tools/Commands.h"
 
 namespace {
@@ -46,7 +46,7 @@ int RunDiffCommand(int argc, char** argv) {
         return 1;
     }
 
-    RowStore store;
+    ResourceTable store;
     store.DefineColumns(kEntryColumnSpec);
     if (Status s = ReadTextResource(store, file, std::string(), ModeOpen); !s) {
         std::fprintf(stderr, "txrtool: %s\n", s.message().c_str());

@@ -2,10 +2,10 @@
 #include <cstdio>
 #include <string>
 
-#include "document/ExchangeFormat.h"
-#include "document/ReplacementFile.h"
-#include "document/TranslationImport.h"
-#include "document/TranslationTable.h"
+#include "document/exchange/ExchangeFormat.h"
+#include "document/exchange/TranslationImport.h"
+#include "document/exchange/TranslationTable.h"
+#include "document/format/ReplacementFile.h"
 #include "tools/CommandLine.h"
 #include "tools/Commands.h"
 

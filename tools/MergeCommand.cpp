@@ -5,8 +5,8 @@
 #include <string_view>
 #include <vector>
 
-#include "document/ReplacementFile.h"
-#include "document/TextResourceMerge.h"
+#include "document/format/ReplacementFile.h"
+#include "document/merge/TextResourceMerge.h"
 #include "tools/Commands.h"
 #include "tools/PairMergeDriver.h"
 

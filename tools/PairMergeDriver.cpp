@@ -10,8 +10,8 @@
 #include <sstream>
 #include <vector>
 
-#include "core/RowStore.h"
 #include "document/ListBoxSafe.h"
+#include "document/format/ResourceTable.h"
 
 extern char** environ;
 
@@ -88,11 +88,11 @@ public:
         ::unlink(name);
         return s;
     }
-    RowStore table;
+    ResourceTable table;
 };
 
 // The rows that decide the pairing: Global ID, Group Name, Text.
-bool SameEntries(const RowStore& a, const RowStore& b, std::vector<std::string>& differing) {
+bool SameEntries(const ResourceTable& a, const ResourceTable& b, std::vector<std::string>& differing) {
     const int rows = std::max(a.GetRowCount(), b.GetRowCount());
     for (int r = 0; r < rows; ++r) {
         const bool inA = r < a.GetRowCount(), inB = r < b.GetRowCount();
@@ -158,8 +158,8 @@ Status PairMergeDriver::Merge(const std::string& basePath, const std::string& ou
         if (Status s = tables[0][i].Read(own.bytes[i].value_or(std::string())); !s) return s;
         if (Status s = tables[1][i].Read(other.bytes[i].value_or(std::string())); !s) return s;
     }
-    const RowStore* originals[3];
-    const RowStore* translations[3];
+    const ResourceTable* originals[3];
+    const ResourceTable* translations[3];
     for (int i = 0; i < 3; ++i) {
         const TempTable& txr = tables[isTxr ? 0 : 1][i];
         const TempTable& txl = tables[isTxr ? 1 : 0][i];
@@ -167,7 +167,7 @@ Status PairMergeDriver::Merge(const std::string& basePath, const std::string& ou
         originals[i] = &txr.table;
         translations[i] = txlExists ? &txl.table : nullptr;
     }
-    RowStore merged[2];  // .txr, .txl
+    ResourceTable merged[2];  // .txr, .txl
     TextResourceMerge::Outcome result;
     if (Status s = TextResourceMerge::MergePair(originals, translations, merged[0], merged[1], result); !s)
         return s;
@@ -182,7 +182,7 @@ Status PairMergeDriver::Merge(const std::string& basePath, const std::string& ou
     else if (co == cb)
         taken = 2;
     if (taken) {
-        const RowStore& mergedOther = merged[isTxr ? 1 : 0];
+        const ResourceTable& mergedOther = merged[isTxr ? 1 : 0];
         std::vector<std::string> differing;
         if (!SameEntries(tables[1][*taken].table, mergedOther, differing)) {
             std::string ids;

@@ -15,7 +15,7 @@
 #include <string>
 
 #include "document/Status.h"
-#include "document/TextResourceMerge.h"
+#include "document/merge/TextResourceMerge.h"
 
 class PairMergeDriver {
 public:

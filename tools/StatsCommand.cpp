@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "document/EntryStats.h"
+#include "document/review/EntryStats.h"
 #include "tools/CheckedDocument.h"
 #include "tools/Commands.h"
 #include "tools/Json.h"

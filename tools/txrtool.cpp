@@ -16,9 +16,9 @@
 #include <string_view>
 #include <vector>
 
-#include "core/RowStore.h"
 #include "document/ListBoxSafe.h"
-#include "document/ReplacementFile.h"
+#include "document/format/ReplacementFile.h"
+#include "document/format/ResourceTable.h"
 #include "tools/Commands.h"
 #include "tools/Json.h"
 
@@ -143,7 +143,7 @@ bool WriteStdout(const std::string& text) {
 
 // Prints the document as JSON a piece at a time: a large document's JSON need not fit in memory
 // beside it.
-bool DumpJson(const RowStore& store) {
+bool DumpJson(const ResourceTable& store) {
     constexpr size_t kPiece = size_t{1} << 20;
     std::string out = "{\"lastGlobalId\": " + std::to_string(store.GetLastGlobalId()) + ",\n \"groups\": [";
     bool first = true;
@@ -211,7 +211,7 @@ int Run(int argc, char** argv) {
             if (target)
                 if (Status s = ReplacementFile::CheckTarget(*target, o.files); !s) return Fail(s.message());
     }
-    RowStore store;
+    ResourceTable store;
     store.DefineColumns(kEntryColumnSpec);
     const std::string txl = o.files.size() > 1 ? o.files[1] : std::string();
     if (Status s = ReadTextResource(store, o.files[0], txl, o.mode); !s) return Fail(s.message());

@@ -16,8 +16,8 @@
 #include <string>
 #include <vector>
 
-#include "document/Document.h"
-#include "document/SystemCalls.h"
+#include "document/format/SystemCalls.h"
+#include "document/model/Document.h"
 #include "tests/document/TextResourceFiles.h"
 #include "tools/Commands.h"
 
