@@ -12,6 +12,7 @@
 
 #include "document/ListBoxSafe.h"
 #include "document/format/ResourceTable.h"
+#include "document/model/Document.h"
 
 extern char** environ;
 
@@ -68,7 +69,8 @@ struct Versions {
     std::optional<std::string> bytes[3];  // base, ours, theirs
 };
 
-// Text resource tables read from bytes (through a temporary file: the reader reads files).
+// A text resource file read from bytes as Open reads it (through a temporary file: the reader
+// reads files); no bytes give an empty document.
 class TempTable {
 public:
     Status Read(const std::string& bytes) {
@@ -82,13 +84,12 @@ public:
             if (ok) done += static_cast<size_t>(n);
         }
         ::close(fd);
-        table.DefineColumns(kEntryColumnSpec);
         Status s = ok ? Status::Ok() : Status::Error("Cannot write a temporary file for the merge.");
-        if (s && !bytes.empty()) s = ReadTextResource(table, name, std::string(), ModeOpen);
+        if (s && !bytes.empty()) s = doc.Read(name, std::string(), ModeOpen);
         ::unlink(name);
         return s;
     }
-    ResourceTable table;
+    Document doc;
 };
 
 // The rows that decide the pairing: Global ID, Group Name, Text.
@@ -158,14 +159,14 @@ Status PairMergeDriver::Merge(const std::string& basePath, const std::string& ou
         if (Status s = tables[0][i].Read(own.bytes[i].value_or(std::string())); !s) return s;
         if (Status s = tables[1][i].Read(other.bytes[i].value_or(std::string())); !s) return s;
     }
-    const ResourceTable* originals[3];
-    const ResourceTable* translations[3];
+    const Document* originals[3];
+    const Document* translations[3];
     for (int i = 0; i < 3; ++i) {
         const TempTable& txr = tables[isTxr ? 0 : 1][i];
         const TempTable& txl = tables[isTxr ? 1 : 0][i];
         const bool txlExists = isTxr ? other.bytes[i].has_value() : own.bytes[i].has_value();
-        originals[i] = &txr.table;
-        translations[i] = txlExists ? &txl.table : nullptr;
+        originals[i] = &txr.doc;
+        translations[i] = txlExists ? &txl.doc : nullptr;
     }
     ResourceTable merged[2];  // .txr, .txl
     TextResourceMerge::Outcome result;
@@ -184,7 +185,7 @@ Status PairMergeDriver::Merge(const std::string& basePath, const std::string& ou
     if (taken) {
         const ResourceTable& mergedOther = merged[isTxr ? 1 : 0];
         std::vector<std::string> differing;
-        if (!SameEntries(tables[1][*taken].table, mergedOther, differing)) {
+        if (!SameEntries(tables[1][*taken].doc.Rows(), mergedOther, differing)) {
             std::string ids;
             for (const std::string& id : differing) ids += (ids.empty() ? "" : ", ") + id;
             result.conflicts.push_back("\"" + companion +

@@ -12,8 +12,8 @@
 #include <unordered_set>
 
 #include "document/ListBoxSafe.h"
-#include "document/format/DocumentEncoding.h"
 #include "document/format/ResourceTable.h"
+#include "document/model/Document.h"
 
 namespace {
 
@@ -204,37 +204,43 @@ struct Inserted {
 
 }  // namespace
 
-Status TextResourceMerge::Merge(const ResourceTable& baseStore, const ResourceTable& oursStore,
-                                const ResourceTable& theirsStore, ResourceTable& result, Outcome& outcome) {
-    const ResourceTable* stores[] = {&baseStore, &oursStore, &theirsStore};
-    const ResourceTable* none[] = {nullptr, nullptr, nullptr};
-    return MergeSides(stores, none, result, nullptr, outcome);
+Status TextResourceMerge::Merge(const Document& baseDoc, const Document& oursDoc, const Document& theirsDoc,
+                                ResourceTable& result, Outcome& outcome) {
+    const Document* docs[] = {&baseDoc, &oursDoc, &theirsDoc};
+    const Document* none[] = {nullptr, nullptr, nullptr};
+    return MergeSides(docs, none, result, nullptr, outcome);
 }
 
-Status TextResourceMerge::MergePair(const ResourceTable* const originals[3],
-                                    const ResourceTable* const translations[3], ResourceTable& result,
-                                    ResourceTable& resultTranslations, Outcome& outcome) {
+Status TextResourceMerge::MergePair(const Document* const originals[3], const Document* const translations[3],
+                                    ResourceTable& result, ResourceTable& resultTranslations,
+                                    Outcome& outcome) {
     return MergeSides(originals, translations, result, &resultTranslations, outcome);
 }
 
-Status TextResourceMerge::MergeSides(const ResourceTable* const stores[3],
-                                     const ResourceTable* const translations[3], ResourceTable& result,
-                                     ResourceTable* resultTranslations, Outcome& outcome) {
+Status TextResourceMerge::MergeSides(const Document* const docs[3], const Document* const translations[3],
+                                     ResourceTable& result, ResourceTable* resultTranslations,
+                                     Outcome& outcome) {
     if (result.ColumnCount() != 0 && result.ColumnCount() != 4)
         return Status::Error("The table does not have the four entry columns.");
-    const Encoding encodings[] = {DocumentEncoding(*stores[0]), DocumentEncoding(*stores[1]),
-                                  DocumentEncoding(*stores[2])};
+    const ResourceTable* stores[3];
+    const ResourceTable* translationStores[3];
+    Encoding encodings[3];
+    Encoding tEncodings[3];  // a missing .txl counts as UTF-8
+    for (int i = 0; i < 3; ++i) {
+        stores[i] = &docs[i]->Rows();
+        encodings[i] = docs[i]->FileEncoding(DocFile::Txr);
+        translationStores[i] = translations[i] ? &translations[i]->Rows() : nullptr;
+        // A .txl read on its own is the document's only file.
+        tEncodings[i] = translations[i] ? translations[i]->FileEncoding(DocFile::Txr) : Encoding::Utf8;
+    }
     const bool mixed = encodings[0] != encodings[1] || encodings[0] != encodings[2];
-    // The translations have encodings of their own; a missing .txl counts as UTF-8.
-    Encoding tEncodings[3];
-    for (int i = 0; i < 3; ++i)
-        tEncodings[i] = translations[i] ? DocumentEncoding(*translations[i]) : Encoding::Utf8;
+    // The translations have encodings of their own.
     const bool tMixed = tEncodings[0] != tEncodings[1] || tEncodings[0] != tEncodings[2];
-    Side base(*stores[0], mixed && encodings[0] == Encoding::Latin1, translations[0],
+    Side base(*stores[0], mixed && encodings[0] == Encoding::Latin1, translationStores[0],
               tMixed && tEncodings[0] == Encoding::Latin1);
-    Side ours(*stores[1], mixed && encodings[1] == Encoding::Latin1, translations[1],
+    Side ours(*stores[1], mixed && encodings[1] == Encoding::Latin1, translationStores[1],
               tMixed && tEncodings[1] == Encoding::Latin1);
-    Side theirs(*stores[2], mixed && encodings[2] == Encoding::Latin1, translations[2],
+    Side theirs(*stores[2], mixed && encodings[2] == Encoding::Latin1, translationStores[2],
                 tMixed && tEncodings[2] == Encoding::Latin1);
     // A group one side renamed keeps its entries, those the other side added to it included.
     const auto oursRenamed = ours.RenamedGroups(base), theirsRenamed = theirs.RenamedGroups(base);
@@ -461,18 +467,17 @@ Status TextResourceMerge::MergeSides(const ResourceTable* const stores[3],
 Status TextResourceMerge::MergeFiles(const std::string& basePath, const std::string& oursPath,
                                      const std::string& theirsPath, const std::string& outPath,
                                      Outcome& outcome) {
-    ResourceTable stores[3];
+    Document docs[3];
     const std::string* paths[] = {&basePath, &oursPath, &theirsPath};
     for (int i = 0; i < 3; ++i) {
-        stores[i].DefineColumns(kEntryColumnSpec);
         // Version control hands an empty ancestor to a file added on both sides.
         struct stat st {};
         if (i == 0 && ::stat(paths[i]->c_str(), &st) == 0 && S_ISREG(st.st_mode) && st.st_size == 0) continue;
-        if (Status s = ReadTextResource(stores[i], *paths[i], std::string(), ModeOpen); !s) return s;
+        if (Status s = docs[i].Read(*paths[i], std::string(), ModeOpen); !s) return s;
     }
     ResourceTable result;
     Outcome merged;
-    if (Status s = Merge(stores[0], stores[1], stores[2], result, merged); !s) return s;
+    if (Status s = Merge(docs[0], docs[1], docs[2], result, merged); !s) return s;
     if (Status s = WriteTextResource(result, outPath, std::string(), false); !s) return s;
     outcome = std::move(merged);
     return Status::Ok();

@@ -39,6 +39,8 @@
 
 class ResourceTable;
 
+class Document;
+
 class TextResourceMerge {
 public:
     struct Outcome {
@@ -48,17 +50,17 @@ public:
         std::vector<std::string> renumbered;
     };
 
-    // Merges three tables read as Open reads a file. `result` gets the merged rows, groups and
-    // last Global ID (its columns are defined here when it has none). Fails, with `result`
-    // untouched, only when no Global ID is left for an entry that needs a new one.
-    static Status Merge(const ResourceTable& base, const ResourceTable& ours, const ResourceTable& theirs,
+    // Merges three documents read as Open reads a file (each in the encoding it decided). `result` gets the
+    // merged rows, groups and last Global ID (its columns are defined here when it has none). Fails, with
+    // `result` untouched, only when no Global ID is left for an entry that needs a new one.
+    static Status Merge(const Document& base, const Document& ours, const Document& theirs,
                         ResourceTable& result, Outcome& outcome);
 
-    // The same for a pair: originals[i] and translations[i] are the .txr and .txl of base, ours
-    // and theirs; a null translations[i] is a side without a .txl.
-    static Status MergePair(const ResourceTable* const originals[3],
-                            const ResourceTable* const translations[3], ResourceTable& result,
-                            ResourceTable& resultTranslations, Outcome& outcome);
+    // The same for a pair: originals[i] and translations[i] are the .txr and the .txl of base,
+    // ours and theirs, each read on its own as Open reads a file; a null translations[i] is a
+    // side without a .txl.
+    static Status MergePair(const Document* const originals[3], const Document* const translations[3],
+                            ResourceTable& result, ResourceTable& resultTranslations, Outcome& outcome);
 
     // Reads the three files, merges them and writes the result to `outPath` through the
     // document writer (whole or not at all). On a read or write error nothing is written.
@@ -66,6 +68,6 @@ public:
                              const std::string& theirsPath, const std::string& outPath, Outcome& outcome);
 
 private:
-    static Status MergeSides(const ResourceTable* const stores[3], const ResourceTable* const translations[3],
+    static Status MergeSides(const Document* const docs[3], const Document* const translations[3],
                              ResourceTable& result, ResourceTable* resultTranslations, Outcome& outcome);
 };
