@@ -350,6 +350,28 @@ private slots:
         QVERIFY(!m_dlg->IsModified());
     }
 
+    // The target language File > Export writes comes from the .txl's name or folder, as the
+    // command line's does, and only from a real language code.
+    void exportTakesTheLanguageFromANameThatEndsInACode() {
+        const std::pair<QString, QByteArray> cases[] = {
+            {QStringLiteral("t"), "und"},           {QStringLiteral("app"), "und"},
+            {QStringLiteral("app_fr"), "fr"},       {QStringLiteral("app.pt_BR"), "pt-BR"},
+            {QStringLiteral("pt-BR/app"), "pt-BR"}, {QStringLiteral("de/app"), "de"},
+        };
+        for (const auto& [name, language] : cases) {
+            Open(name);
+            QFile::remove(Path("lang.po"));
+            m_prompts->fileNames << Path("lang.po");
+            m_dlg->MenuAction(ID_FILE_EXPORT)->trigger();
+            QCOMPARE(m_prompts->warnings, QStringList());
+            QFile file(Path("lang.po"));
+            QVERIFY(file.open(QIODevice::ReadOnly));
+            const QByteArray po = file.readAll();
+            QVERIFY2(po.contains("\"Language: " + language + "\\n\""),
+                     qPrintable(name + ": " + po.left(400)));
+        }
+    }
+
     // After Save, and after an import is undone, the progress row says what reopening the
     // files says: a saved stand-in is the .txl's copy of the original ("same"), no longer
     // missing.
@@ -394,28 +416,6 @@ private slots:
         m_dlg->OnUndo();
         m_dlg->MenuAction(ID_FILE_SAVE)->trigger();
         QCOMPARE(summary(), reopened());
-    }
-
-    // The target language File > Export writes comes from the .txl's name or folder, as the
-    // command line's does, and only from a real language code.
-    void exportTakesTheLanguageFromANameThatEndsInACode() {
-        const std::pair<QString, QByteArray> cases[] = {
-            {QStringLiteral("t"), "und"},           {QStringLiteral("app"), "und"},
-            {QStringLiteral("app_fr"), "fr"},       {QStringLiteral("app.pt_BR"), "pt-BR"},
-            {QStringLiteral("pt-BR/app"), "pt-BR"}, {QStringLiteral("de/app"), "de"},
-        };
-        for (const auto& [name, language] : cases) {
-            Open(name);
-            QFile::remove(Path("lang.po"));
-            m_prompts->fileNames << Path("lang.po");
-            m_dlg->MenuAction(ID_FILE_EXPORT)->trigger();
-            QCOMPARE(m_prompts->warnings, QStringList());
-            QFile file(Path("lang.po"));
-            QVERIFY(file.open(QIODevice::ReadOnly));
-            const QByteArray po = file.readAll();
-            QVERIFY2(po.contains("\"Language: " + language + "\\n\""),
-                     qPrintable(name + ": " + po.left(400)));
-        }
     }
 
     // A malformed file, or rows that are not side by side: told, and nothing changes.
