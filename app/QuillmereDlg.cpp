@@ -37,8 +37,8 @@
 #include "document/exchange/TranslationExport.h"
 #include "document/exchange/TranslationImport.h"
 #include "document/exchange/TranslationTable.h"
-#include "document/format/AtomicFile.h"
 #include "document/format/LanguageCode.h"
+#include "document/format/ReplacementFile.h"
 #include "listview/RowStoreModel.h"
 #include "listview/SortHeaderCtrl.h"
 #include "res/DialogTemplate.h"
@@ -839,12 +839,15 @@ void CQuillmereDlg::OnExport() {
     options.originalName = QFileInfo(m_strFileName).fileName().toStdString();
     options.targetLanguage =
         LanguageCode::OfFileName(LocalPath(QFileInfo(m_strLocFileName).absoluteFilePath()));
+    // The document's own files are never an export's target, whatever name leads to them.
+    const std::string documentFiles[] = {
+        m_strFileName.isEmpty() ? std::string() : LocalPath(m_strFileName),
+        m_strLocFileName.isEmpty() ? std::string() : LocalPath(m_strLocFileName)};
+    Status s = ReplacementFile::CheckTarget(LocalPath(path), documentFiles);
     TranslationTable table;
-    std::string out;
     size_t leftOut = 0;
-    Status s = table.FromDocument(*m_pDoc);
-    if (s) s = ExportTranslations(table, *format, options, out, &leftOut);
-    if (s) s = WriteFileAtomically(LocalPath(path), out);
+    if (s) s = table.FromDocument(*m_pDoc);
+    if (s) s = ExportTranslationsToFile(table, *format, options, LocalPath(path), &leftOut);
     if (!s) {
         Prompts().Warn(this, QString::fromStdString(s.message()));
         return;
