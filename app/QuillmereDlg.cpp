@@ -18,12 +18,10 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTimer>
-#include <QUndoStack>
 #include <optional>
 #include <string_view>
 #include <vector>
 
-#include "app/DocumentUndoStep.h"
 #include "app/FileWatcher.h"
 #include "app/GuardedIo.h"
 #include "app/QtUserPrompts.h"
@@ -77,8 +75,6 @@ CQuillmereDlg::CQuillmereDlg(QWidget* parent, UserPrompts* prompts) : QDialog(pa
     m_pDoc->AddObserver(this);
     m_pDoc->SetConversionQuestion(
         [this](DocFile file, std::string_view character) { return AskConversion(file, character); });
-    m_pUndo = new QUndoStack(this);
-    connect(m_pUndo, &QUndoStack::cleanChanged, this, [this](bool clean) { setWindowModified(!clean); });
 
     // The menu keeps the application's menu font; the controls below it use the template's.
     m_pRecent = std::make_unique<RecentFiles>();
@@ -198,8 +194,10 @@ void CQuillmereDlg::BuildMenu() {
         if (menuTemplate.caption == "&Entry") {
             // Undo and Redo lead the Entry menu; their captions name the step ("Undo Add").
             QAction* first = menu->actions().value(0);
-            QAction* undo = m_pUndo->createUndoAction(this, QStringLiteral("Undo"));
-            QAction* redo = m_pUndo->createRedoAction(this, QStringLiteral("Redo"));
+            QAction* undo = new QAction(QStringLiteral("Undo"), this);
+            QAction* redo = new QAction(QStringLiteral("Redo"), this);
+            connect(undo, &QAction::triggered, this, &CQuillmereDlg::OnUndo);
+            connect(redo, &QAction::triggered, this, &CQuillmereDlg::OnRedo);
             undo->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
             redo->setShortcuts(
                 {QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
@@ -212,6 +210,7 @@ void CQuillmereDlg::BuildMenu() {
             menu->insertSeparator(first);
             m_actions.insert(ID_ENTRY_UNDO, undo);
             m_actions.insert(ID_ENTRY_REDO, redo);
+            HistoryChanged();
             // Going to the next entry still to do, among the rows shown.
             menu->addSeparator();
             const struct {
@@ -418,15 +417,14 @@ void CQuillmereDlg::DoDataExchange(bool save) {
 }
 
 bool CQuillmereDlg::IsModified() const {
-    return !m_pUndo->isClean();
+    return m_pDoc->IsModified();
 }
 
 void CQuillmereDlg::SetModified(bool modified) {
-    if (!modified)
-        m_pUndo->setClean();
-    else if (m_pUndo->isClean())
-        m_pUndo->resetClean();  // no state of the history is the saved one now
-    setWindowModified(modified);
+    if (modified)
+        m_pDoc->MarkUnsaved();
+    else
+        m_pDoc->MarkSaved();
 }
 
 void CQuillmereDlg::SetLocalize(bool on) {
@@ -437,43 +435,34 @@ void CQuillmereDlg::SetLocalize(bool on) {
 // ---------------------------------------------------------------------------------------------
 // History
 
-void CQuillmereDlg::StepRecorded(const std::string& what) {
+void CQuillmereDlg::StepRecorded(const std::string&) {
     // A change made without a menu command or a button (a header click) is a command too.
     if (m_pReview) m_pReview->ClearNote();
-    m_pUndo->push(new DocumentUndoStep(*m_pDoc, QString::fromStdString(what), &m_bQuietUndo));
 }
 
-void CQuillmereDlg::OldestStepsDropped(size_t count) {
-    // The stack drops nothing but from its top: it is built again with the steps that are left,
-    // the saved state kept where it still is among them.
-    const int steps = m_pUndo->count() - static_cast<int>(count);
-    const int clean = m_pUndo->cleanIndex() - static_cast<int>(count);
-    QStringList names;
-    for (int i = static_cast<int>(count); i < m_pUndo->count(); ++i) names << m_pUndo->text(i);
-    m_bQuietUndo = true;
-    m_pUndo->clear();
-    for (const QString& name : std::as_const(names))
-        m_pUndo->push(new DocumentUndoStep(*m_pDoc, name, &m_bQuietUndo));
-    if (clean >= 0 && clean <= steps) {
-        m_pUndo->setIndex(clean);
-        m_pUndo->setClean();
-        m_pUndo->setIndex(steps);
-    } else {
-        m_pUndo->resetClean();
-    }
-    m_bQuietUndo = false;
-}
-
-void CQuillmereDlg::HistoryCleared() {
-    m_pUndo->clear();
+void CQuillmereDlg::HistoryChanged() {
+    // The menu's Undo and Redo name the steps the document's history would take back or do
+    // again; the title's `*` is its unsaved state.
+    QAction* undo = m_actions.value(ID_ENTRY_UNDO);
+    QAction* redo = m_actions.value(ID_ENTRY_REDO);
+    if (!undo || !redo) return;  // the menu is still being built
+    const auto caption = [](const char* verb, const std::string& step) {
+        return step.empty() ? QString::fromLatin1(verb)
+                            : QStringLiteral("%1 %2").arg(QLatin1String(verb), QString::fromStdString(step));
+    };
+    undo->setEnabled(m_pDoc->CanUndo());
+    undo->setText(caption("Undo", m_pDoc->UndoName()));
+    redo->setEnabled(m_pDoc->CanRedo());
+    redo->setText(caption("Redo", m_pDoc->RedoName()));
+    setWindowModified(m_pDoc->IsModified());
 }
 
 void CQuillmereDlg::OnUndo() {
-    m_pUndo->undo();
+    m_pDoc->Undo();
 }
 
 void CQuillmereDlg::OnRedo() {
-    m_pUndo->redo();
+    m_pDoc->Redo();
 }
 
 bool CQuillmereDlg::AskConversion(DocFile file, std::string_view character) {

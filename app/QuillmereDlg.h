@@ -1,7 +1,7 @@
 #pragma once
 // The editor window: the entry table, the command buttons and menu, the search row, the
 // Localize box and the three view buttons. It shows a Document and sends every command to it;
-// its undo stack mirrors the document's history, and its clean state is the unsaved mark.
+// Undo and Redo and the title's unsaved mark read the document's own history.
 #include <QDialog>
 #include <QHash>
 #include <QIcon>
@@ -22,7 +22,6 @@ class QMenuBar;
 class QAction;
 class QButtonGroup;
 class DialogBuilder;
-class QUndoStack;
 class UserPrompts;
 class FileWatcher;
 class RecentFiles;
@@ -67,10 +66,11 @@ public:
     void SetLocalize(bool on);
     bool ShowBoth() const { return m_pDoc->Source() == RowSource::Pairs; }
 
-    // Unsaved changes: the undo stack away from its clean state (a read or a save sets it).
+    // Unsaved changes: the document's history away from its saved point (a read or a save sets
+    // it). SetModified(true) leaves no state saved (a file deleted meanwhile); false takes the
+    // document as it stands as saved.
     bool IsModified() const;
     void SetModified(bool modified);
-    QUndoStack* UndoStack() const { return m_pUndo; }
 
     // Controls and menu commands by resource id (for the commands and for tests).
     QWidget* Control(int id) const;
@@ -145,10 +145,9 @@ private:
     // False (and the user told) when the table could not be saved after a change: the pairs of
     // original and localized rows with Localize off.
     bool EditAllowed();
-    // The document's history, step for step.
+    // A step recorded, then any move of the document's history: Undo / Redo and the `*` follow.
     void StepRecorded(const std::string& what) override;
-    void OldestStepsDropped(size_t count) override;
-    void HistoryCleared() override;
+    void HistoryChanged() override;
     bool AskConversion(DocFile file, std::string_view character);
     bool ReadDocument(const QString& txrPath, const QString& txlPath, ReadMode mode);
     bool WriteDocument(const QString& txrPath, const QString& txlPath);
@@ -172,8 +171,6 @@ private:
     std::unique_ptr<DialogBuilder> m_pBuilder;
     QMenuBar* m_pMenuBar = nullptr;
     std::unique_ptr<Document> m_pDoc;
-    QUndoStack* m_pUndo = nullptr;
-    bool m_bQuietUndo = false;  // the stack moves without the document (rebuilding it)
     QHash<int, QAction*> m_actions;
     QButtonGroup* m_pViewGroup = nullptr;
     int m_nViewButton = -1;  // the view button checked by the last view change (-1: none)

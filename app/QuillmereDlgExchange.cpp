@@ -17,12 +17,10 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTimer>
-#include <QUndoStack>
 #include <optional>
 #include <string_view>
 #include <vector>
 
-#include "app/DocumentUndoStep.h"
 #include "app/FileWatcher.h"
 #include "app/GuardedIo.h"
 #include "app/QtUserPrompts.h"

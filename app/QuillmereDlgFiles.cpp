@@ -18,12 +18,10 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTimer>
-#include <QUndoStack>
 #include <optional>
 #include <string_view>
 #include <vector>
 
-#include "app/DocumentUndoStep.h"
 #include "app/FileWatcher.h"
 #include "app/GuardedIo.h"
 #include "app/QtUserPrompts.h"
@@ -118,8 +116,7 @@ bool CQuillmereDlg::WriteDocument(const QString& txrPath, const QString& txlPath
                                             QString::fromLocal8Bit(status.reason())));
         return false;
     }
-    SetModified(false);
-    m_bNewNames = false;
+    m_bNewNames = false;  // the document's Save marked it saved
     m_changedOnDisk.clear();
     m_pWatcher->Watch(
         {txrPath, m_pDoc->SavesPairs() || m_pDoc->Source() == RowSource::Localized ? txlPath : QString()});

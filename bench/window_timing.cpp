@@ -11,7 +11,6 @@
 #include <QRadioButton>
 #include <QScrollBar>
 #include <QTest>
-#include <QUndoStack>
 #include <cstdio>
 #include <ctime>
 

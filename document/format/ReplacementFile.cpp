@@ -159,7 +159,7 @@ Status ReplacementFile::WriteFile(const std::string& target,
         if (Status s = file[0]->Finish(); !s) return s;
         return ReplaceTogether(file);
     } catch (const std::bad_alloc&) {
-        return Status::Error("Cannot write " + QuotedPath(target) + ": not enough memory.");
+        return Status::WriteError(target, "not enough memory");
     }
 }
 

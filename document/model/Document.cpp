@@ -77,6 +77,7 @@ void Document::Started() {
     m_addPending = false;
     m_history.Clear();
     Each([](DocumentObserver& o) { o.HistoryCleared(); });
+    HistoryMoved();
 }
 
 Status Document::Read(const std::string& txrPath, const std::string& txlPath, ReadMode mode, ReadInfo* out) {
@@ -241,6 +242,7 @@ Status Document::Save(const std::string& txrPath, const std::string& txlPath) {
         }
         if (first >= 0) NotifyChanged(first, last);
     }
+    MarkSaved();
     return Status::Ok();
 }
 
@@ -472,6 +474,11 @@ void Document::Record(std::unique_ptr<DocumentStep> step) {
     const size_t dropped = m_history.Push(std::move(step));
     Each([&](DocumentObserver& o) { o.StepRecorded(name); });
     if (dropped) Each([&](DocumentObserver& o) { o.OldestStepsDropped(dropped); });
+    HistoryMoved();
+}
+
+void Document::HistoryMoved() {
+    Each([](DocumentObserver& o) { o.HistoryChanged(); });
 }
 
 bool Document::Prepare(std::string_view text, DocFile file, std::vector<DocFile>& convert) const {
@@ -901,19 +908,39 @@ int Document::FindText(std::string_view text, int from, const RowScope& scope) c
 // History
 
 bool Document::Undo() {
-    return m_history.Undo(*this);
+    if (!m_history.Undo(*this)) return false;
+    HistoryMoved();
+    return true;
 }
 
 bool Document::Redo() {
-    return m_history.Redo(*this);
+    if (!m_history.Redo(*this)) return false;
+    HistoryMoved();
+    return true;
 }
 
 void Document::ClearHistory() {
+    // The changes stay unsaved when they were: only the steps go.
+    const bool modified = IsModified();
     m_history.Clear();
+    if (modified) m_history.MarkUnsaved();
     Each([](DocumentObserver& o) { o.HistoryCleared(); });
+    HistoryMoved();
+}
+
+void Document::MarkSaved() {
+    m_history.MarkSaved();
+    HistoryMoved();
+}
+
+void Document::MarkUnsaved() {
+    m_history.MarkUnsaved();
+    HistoryMoved();
 }
 
 void Document::SetHistoryLimit(size_t bytes) {
-    if (const size_t dropped = m_history.SetLimit(bytes))
+    if (const size_t dropped = m_history.SetLimit(bytes)) {
         Each([&](DocumentObserver& o) { o.OldestStepsDropped(dropped); });
+        HistoryMoved();
+    }
 }

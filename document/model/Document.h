@@ -92,8 +92,8 @@ public:
     // on is written as pairs), leaving the document as it is (a copy).
     Status Write(const std::string& txrPath, const std::string& txlPath) const;
     // Write, after which the document is what the files hold: the stand-ins written to the .txl
-    // (copies of their originals) are its own entries from then on, no longer missing. The
-    // history stays.
+    // (copies of their originals) are its own entries from then on, no longer missing, and the
+    // history's present point is the saved one. The history stays. On failure nothing changes.
     Status Save(const std::string& txrPath, const std::string& txlPath);
     // Writes the .txl of a pair table alone to `txlPath` (an import from the command line):
     // the translation rows under the header a localized save gives it, its group names in the
@@ -209,6 +209,13 @@ public:
     bool Undo();
     bool Redo();
     void ClearHistory();
+    // Unsaved changes: the history stands elsewhere than where the document was last read or
+    // saved (or no saved state is in it any more). A read, Clear and Save end them.
+    bool IsModified() const { return m_history.Modified(); }
+    // The document as it stands taken as saved / no state of it as saved (its file was deleted,
+    // say): a later undo or redo does not end the unsaved changes.
+    void MarkSaved();
+    void MarkUnsaved();
     size_t HistoryBytes() const { return m_history.Bytes(); }
     void SetHistoryLimit(size_t bytes);
 
@@ -241,7 +248,8 @@ private:
     // the other file's bytes: it counts for that file, and is then held in its own file's
     // encoding.
     void Detect();
-    void Started();  // a new document: history cleared, observers told
+    void Started();       // a new document: history cleared, observers told
+    void HistoryMoved();  // observers told of a change of the history
 
     template <class F>
     void Each(F f) {

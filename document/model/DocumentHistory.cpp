@@ -1,6 +1,7 @@
 #include "document/model/DocumentHistory.h"
 
 size_t DocumentHistory::Push(std::unique_ptr<DocumentStep> step) {
+    if (m_saved != kNowhere && m_saved > m_done) m_saved = kNowhere;  // among the undone steps dropped
     while (m_steps.size() > m_done) {
         m_bytes -= m_sizes.back();
         m_steps.pop_back();
@@ -30,6 +31,7 @@ void DocumentHistory::Clear() {
     m_sizes.clear();
     m_done = 0;
     m_bytes = 0;
+    m_saved = 0;
 }
 
 size_t DocumentHistory::SetLimit(size_t bytes) {
@@ -46,6 +48,7 @@ size_t DocumentHistory::Trim() {
         m_sizes.pop_front();
         --m_done;
         ++dropped;
+        if (m_saved != kNowhere) m_saved = m_saved == 0 ? kNowhere : m_saved - 1;
     }
     return dropped;
 }

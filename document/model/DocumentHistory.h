@@ -2,7 +2,9 @@
 // The change history of a Document: a line of steps, each a change with its exact inverse,
 // and the point between the steps done and the steps undone. A new step drops the undone ones.
 // The steps' memory is counted: past the limit the oldest steps are dropped first, but never
-// the newest one.
+// the newest one. The point where the document was last saved (or read) is kept too: there are
+// unsaved changes whenever the history stands anywhere else, and none once undo or redo
+// brings it back there. A saved point among dropped steps can never be reached again.
 #include <cstddef>
 #include <deque>
 #include <memory>
@@ -32,7 +34,13 @@ public:
     size_t Push(std::unique_ptr<DocumentStep> step);
     bool Undo(Document& doc);
     bool Redo(Document& doc);
+    // Empty, the document as it stands taken as the saved one.
     void Clear();
+
+    // The document as it stands is the saved one / no state in the history is.
+    void MarkSaved() { m_saved = m_done; }
+    void MarkUnsaved() { m_saved = kNowhere; }
+    bool Modified() const { return m_saved != m_done; }
 
     bool CanUndo() const { return m_done > 0; }
     bool CanRedo() const { return m_done < m_steps.size(); }
@@ -54,4 +62,6 @@ private:
     size_t m_done = 0;           // steps applied: m_steps[0..m_done)
     size_t m_bytes = 0;
     size_t m_limit = kDefaultLimit;
+    static constexpr size_t kNowhere = static_cast<size_t>(-1);
+    size_t m_saved = 0;  // the value of m_done when saved; kNowhere when out of reach
 };

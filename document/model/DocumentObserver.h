@@ -29,4 +29,7 @@ public:
     virtual void OldestStepsDropped(size_t /*count*/) {}
     // The history was emptied (a read, New).
     virtual void HistoryCleared() {}
+    // After any of the above, an undo, a redo or a save: what can be undone or redone, their
+    // names, or whether there are unsaved changes may differ now.
+    virtual void HistoryChanged() {}
 };

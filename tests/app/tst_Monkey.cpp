@@ -90,7 +90,16 @@ private:
                 QVERIFY2(model->index(r, c).data().toString() == QString::fromStdString(doc.CellUtf8(r, c)),
                          qPrintable(m_last));
         QVERIFY2(m_dlg->m_list->Model()->AlternateColours() == doc.PairView(), qPrintable(m_last));
-        QVERIFY2(m_dlg->IsModified() == !m_dlg->UndoStack()->isClean(), qPrintable(m_last));
+        // The window shows the document's own history: the `*`, and Undo / Redo with their steps.
+        QVERIFY2(m_dlg->isWindowModified() == doc.IsModified(), qPrintable(m_last));
+        const QAction* undo = m_dlg->MenuAction(ID_ENTRY_UNDO);
+        const QAction* redo = m_dlg->MenuAction(ID_ENTRY_REDO);
+        QVERIFY2(undo->isEnabled() == doc.CanUndo() && redo->isEnabled() == doc.CanRedo(),
+                 qPrintable(m_last));
+        QVERIFY2(
+            undo->text() == QString::fromStdString(doc.CanUndo() ? "Undo " + doc.UndoName() : "Undo") &&
+                redo->text() == QString::fromStdString(doc.CanRedo() ? "Redo " + doc.RedoName() : "Redo"),
+            qPrintable(m_last));
     }
 
     void RunCommand() {

@@ -921,7 +921,7 @@ private slots:
                              "Here a translation would be added without one."});
         QCOMPARE(Column(3), (QStringList{"Ouvrir un fichier", "Fermer", "Disque plein"}));
         QCOMPARE(Dlg().Doc().LastGlobalId(), lastId);
-        QCOMPARE(Dlg().UndoStack()->count(), 1);  // the edit alone
+        QCOMPARE(int(Dlg().Doc().UndoCount()), 1);  // the edit alone
         m_prompts->Clear();
         SaveExpectingWarnings(0);
         QCOMPARE(ReadBytes(Path("views.txr")), txr);
@@ -1142,6 +1142,37 @@ private slots:
 
         OpenFile(Path("undo.txr"));
         QVERIFY(!undo->isEnabled() && !redo->isEnabled() && !Dlg().isWindowModified());
+    }
+
+    // Undo and Redo read the document's one history: when its memory limit drops the oldest
+    // steps, the menu names what is left, and a saved state among the dropped steps leaves the
+    // changes unsaved for good.
+    void undoCommandsFollowTheDocumentsHistory() {
+        OpenPlain("history");
+        QAction* undo = Dlg().MenuAction(ID_ENTRY_UNDO);
+        QAction* redo = Dlg().MenuAction(ID_ENTRY_REDO);
+        const auto menu = [&] {
+            return QStringLiteral("%1 %2 / %3 %4 %5")
+                .arg(undo->text(), undo->isEnabled() ? "on" : "off", redo->text(),
+                     redo->isEnabled() ? "on" : "off", Dlg().isWindowModified() ? "*" : "-");
+        };
+        QCOMPARE(menu(), QStringLiteral("Undo off / Redo off -"));
+        QVERIFY(Dlg().Doc().SetCell(0, 3, "One").ok());
+        Do(ID_FILE_SAVE);
+        QCOMPARE(menu(), QStringLiteral("Undo Edit on / Redo off -"));
+        List().SortByColumn(3, true);
+        QCOMPARE(menu(), QStringLiteral("Undo Sort on / Redo off *"));
+        Do(ID_ENTRY_UNDO);
+        QCOMPARE(menu(), QStringLiteral("Undo Edit on / Redo Sort on -"));
+        Do(ID_ENTRY_REDO);
+        m_prompts->yesNo = {true};
+        Do(ID_ENTRY_DELETEALL);
+        Dlg().Doc().SetHistoryLimit(1);  // only the newest step stays
+        QCOMPARE(menu(), QStringLiteral("Undo Delete All on / Redo off *"));
+        Do(ID_ENTRY_UNDO);
+        QCOMPARE(menu(), QStringLiteral("Undo off / Redo Delete All on *"));
+        Do(ID_FILE_SAVE);
+        QCOMPARE(menu(), QStringLiteral("Undo off / Redo Delete All on -"));
     }
 
     // Ctrl+Z in a text box undoes that box's typing while it has any, then the document;

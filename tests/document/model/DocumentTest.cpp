@@ -441,6 +441,90 @@ TEST(DocumentTest, HistoryMemoryIsBounded) {
     EXPECT_EQ(texts, kRows / 10);
 }
 
+// Unsaved changes follow the history's saved point: undo and redo back to it end them, a new
+// step after undoing past it (or the memory limit dropping it) puts it out of reach, a failed
+// save changes nothing, a deleted file leaves no state saved, a read or New starts saved. The
+// observers are told of every move, with the document already as it is after it.
+TEST(DocumentTest, UnsavedChangesFollowTheSavedPoint) {
+    trf::ScratchDir dir;
+    Put(dir / "m.txr", trf::Lines({"2", "2", "Menu|2", "#", "1|Menu|1|One", "2|Menu|2|Two"}));
+    // One letter an action: e edit, u undo, r redo, s save, f failed save, d file deleted,
+    // t history cut to the newest step, o read again, n New. Then whether changes are unsaved.
+    const struct {
+        const char* actions;
+        const char* modified;
+    } cases[] = {
+        {"eurur", "10101"},     {"eesuurr", "1101110"}, {"esueur", "101111"},
+        {"sefu", "0110"},       {"eedus", "11110"},     {"seetu", "01111"},
+        {"eseetuu", "1011111"}, {"eoen", "1010"},       {"esuuuu", "101111"},
+    };
+    struct Watch : DocumentObserver {
+        const Document* doc = nullptr;
+        int told = 0;
+        std::string seen;
+        void HistoryChanged() override {
+            ++told;
+            seen = State(*doc);
+        }
+        static std::string State(const Document& d) {
+            return std::to_string(d.UndoCount()) + " " + d.UndoName() + "/" + std::to_string(d.RedoCount()) +
+                   " " + d.RedoName() + (d.IsModified() ? " *" : "");
+        }
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.actions);
+        Document d;
+        Watch watch;
+        watch.doc = &d;
+        d.AddObserver(&watch);
+        ASSERT_TRUE(d.Read(dir / "m.txr", "", ModeOpen).ok());
+        EXPECT_FALSE(d.IsModified());
+        std::string modified;
+        int edits = 0;
+        for (const char* a = c.actions; *a; ++a) {
+            const int told = watch.told;
+            bool moved = *a != 'f';  // whether the history changed
+            switch (*a) {
+                case 'e':
+                    ASSERT_TRUE(d.SetCell(0, ColText, "Edit " + std::to_string(++edits)).ok());
+                    break;
+                case 'u':
+                    moved = d.Undo();
+                    break;
+                case 'r':
+                    moved = d.Redo();
+                    break;
+                case 's':
+                    ASSERT_TRUE(d.Save(dir / "m.txr", "").ok());
+                    break;
+                case 'f':
+                    ASSERT_FALSE(d.Save(dir / "no/such/m.txr", "").ok());
+                    break;
+                case 'd':
+                    d.MarkUnsaved();
+                    break;
+                case 't':
+                    d.SetHistoryLimit(1);
+                    d.SetHistoryLimit(DocumentHistory::kDefaultLimit);
+                    break;
+                case 'o':
+                    ASSERT_TRUE(d.Read(dir / "m.txr", "", ModeOpen).ok());
+                    break;
+                case 'n':
+                    d.Clear();
+                    break;
+            }
+            modified += d.IsModified() ? '1' : '0';
+            if (watch.told != told) {
+                EXPECT_EQ(watch.seen, Watch::State(d)) << *a;
+            }
+            EXPECT_EQ(watch.told > told, moved) << *a;
+        }
+        EXPECT_EQ(modified, c.modified);
+        d.RemoveObserver(&watch);
+    }
+}
+
 // Searches match each row in its own file's encoding.
 TEST(DocumentTest, SearchMatchesEachFileInItsEncoding) {
     trf::ScratchDir dir;
