@@ -6,7 +6,7 @@
 #include <QTextDocument>
 
 #include "app/UserPrompts.h"
-#include "document/EntryCommands.h"
+#include "document/EntryEdits.h"
 #include "document/Status.h"
 
 namespace DialogFields {
@@ -31,8 +31,8 @@ bool CheckEntryFields(UserPrompts& prompts, QWidget* dlg, QWidget* nameField, co
         FocusField(field);
         return false;
     };
-    if (const Status s = EntryCommands::CheckGroupName(Utf8(name)); !s) return refuse(s, nameField);
-    if (const Status s = EntryCommands::CheckText(Utf8(text)); !s) return refuse(s, textField);
+    if (const Status s = EntryEdits::CheckGroupName(Utf8(name)); !s) return refuse(s, nameField);
+    if (const Status s = EntryEdits::CheckText(Utf8(text)); !s) return refuse(s, textField);
     return true;
 }
 

@@ -9,7 +9,6 @@
 #include "dialogs/DialogFields.h"
 #include "dialogs/EntryHost.h"
 #include "document/Document.h"
-#include "document/EntryCommands.h"
 #include "res/resource.h"
 
 CEditDlg::CEditDlg(EntryHost* host) : QDialog(host->HostWidget()), m_pHost(host) {

@@ -6,7 +6,7 @@
 #include <utility>
 
 #include "document/DocumentObserver.h"
-#include "document/EntryCommands.h"
+#include "document/EntryEdits.h"
 #include "document/TranslationImport.h"
 
 // A step of the history. The steps change the document only through its raw changes, which
@@ -129,7 +129,7 @@ public:
     int32_t oldCounter = 0;
     void Apply(Document& d) override {
         Rows(d).SetLastGlobalId(newLast);
-        EntryCommands::NumberInGroup(Rows(d).Groups(), groupKey);
+        EntryEdits::NumberInGroup(Rows(d).Groups(), groupKey);
         RowsStep::Apply(d);
     }
     void Revert(Document& d) override {
@@ -673,7 +673,7 @@ void Document::CancelAdd() {
 
 Status Document::AddEntry(int32_t globalId, std::string_view groupName, std::string_view text) {
     if (Status s = CheckUtf8({groupName, text}); !s) return s;
-    if (Status s = EntryCommands::CheckEntryFields(groupName, text); !s) return s;
+    if (Status s = EntryEdits::CheckEntryFields(groupName, text); !s) return s;
     if (!m_addPending && LastGlobalId() == std::numeric_limits<int32_t>::max())
         return Status::Error("No more Global IDs are available: the last Global ID is already " +
                              std::to_string(LastGlobalId()) + ".");
@@ -749,7 +749,7 @@ void ClaimStandIn(CellsStep& step, int row, bool standIn) {
 
 Status Document::EditEntry(int row, std::string_view groupName, std::string_view text) {
     if (Status s = CheckUtf8({groupName, text}); !s) return s;
-    if (Status s = EntryCommands::CheckEntryFields(groupName, text); !s) return s;
+    if (Status s = EntryEdits::CheckEntryFields(groupName, text); !s) return s;
     if (row < 0 || row >= RowCount()) return Status::Ok();
     const DocFile file = RowFile(row);
     std::vector<DocFile> convert;
@@ -866,7 +866,7 @@ Status Document::ReplaceNext(int& row, std::string_view search, std::string_view
                              int& changedRow) {
     changedRow = -1;
     if (Status s = CheckUtf8({search, replacement}); !s) return s;
-    if (Status s = EntryCommands::CheckText(replacement); !s) return s;
+    if (Status s = EntryEdits::CheckText(replacement); !s) return s;
     const int start = std::max(row, 0);
     row = start;
     std::string result;
@@ -886,8 +886,8 @@ Status Document::ReplaceNext(int& row, std::string_view search, std::string_view
         const int at = row;
         const auto make = [&] {
             auto step = Named<CellsStep>("Replace");
-            EntryCommands::ReplaceInText(m_rows.Cell(at, ColText), Bytes(search, file),
-                                         Bytes(replacement, file), result);
+            EntryEdits::ReplaceInText(m_rows.Cell(at, ColText), Bytes(search, file), Bytes(replacement, file),
+                                      result);
             step->cells.push_back({at, ColText});
             step->before.Add(m_rows.Cell(at, ColText));
             step->after.Add(result);
@@ -904,7 +904,7 @@ Status Document::ReplaceAll(std::string_view search, std::string_view replacemen
                             std::vector<int>* changed) {
     if (changed) changed->clear();
     if (Status s = CheckUtf8({search, replacement}); !s) return s;
-    if (Status s = EntryCommands::CheckText(replacement); !s) return s;
+    if (Status s = EntryEdits::CheckText(replacement); !s) return s;
     if (search.empty()) return Status::Ok();
     // Which files have a row to change: only those may need to hold the replacement.
     std::array<std::string, 2> needle;
@@ -933,7 +933,7 @@ Status Document::ReplaceAll(std::string_view search, std::string_view replacemen
         std::string result;
         for (int r = 0; r < rows; ++r) {
             const auto i = static_cast<size_t>(RowFile(r));
-            if (!can[i] || EntryCommands::ReplaceInText(m_rows.Cell(r, ColText), from[i], to[i], result) == 0)
+            if (!can[i] || EntryEdits::ReplaceInText(m_rows.Cell(r, ColText), from[i], to[i], result) == 0)
                 continue;
             step->rows.push_back(r);
             step->held.AppendRow({m_rows.Cell(r, 0), m_rows.Cell(r, 1), m_rows.Cell(r, 2), result});

@@ -319,6 +319,8 @@ std::string EntryChecker::Describe(const EntryTable& table, int row, EntryCheck 
         case EntryCheck::PairId:
             return "the translation has Global ID " + Quote(id, encoding) + ", its original " +
                    Quote(table.Cell(originalRow, ColGlobalId), eo);
+        case EntryCheck::Count:
+            break;
     }
     return {};
 }

@@ -173,8 +173,15 @@ TEST(EntryChecks, ProblemsInWords) {
         {3, EntryCheck::BadId, "Global ID \"2\" is above the last Global ID (1)"},
     };
     for (const auto& c : cases) EXPECT_EQ(EntryChecker::Describe(table, c.row, c.check), c.words);
-    for (int k = 0; k < kEntryCheckCount; ++k)
-        EXPECT_EQ(CheckByName(CheckName(static_cast<EntryCheck>(k))), static_cast<EntryCheck>(k));
+    // Each check has a name that finds it again and a bit of its own within kAllChecks.
+    CheckMask seen = 0;
+    for (int k = 0; k < kEntryCheckCount; ++k) {
+        const auto check = static_cast<EntryCheck>(k);
+        EXPECT_EQ(CheckByName(CheckName(check)), check);
+        EXPECT_EQ(seen & MaskOf(check), 0u) << CheckName(check);
+        seen |= MaskOf(check);
+    }
+    EXPECT_EQ(seen, kAllChecks);
     EXPECT_EQ(CheckByName("spelling"), std::nullopt);
 }
 
