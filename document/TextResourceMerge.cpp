@@ -230,7 +230,8 @@ Status TextResourceMerge::Merge(const RowStore& baseStore, const RowStore& oursS
             for (const Inserted& x : slot) consider(x.entry.id);
         if (highest > INT32_MAX - static_cast<int64_t>(clashes))
             return Status::Error("No Global ID is left above " + std::to_string(highest) + " for the " +
-                                 std::to_string(clashes) + " entries added on both sides.");
+                                 std::to_string(clashes) + (clashes == 1 ? " entry" : " entries") +
+                                 " added on both sides.");
         lastId = highest;
     }
 

@@ -67,8 +67,11 @@ int RunExportCommand(int argc, char** argv) {
     if (!s) return cli.Fail(s.message());
     if (s = WriteFileAtomically(*to, out); !s) return cli.Fail(s.message());
     if (leftOut)
-        cli.Say(std::to_string(leftOut) +
-                " entries with an empty original text are not in the PO file (an empty msgid is reserved "
-                "for the header).");
+        cli.Say(leftOut == 1
+                    ? std::string("1 entry with an empty original text is not in the PO file (an empty "
+                                  "msgid is reserved for the header).")
+                    : std::to_string(leftOut) +
+                          " entries with an empty original text are not in the PO file (an empty msgid "
+                          "is reserved for the header).");
     return kExitDone;
 }

@@ -1,4 +1,6 @@
 // txrtool import: translations from an XLIFF, PO or CSV file into the document's .txl.
+#include <sys/stat.h>
+
 #include <cstdio>
 #include <string>
 
@@ -19,6 +21,7 @@ constexpr const char* kImportHelp =
     "fuzzy units (unless --include-fuzzy) and plural ones; a changed source text is reported. A\n"
     "summary goes to standard error. Any error (malformed IN, a translation with a line break)\n"
     "writes nothing. A Latin-1 localized file that must take other characters becomes UTF-8.\n"
+    "Without TXL an existing OUT.txl is read as TXL: its translations are kept.\n"
     "Exit status: 0 done, 2 a file could not be read or written (or IN is malformed), 64 bad usage.\n";
 
 }  // namespace
@@ -45,7 +48,13 @@ int RunImportCommand(int argc, char** argv) {
     if (*to == files[1]) return cli.Usage("OUT.txl cannot be the TXR file");
 
     TranslationTable table;
-    const std::string txl = files.size() > 2 ? files[2] : std::string();
+    std::string txl = files.size() > 2 ? files[2] : std::string();
+    // Without TXL an existing OUT.txl holds the translations so far: reading the document without
+    // them would write every other entry's original over its translation.
+    if (struct stat st; txl.empty() && ::stat(to->c_str(), &st) == 0) {
+        txl = *to;
+        cli.Say("no TXL given: the translations so far are read from \"" + txl + "\".");
+    }
     if (Status s = table.Load(files[1], txl); !s) return cli.Fail(s.message());
     std::vector<IncomingUnit> units;
     if (Status s = ReadTranslations(in, *format, units); !s) return cli.Fail(s.message());

@@ -36,6 +36,7 @@ int RunMergeCommand(int argc, char** argv) {
     cli.Option("-o,--output", "OUT", output);
     cli.Operands(files, {"BASE file", "OURS file", "THEIRS file"}, 0);
     if (const auto exit = cli.Parse(argc, argv)) return *exit;
+    if (output && output->empty()) return cli.Usage("the file name after -o is empty");
     const std::string out = output ? *output : files[1];
 
     TextResourceMerge::Outcome outcome;

@@ -294,6 +294,7 @@ TEST_F(Txrtool, UsageAndHelp) {
         {"merge --force a b c", "txrtool merge: unknown option '--force'"},
         {"merge a b c -o", "txrtool merge: option '-o' needs a value"},
         {"merge a b c --output", "txrtool merge: option '--output' needs a value"},
+        {"merge -o '' a b c", "txrtool merge: the file name after -o is empty"},
         {"check --ignore spelling " + ex, "txrtool check: unknown check 'spelling'"},
         {"check --ignore", "txrtool check: option '--ignore' needs a value"},
         {"check --bom " + ex, "txrtool check: unknown option '--bom'"},
