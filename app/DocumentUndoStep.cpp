@@ -1,6 +1,6 @@
 #include "app/DocumentUndoStep.h"
 
-#include "document/Document.h"
+#include "document/model/Document.h"
 
 DocumentUndoStep::DocumentUndoStep(Document& doc, const QString& text, const bool* quiet)
     : QUndoCommand(text), m_doc(doc), m_quiet(quiet) {}

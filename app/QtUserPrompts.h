@@ -1,7 +1,7 @@
 #pragma once
 // The window's questions and notices as real message boxes titled "Quillmere", and its file
 // choices as the toolkit's file dialogs.
-#include "app/UserPrompts.h"
+#include "dialogs/UserPrompts.h"
 
 // A platform filter string ("Text Resource Files (*.txr)|*.txr||": description and pattern
 // pairs separated by '|', ended by "||") in the toolkit's form: "description (patterns)",

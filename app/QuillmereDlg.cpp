@@ -5,6 +5,7 @@
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QComboBox>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFile>
@@ -35,10 +36,10 @@
 #include "dialogs/NewDlg.h"
 #include "dialogs/NewloDlg.h"
 #include "dialogs/RepDlg.h"
-#include "document/AtomicFile.h"
-#include "document/TranslationExport.h"
-#include "document/TranslationImport.h"
-#include "document/TranslationTable.h"
+#include "document/exchange/TranslationExport.h"
+#include "document/exchange/TranslationImport.h"
+#include "document/exchange/TranslationTable.h"
+#include "document/format/AtomicFile.h"
 #include "listview/RowStoreModel.h"
 #include "res/DialogTemplate.h"
 #include "res/resource.h"
@@ -112,6 +113,10 @@ CQuillmereDlg::CQuillmereDlg(QWidget* parent, UserPrompts* prompts) : QDialog(pa
     m_pReview->FilterRow()->setGeometry(units.Rect(322, 30, 142, 14).translated(0, menuHeight));
     m_pReview->ProgressRow()->setGeometry(units.Rect(7, 280, 457, 14).translated(0, menuHeight));
     for (QWidget* row : {m_pReview->FilterRow(), m_pReview->ProgressRow()}) row->setProperty("ctlId", -1);
+    // The menu's keys win in the filter row as in the other controls (Ctrl+U would otherwise
+    // erase the filter text instead of going to the next entry to translate).
+    m_pReview->FilterText()->installEventFilter(this);
+    m_pReview->FilterShowBox()->installEventFilter(this);
 
     // Resizable and maximizable, the list taking the room; no smaller than the template.
     setWindowFlags(windowFlags() | Qt::WindowMaximizeButtonHint);
@@ -180,6 +185,7 @@ void CQuillmereDlg::BuildMenu() {
             // keys are made to work as window-wide shortcuts.
             const QString caption = QString::fromStdString(item.caption);
             QAction* action = menu->addAction(caption);
+            ClearsNote(action);
             const qsizetype tab = caption.indexOf(QLatin1Char('\t'));
             if (tab >= 0) {
                 action->setShortcut(
@@ -201,6 +207,7 @@ void CQuillmereDlg::BuildMenu() {
             redo->setShortcuts(
                 {QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
             for (QAction* a : {undo, redo}) {
+                ClearsNote(a);
                 a->setShortcutContext(Qt::WindowShortcut);
                 addAction(a);
             }
@@ -225,6 +232,7 @@ void CQuillmereDlg::BuildMenu() {
             };
             for (const auto& m : moves) {
                 QAction* action = menu->addAction(QString::fromLatin1(m.caption));
+                ClearsNote(action);  // before the move, which may set a note of its own
                 action->setShortcut(m.keys);
                 action->setShortcutContext(Qt::WindowShortcut);
                 addAction(action);
@@ -273,6 +281,7 @@ void CQuillmereDlg::OnRecentFile(const FilesToOpen& files) {
 void CQuillmereDlg::ConnectControls() {
     const auto onClick = [this](int id, void (CQuillmereDlg::*command)()) {
         auto* button = qobject_cast<QAbstractButton*>(Control(id));
+        ClearsNote(button);
         connect(button, &QAbstractButton::clicked, this, [this, command] { (this->*command)(); });
     };
     onClick(IDC_ADD, &CQuillmereDlg::OnAdd);
@@ -293,6 +302,17 @@ void CQuillmereDlg::ConnectControls() {
     // all in a text box or the list otherwise).
     for (QWidget* w : m_pBuilder->TabOrder()) w->installEventFilter(this);
     m_list->viewport()->installEventFilter(this);
+}
+
+void CQuillmereDlg::ClearsNote(QObject* command) {
+    // Connected before the command's own slot, so that a note the command sets stays.
+    const auto clear = [this] {
+        if (m_pReview) m_pReview->ClearNote();
+    };
+    if (auto* action = qobject_cast<QAction*>(command))
+        connect(action, &QAction::triggered, this, clear);
+    else if (auto* button = qobject_cast<QAbstractButton*>(command))
+        connect(button, &QAbstractButton::clicked, this, clear);
 }
 
 void CQuillmereDlg::resizeEvent(QResizeEvent* event) {
@@ -356,6 +376,10 @@ bool CQuillmereDlg::eventFilter(QObject* watched, QEvent* event) {
     return QDialog::eventFilter(watched, event);
 }
 
+RowScope CQuillmereDlg::ShownRows() const {
+    return m_list->Model()->Shown();
+}
+
 QWidget* CQuillmereDlg::Control(int id) const {
     return m_pBuilder ? m_pBuilder->Control(id) : nullptr;
 }
@@ -401,6 +425,8 @@ void CQuillmereDlg::SetLocalize(bool on) {
 // History
 
 void CQuillmereDlg::StepRecorded(const std::string& what) {
+    // A change made without a menu command or a button (a header click) is a command too.
+    if (m_pReview) m_pReview->ClearNote();
     m_pUndo->push(new DocumentUndoStep(*m_pDoc, QString::fromStdString(what), &m_bQuietUndo));
 }
 
@@ -816,7 +842,7 @@ void CQuillmereDlg::OnImport() {
     Status s = table.FromDocument(*m_pDoc);
     if (s) s = ReadTranslations(LocalPath(path), *format, units);
     if (s) s = ComputeImport(table, units, ImportOptions(), result);
-    if (s) s = m_pDoc->ApplyImport(result);
+    if (s) s = m_pDoc->ApplyImport(result.changes, result.translated, result.summary.becameUtf8);
     if (!s) {
         // An empty message: the user declined the .txl's conversion to UTF-8.
         Prompts().Warn(this, s.message().empty() ? QStringLiteral("Nothing was imported.")
@@ -917,6 +943,10 @@ void CQuillmereDlg::OnShowBoth() {
 
 void CQuillmereDlg::OnAdd() {
     if (!EditAllowed()) return;
+    if (const std::string problem = m_pDoc->AddProblem(); !problem.empty()) {
+        Prompts().Tell(this, QString::fromStdString(problem));
+        return;
+    }
     CAddDlg dlg(this);
     dlg.exec();
 }
@@ -947,6 +977,21 @@ void CQuillmereDlg::OnDelete() {
 
 void CQuillmereDlg::OnDeleteAll() {
     if (!EditAllowed()) return;
+    const RowScope shown = ShownRows();
+    if (!shown.All()) {
+        // A filter is on: the entries it hides stay.
+        const int entries = m_pDoc->EntriesIn(shown);
+        if (entries == 0) {
+            Prompts().Tell(this, QStringLiteral("No entry shown to delete"));
+            return;
+        }
+        if (!Prompts().AskYesNo(this, entries == 1
+                                          ? QStringLiteral("Delete the entry shown?")
+                                          : QStringLiteral("Delete the %1 entries shown?").arg(entries)))
+            return;
+        m_pDoc->DeleteAll(shown);
+        return;
+    }
     if (!Prompts().AskYesNo(this, QStringLiteral("Delete all entries, confirm?"))) return;
     if (m_pDoc->RowCount() == 0) {
         Prompts().Tell(this, QStringLiteral("No entry to delete"));
@@ -959,6 +1004,7 @@ void CQuillmereDlg::OnDeleteAll() {
 // Search
 
 void CQuillmereDlg::OnSearch() {
+    if (m_pReview) m_pReview->ClearNote();  // Enter in a search box runs it without a button
     DoDataExchange(true);
     if (m_radioGlobalId->isChecked())
         SearchByGlobalId();
@@ -967,7 +1013,7 @@ void CQuillmereDlg::OnSearch() {
 }
 
 void CQuillmereDlg::SearchByGlobalId() {
-    const std::vector<int> matches = m_pDoc->FindGlobalId(m_strSearchId.toStdString());
+    const std::vector<int> matches = m_pDoc->FindGlobalId(m_strSearchId.toStdString(), ShownRows());
     m_list->SetSelectedRows(matches);
     if (!matches.empty()) {
         m_list->SetRowFocused(matches.back());
@@ -978,7 +1024,7 @@ void CQuillmereDlg::SearchByGlobalId() {
 void CQuillmereDlg::SearchByText() {
     const int rows = m_pDoc->RowCount();
     // No match from the remembered position on: the next search starts at the top again.
-    const int found = m_pDoc->FindText(m_strSearchText.toStdString(), m_nSearchPos);
+    const int found = m_pDoc->FindText(m_strSearchText.toStdString(), m_nSearchPos, ShownRows());
     if (found >= 0) {
         m_nSearchPos = found;
         m_list->SetSelectedRows({found});

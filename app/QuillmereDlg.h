@@ -10,9 +10,9 @@
 
 #include "app/CommandLine.h"
 #include "dialogs/EntryHost.h"
-#include "document/Document.h"
-#include "document/DocumentObserver.h"
 #include "document/ListBoxSafe.h"
+#include "document/model/Document.h"
+#include "document/model/DocumentObserver.h"
 #include "listview/SortListCtrl.h"
 
 class QRadioButton;
@@ -58,6 +58,7 @@ public:
     UserPrompts& Prompts() override { return *m_pPrompts; }
     QWidget* HostWidget() override { return this; }
     int MarkedRow() const override { return m_list->GetSelectionMark(); }
+    RowScope ShownRows() const override;
     void SetFileName(const QString& path) override { m_strFileName = path; }
     void SetLocalizedFileName(const QString& path) override { m_strLocFileName = path; }
 
@@ -130,6 +131,9 @@ protected:
 private:
     void OnInitDialog();
     void BuildMenu();
+    // Makes the menu command or button `command` clear the note of the last Next / Previous
+    // (call before connecting the command itself).
+    void ClearsNote(QObject* command);
     void ConnectControls();
     QCheckBox* LocalizeBox() const;
     // Checks exactly the view button `id` (-1: none), bypassing the group's exclusivity.

@@ -7,7 +7,7 @@
 #include <QTimer>
 #include <algorithm>
 
-#include "document/Document.h"
+#include "document/model/Document.h"
 #include "listview/RowStoreModel.h"
 #include "listview/SortListCtrl.h"
 
@@ -108,38 +108,52 @@ void TranslationReview::Refresh() {
     m_all = false;
     m_changedFirst = m_changedLast = -1;
     const EntryCounts& counts = m_review.Counts();
-    m_summary->setText(QString::fromStdString(counts.Summary(m_review.Paired())));
+    ShowSummary();
     m_progress->setVisible(m_review.Paired());
     m_progress->setValue(counts.TranslatedPercent());
     m_list->Model()->MarksChanged();
 }
 
 void TranslationReview::ApplyFilter() {
+    ClearNote();
     const std::string text = m_filterText->text().toStdString();
     const auto show = static_cast<FilterShow>(m_show->currentIndex());
     if (m_scheduled) Refresh();
-    if (EntryFilter::ShowsAll(text, show)) {
+    if (EntryFilter::ShowsAll(text, show))
         m_list->Model()->ShowAllRows();
-        return;
-    }
-    m_list->Model()->ShowRows(m_review.Filter(text, show));
+    else
+        m_list->Model()->ShowRows(m_review.Filter(text, show));
+    ShowSummary();
+}
+
+void TranslationReview::ShowSummary() {
+    const RowScope shown = m_list->Model()->Shown();
+    const int64_t entries = shown.All() ? -1 : m_doc.EntriesIn(shown);
+    m_summary->setText(QString::fromStdString(m_review.Counts().Summary(m_review.Paired(), entries)));
 }
 
 void TranslationReview::GoTo(bool forward, bool problem) {
     if (m_scheduled) Refresh();
-    RowStoreModel* model = m_list->Model();
-    std::vector<int> shown;
-    if (model->Filtered())
-        for (int v = 0; v < model->rowCount(); ++v) shown.push_back(model->DocRow(v));
+    const RowScope shown = m_list->Model()->Shown();
     const QList<int> selected = m_list->GetSelectedRows();
     const int from =
         selected.isEmpty() ? m_list->GetSelectionMark() : (forward ? selected.back() : selected.front());
     bool wrapped = false;
     const int row = m_review.Next(
         from, forward, problem ? FilterShow::WithProblems : FilterShow::NotTranslated, shown, wrapped);
+    const bool filtered = !shown.All();
     if (row < 0) {
-        m_note->setText(problem ? QStringLiteral("No entry with problems")
-                                : QStringLiteral("Every entry is translated"));
+        m_note->setText(problem ? (filtered ? QStringLiteral("No entry shown has problems")
+                                            : QStringLiteral("No entry with problems"))
+                                : (filtered ? QStringLiteral("Every entry shown is translated")
+                                            : QStringLiteral("Every entry is translated")));
+        return;
+    }
+    // Round to where it started: the entry selected is the only one.
+    const int step = m_review.Paired() ? 2 : 1;
+    if (wrapped && from >= 0 && row == from - from % step) {
+        m_note->setText(problem ? QStringLiteral("No other entry has problems")
+                                : QStringLiteral("No other entry is left to translate"));
         return;
     }
     // The translation row of a pair is where the work is.

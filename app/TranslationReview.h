@@ -12,8 +12,8 @@
 #include <QString>
 #include <QWidget>
 
-#include "document/DocumentObserver.h"
-#include "document/DocumentReview.h"
+#include "document/model/DocumentObserver.h"
+#include "document/review/DocumentReview.h"
 
 class QComboBox;
 class QLineEdit;
@@ -44,6 +44,8 @@ public:
     // Selects the next / previous entry (among the rows shown) that is not translated or has a
     // problem, wrapping around with a note; a note too when there is none.
     void GoTo(bool forward, bool problem);
+    // The note of the last GoTo goes at the next command.
+    void ClearNote() { m_note->clear(); }
 
 private:
     void RowsInserted() override { ScheduleAll(); }
@@ -53,6 +55,8 @@ private:
     void ScheduleAll();
     void Reset() override;
     void Schedule();
+    // The figures, and with a filter how many entries it shows.
+    void ShowSummary();
 
     Document& m_doc;
     CSortListCtrl* m_list;

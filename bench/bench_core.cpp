@@ -12,12 +12,12 @@
 #include <string>
 #include <vector>
 
-#include "core/RowStore.h"
-#include "document/Document.h"
-#include "document/EntryChecker.h"
-#include "document/EntryFilter.h"
-#include "document/EntryStats.h"
 #include "document/ListBoxSafe.h"
+#include "document/format/ResourceTable.h"
+#include "document/model/Document.h"
+#include "document/review/EntryChecker.h"
+#include "document/review/EntryFilter.h"
+#include "document/review/EntryStats.h"
 
 namespace {
 
@@ -36,7 +36,7 @@ std::string OutDir() {
     return env && *env ? env : std::filesystem::temp_directory_path().string();
 }
 
-void Load(RowStore& store, ReadMode mode, benchmark::State& state) {
+void Load(ResourceTable& store, ReadMode mode, benchmark::State& state) {
     if (store.ColumnCount() == 0) store.DefineColumns(kEntryColumnSpec);
     Status s = ReadTextResource(store, Txr(), Txl(), mode);
     if (!s.ok()) state.SkipWithError(s.message().c_str());
@@ -45,7 +45,7 @@ void Load(RowStore& store, ReadMode mode, benchmark::State& state) {
 void BM_Read(benchmark::State& state, ReadMode mode) {
     const double bytes = static_cast<double>(
         std::filesystem::file_size(Txr()) + (mode == ModeOpenPaired ? std::filesystem::file_size(Txl()) : 0));
-    RowStore store;
+    ResourceTable store;
     for (auto _ : state) {
         Load(store, mode, state);
         benchmark::DoNotOptimize(store.GetRowCount());
@@ -61,7 +61,7 @@ BENCHMARK_CAPTURE(BM_Read, open, ModeOpen)->Unit(benchmark::kMillisecond)->MinTi
 BENCHMARK_CAPTURE(BM_Read, paired, ModeOpenPaired)->Unit(benchmark::kMillisecond)->MinTime(1.0);
 
 void BM_Write(benchmark::State& state, bool localized) {
-    RowStore store;
+    ResourceTable store;
     Load(store, localized ? ModeOpenPaired : ModeOpen, state);
     const std::string out = OutDir() + "/qm-bench-" + std::to_string(getpid());
     for (auto _ : state) {
@@ -76,7 +76,7 @@ BENCHMARK_CAPTURE(BM_Write, localized, true)->Unit(benchmark::kMillisecond)->Min
 
 // Each iteration sorts the rows in file order (the reload is not timed).
 void BM_Sort(benchmark::State& state, int column) {
-    RowStore store;
+    ResourceTable store;
     for (auto _ : state) {
         state.PauseTiming();
         Load(store, ModeOpen, state);
@@ -110,7 +110,7 @@ BENCHMARK_CAPTURE(BM_ReplaceAll, every_row, " ", "_")->Unit(benchmark::kMillisec
 
 // The pair document (or the plain one), read once and kept for the benchmarks that only look.
 struct LoadedPair {
-    RowStore store;
+    ResourceTable store;
     ReadInfo info;
     explicit LoadedPair(ReadMode mode) {
         store.DefineColumns(kEntryColumnSpec);

@@ -17,8 +17,8 @@
 
 #include "app/QuillmereDlg.h"
 #include "app/TranslationReview.h"
-#include "app/UserPrompts.h"
-#include "document/Document.h"
+#include "dialogs/UserPrompts.h"
+#include "document/model/Document.h"
 #include "res/resource.h"
 
 namespace {

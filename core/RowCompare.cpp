@@ -10,9 +10,9 @@
 #include <system_error>
 #include <thread>
 
+#include "core/IntegerText.h"
 #include "core/MergeSort.h"
 #include "core/TextCollator.h"
-#include "document/TextRules.h"
 
 namespace {
 
@@ -48,15 +48,15 @@ bool IsSlashDate(std::string_view text) {
 }
 
 int CompareAsNumbers(std::string_view x, std::string_view y) {
-    return Sign(TextRules::LeadingInt(x), TextRules::LeadingInt(y));
+    return Sign(IntegerText::LeadingInt(x), IntegerText::LeadingInt(y));
 }
 
 int CompareAsDates(std::string_view x, std::string_view y) {
-    if (const int c = Sign(TextRules::LeadingInt(Part(x, 6, 4)), TextRules::LeadingInt(Part(y, 6, 4))))
+    if (const int c = Sign(IntegerText::LeadingInt(Part(x, 6, 4)), IntegerText::LeadingInt(Part(y, 6, 4))))
         return c;
-    if (const int c = Sign(TextRules::LeadingInt(Part(x, 3, 2)), TextRules::LeadingInt(Part(y, 3, 2))))
+    if (const int c = Sign(IntegerText::LeadingInt(Part(x, 3, 2)), IntegerText::LeadingInt(Part(y, 3, 2))))
         return c;
-    return Sign(TextRules::LeadingInt(Part(x, 0, 2)), TextRules::LeadingInt(Part(y, 0, 2)));
+    return Sign(IntegerText::LeadingInt(Part(x, 0, 2)), IntegerText::LeadingInt(Part(y, 0, 2)));
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -107,9 +107,9 @@ constexpr size_t kThreadedMinimum = 20000;
 // Year, month and day by the date rule, packed so that integer order is date order. Each part
 // holds at most four (year) or two characters, so it lies in -999..9999 or -9..99.
 int32_t PackedDate(std::string_view text) {
-    const int32_t year = TextRules::LeadingInt(Part(text, 6, 4)) + 1000;
-    const int32_t month = TextRules::LeadingInt(Part(text, 3, 2)) + 10;
-    const int32_t day = TextRules::LeadingInt(Part(text, 0, 2)) + 10;
+    const int32_t year = IntegerText::LeadingInt(Part(text, 6, 4)) + 1000;
+    const int32_t month = IntegerText::LeadingInt(Part(text, 3, 2)) + 10;
+    const int32_t day = IntegerText::LeadingInt(Part(text, 0, 2)) + 10;
     return (year << 14) | (month << 7) | day;
 }
 
@@ -444,7 +444,7 @@ std::vector<uint32_t> SortOrder(std::span<const std::string_view> cells, bool as
     std::vector<int32_t> numberOf, dateOf;
     if (numbers) {
         numberOf.resize(n);
-        for (size_t i = 0; i < n; ++i) numberOf[i] = TextRules::LeadingInt(cells[i]);
+        for (size_t i = 0; i < n; ++i) numberOf[i] = IntegerText::LeadingInt(cells[i]);
     }
     if (dates) {
         dateOf.resize(n);

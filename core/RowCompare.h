@@ -11,9 +11,10 @@ class TextCollator;
 bool IsAllDigits(std::string_view text);
 // Exactly dd/mm/yyyy: 10 characters, digits but for '/' at 2 and 5.
 bool IsSlashDate(std::string_view text);
-// -1, 0, 1 by the value each text starts with (TextRules::LeadingInt).
+// -1, 0, 1 by the value each text starts with (IntegerText::LeadingInt).
 int CompareAsNumbers(std::string_view x, std::string_view y);
-// Year (6..9), then month (3..4), then day (0..1), each part by TextRules::LeadingInt, cut at the text's end.
+// Year (6..9), then month (3..4), then day (0..1), each part by IntegerText::LeadingInt, cut at the text's
+// end.
 int CompareAsDates(std::string_view x, std::string_view y);
 
 // What a cell compares as, judged from the cell that comes first in a comparison.

@@ -10,9 +10,9 @@
 #include <stdexcept>
 #include <utility>
 
+#include "core/IntegerText.h"
 #include "core/RowCompare.h"
 #include "core/TextCollator.h"
-#include "document/TextRules.h"
 
 // Storage. Every row is one block in an arena of large chunks:
 //
@@ -161,7 +161,7 @@ struct RowStore::Impl {
     }
 };
 
-RowStore::RowStore() : m_impl(std::make_unique<Impl>()), m_pGroupList(std::make_unique<GroupList>()) {}
+RowStore::RowStore() : m_impl(std::make_unique<Impl>()) {}
 
 RowStore::~RowStore() = default;
 
@@ -174,8 +174,6 @@ RowStore& RowStore::operator=(RowStore&& other) noexcept {
         std::swap(m_impl, other.m_impl);
         std::swap(m_columns, other.m_columns);
         std::swap(m_nColumns, other.m_nColumns);
-        std::swap(m_pGroupList, other.m_pGroupList);
-        std::swap(m_nLastGlobalId, other.m_nLastGlobalId);
         std::swap(m_nSortColumn, other.m_nSortColumn);
         std::swap(m_bAscending, other.m_bAscending);
     }
@@ -193,7 +191,7 @@ bool RowStore::DefineColumns(std::string_view spec) {
         p = comma + 1;
         size_t semicolon = spec.find(';', p);
         if (semicolon == std::string_view::npos) semicolon = spec.size();
-        column.width = TextRules::LeadingInt(spec.substr(p, semicolon - p));
+        column.width = IntegerText::LeadingInt(spec.substr(p, semicolon - p));
         p = semicolon + 1;
         m_columns.push_back(std::move(column));
         ++m_nColumns;
@@ -465,32 +463,9 @@ std::vector<int> RowStore::SortPairsByColumn(int column, bool ascending) {
     return SortUnits(column, ascending, 2);
 }
 
-// ---------------------------------------------------------------------------------------------
-// Document state
-
-void RowStore::ResetGroupList() {
-    m_pGroupList = std::make_unique<GroupList>();
-}
-
-bool RowStore::IncrementLastGlobalId() {
-    if (m_nLastGlobalId == std::numeric_limits<int32_t>::max()) return false;
-    ++m_nLastGlobalId;
-    return true;
-}
-
-bool RowStore::DecrementLastGlobalId() {
-    if (m_nLastGlobalId == std::numeric_limits<int32_t>::min()) return false;
-    --m_nLastGlobalId;
-    return true;
-}
-
-void RowStore::TakeContents(RowStore& other) {
+void RowStore::TakeRows(RowStore& other) {
     if (&other == this) return;
     if (other.m_impl->columns != m_impl->columns) other.m_impl->Rebuild(m_impl->columns);
     std::swap(m_impl->store, other.m_impl->store);
     other.m_impl->Clear();
-    m_pGroupList = std::move(other.m_pGroupList);
-    other.m_pGroupList = std::make_unique<GroupList>();
-    m_nLastGlobalId = other.m_nLastGlobalId;
-    other.m_nLastGlobalId = 0;
 }

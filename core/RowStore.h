@@ -1,7 +1,7 @@
 #pragma once
 // The entry table's rows, without any window: every row keeps its own copy of each cell
-// (bytes exactly as given), the table sorts by a column, and it carries the document's
-// group list and last Global ID. The list control on screen is a view of one RowStore.
+// (bytes exactly as given), and the table sorts by a column. The document's group list and last
+// Global ID are not rows: ResourceTable (document/format) carries them beside these rows.
 #include <cstdint>
 #include <initializer_list>
 #include <memory>
@@ -9,8 +9,6 @@
 #include <string>
 #include <string_view>
 #include <vector>
-
-#include "document/linklist.h"
 
 class TextCollator;
 
@@ -65,8 +63,8 @@ public:
     // Exchanges rows[k] here with row k of `other` (same columns), for every k, without copying
     // any cell: undoing a change of many rows is this exchange again.
     void ExchangeRows(std::span<const int> rows, RowStore& other);
-    // Exchanges the rows (cells only) with `other`; group lists, last Global IDs, columns and
-    // sort state stay where they are. Constant time.
+    // Exchanges the rows (cells only) with `other`; columns and sort state stay where they are.
+    // Constant time.
     void SwapRows(RowStore& other);
     // rows[i] = old rows[order[i]] for a permutation `order` of the row indices.
     void Reorder(const std::vector<int>& order);
@@ -94,22 +92,8 @@ public:
     void SetCollationLocale(const std::string& localeName);
     const TextCollator& Collator() const;
 
-    // Document state carried by the table.
-    GroupList& Groups() { return *m_pGroupList; }
-    const GroupList& Groups() const { return *m_pGroupList; }
-    void ResetGroupList();  // a new, empty group list
-    void SwapGroupList(std::unique_ptr<GroupList>& other) { m_pGroupList.swap(other); }
-
-    // Global IDs are signed 32-bit; raising past the maximum (or lowering past the minimum)
-    // leaves the value where it is and returns false.
-    bool IncrementLastGlobalId();
-    bool DecrementLastGlobalId();
-    int32_t GetLastGlobalId() const { return m_nLastGlobalId; }
-    void SetLastGlobalId(int32_t value) { m_nLastGlobalId = value; }
-    void ResetLastGlobalId() { m_nLastGlobalId = 0; }
-
-    // Takes rows, group list and last Global ID from `other` (same columns); sort state stays.
-    void TakeContents(RowStore& other);
+    // Takes the rows from `other` (same columns), leaving it empty; sort state stays.
+    void TakeRows(RowStore& other);
 
     int m_nSortColumn = -1;
     bool m_bAscending = true;
@@ -121,6 +105,4 @@ private:
     std::unique_ptr<Impl> m_impl;
     std::vector<ColumnSpec> m_columns;
     int m_nColumns = 0;
-    std::unique_ptr<GroupList> m_pGroupList;
-    int32_t m_nLastGlobalId = 0;
 };

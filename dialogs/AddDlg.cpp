@@ -5,12 +5,12 @@
 #include <QPushButton>
 #include <QTimer>
 
-#include "app/UserPrompts.h"
 #include "dialogs/DialogBuilder.h"
 #include "dialogs/DialogFields.h"
 #include "dialogs/EntryHost.h"
-#include "document/Document.h"
-#include "document/TextRules.h"
+#include "dialogs/UserPrompts.h"
+#include "document/format/TextRules.h"
+#include "document/model/Document.h"
 #include "res/resource.h"
 
 CAddDlg::CAddDlg(EntryHost* host) : QDialog(host->HostWidget()), m_pHost(host) {

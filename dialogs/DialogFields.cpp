@@ -5,9 +5,9 @@
 #include <QPlainTextEdit>
 #include <QTextDocument>
 
-#include "app/UserPrompts.h"
-#include "document/EntryEdits.h"
+#include "dialogs/UserPrompts.h"
 #include "document/Status.h"
+#include "document/model/EntryEdits.h"
 
 namespace DialogFields {
 

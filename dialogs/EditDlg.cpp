@@ -4,11 +4,11 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 
-#include "app/UserPrompts.h"
 #include "dialogs/DialogBuilder.h"
 #include "dialogs/DialogFields.h"
 #include "dialogs/EntryHost.h"
-#include "document/Document.h"
+#include "dialogs/UserPrompts.h"
+#include "document/model/Document.h"
 #include "res/resource.h"
 
 CEditDlg::CEditDlg(EntryHost* host) : QDialog(host->HostWidget()), m_pHost(host) {

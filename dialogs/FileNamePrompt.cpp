@@ -3,10 +3,10 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-#include "app/UserPrompts.h"
 #include "dialogs/DialogBuilder.h"
 #include "dialogs/DialogFields.h"
 #include "dialogs/EntryHost.h"
+#include "dialogs/UserPrompts.h"
 #include "res/resource.h"
 
 CFileNamePrompt::CFileNamePrompt(EntryHost* host, int templateId, QString extension, bool localized)

@@ -4,12 +4,12 @@
 #include <QPushButton>
 #include <algorithm>
 
-#include "app/UserPrompts.h"
 #include "dialogs/DialogBuilder.h"
 #include "dialogs/DialogFields.h"
 #include "dialogs/EntryHost.h"
-#include "document/Document.h"
-#include "document/EntryEdits.h"
+#include "dialogs/UserPrompts.h"
+#include "document/model/Document.h"
+#include "document/model/EntryEdits.h"
 #include "res/resource.h"
 
 CRepDlg::CRepDlg(EntryHost* host) : QDialog(host->HostWidget()), m_pHost(host) {
@@ -45,6 +45,12 @@ bool CRepDlg::UpdateData() {
 }
 
 void CRepDlg::OnInitDialog() {
+    // With a filter on, the commands reach only the entries shown: the title says so.
+    if (const RowScope shown = m_pHost->ShownRows(); !shown.All()) {
+        const int entries = m_pHost->Doc().EntriesIn(shown);
+        setWindowTitle(entries == 1 ? QStringLiteral("Replace in the entry shown")
+                                    : QStringLiteral("Replace in the %1 entries shown").arg(entries));
+    }
     m_bFillFields = true;
     UpdateData();
     UpdateData();
@@ -68,7 +74,7 @@ void CRepDlg::OnReplace() {
     if (CheckReplacement()) {
         int changed = -1;
         const Status s = doc.ReplaceNext(m_nRow, DialogFields::Utf8(m_strSearch),
-                                         DialogFields::Utf8(m_strReplace), changed);
+                                         DialogFields::Utf8(m_strReplace), changed, m_pHost->ShownRows());
         DialogFields::Refused(s, m_pHost->Prompts(), this, m_pBuilder->Control(IDC_REPLACEWITH));
     }
     m_bFillFields = true;
@@ -80,7 +86,8 @@ void CRepDlg::OnReplaceAll() {
     Document& doc = m_pHost->Doc();
     m_nRow = 0;
     if (CheckReplacement()) {
-        const Status s = doc.ReplaceAll(DialogFields::Utf8(m_strSearch), DialogFields::Utf8(m_strReplace));
+        const Status s = doc.ReplaceAll(DialogFields::Utf8(m_strSearch), DialogFields::Utf8(m_strReplace),
+                                        nullptr, m_pHost->ShownRows());
         DialogFields::Refused(s, m_pHost->Prompts(), this, m_pBuilder->Control(IDC_REPLACEWITH));
     }
     m_nRow = doc.RowCount();

@@ -22,11 +22,11 @@
 #include <thread>
 #include <vector>
 
-#include "core/RowStore.h"
-#include "document/LineReader.h"
-#include "document/LoadedFile.h"
-#include "document/ReplacementFile.h"
-#include "document/TextRules.h"
+#include "document/format/LineReader.h"
+#include "document/format/LoadedFile.h"
+#include "document/format/ReplacementFile.h"
+#include "document/format/ResourceTable.h"
+#include "document/format/TextRules.h"
 
 namespace {
 
@@ -198,7 +198,7 @@ private:
 // Fills a fresh table from the entry lines; the files' headers have been read already.
 class EntryLoader {
 public:
-    EntryLoader(RowStore& store, GroupCounter& groups) : m_store(store), m_groups(groups) {}
+    EntryLoader(ResourceTable& store, GroupCounter& groups) : m_store(store), m_groups(groups) {}
 
     // One entry line that counts for its group; returns false for an empty line.
     bool Take(std::string_view line, bool count, bool twice) {
@@ -221,7 +221,7 @@ private:
         return {m_id.data(), static_cast<size_t>(r.ptr - m_id.data())};
     }
 
-    RowStore& m_store;
+    ResourceTable& m_store;
     GroupCounter& m_groups;
     std::array<std::string_view, 4> m_cells{};
     std::array<char, 16> m_id{};
@@ -239,7 +239,7 @@ std::string_view NextEntryLine(LineReader& lines) {
 }
 
 // The reading itself; `current` names the file being worked on, for the message of an exception.
-Status Read(RowStore& list, const std::string& txrPath, const std::string& txlPath, ReadMode mode,
+Status Read(ResourceTable& list, const std::string& txrPath, const std::string& txlPath, ReadMode mode,
             ReadInfo* info, const std::string*& current) {
     // The companion is loaded and cut past its group table on a second thread while the main
     // file is read: the two buffers have nothing in common.
@@ -292,7 +292,7 @@ Status Read(RowStore& list, const std::string& txrPath, const std::string& txlPa
     const bool twin = pairs && !txlOpen;
     const bool fromTxl = mode == ModeShowLocalized && txlOpen;
 
-    RowStore fresh;
+    ResourceTable fresh;
     fresh.DefineColumns(kEntryColumnSpec);
     fresh.ResetGroupList();
     fresh.SetLastGlobalId(lastGlobalId);
@@ -396,8 +396,8 @@ Status Read(RowStore& list, const std::string& txrPath, const std::string& txlPa
 
 }  // namespace
 
-Status ReadTextResource(RowStore& list, const std::string& txrPath, const std::string& txlPath, ReadMode mode,
-                        ReadInfo* info) {
+Status ReadTextResource(ResourceTable& list, const std::string& txrPath, const std::string& txlPath,
+                        ReadMode mode, ReadInfo* info) {
     if (mode < ModeShowOriginal || mode > ModeOpenPaired) return Status::Error("Unknown read mode.");
     if (list.ColumnCount() != 4) return Status::Error("The table does not have the four entry columns.");
     const std::string* current = &txrPath;
@@ -421,7 +421,7 @@ Status ReadTextResource(RowStore& list, const std::string& txrPath, const std::s
 namespace {
 
 // The first cell the format cannot carry, as a message; empty when the table can be written.
-std::string FindUnwritable(const RowStore& list) {
+std::string FindUnwritable(const ResourceTable& list) {
     const int rows = list.GetRowCount();
     for (int r = 0; r < rows; ++r) {
         for (int c = 0; c < 4; ++c) {
@@ -442,7 +442,7 @@ std::string FindUnwritable(const RowStore& list) {
     return {};
 }
 
-void WriteHeader(ReplacementFile& out, const RowStore& list, int64_t rowCount) {
+void WriteHeader(ReplacementFile& out, const ResourceTable& list, int64_t rowCount) {
     out.PutNumberLine(list.GetLastGlobalId());
     out.PutNumberLine(rowCount);
     for (const GroupNode* g = list.Groups().head(); g; g = g->next) {
@@ -457,7 +457,7 @@ void WriteHeader(ReplacementFile& out, const RowStore& list, int64_t rowCount) {
 
 // Writes one entry line; false (and nothing written) when a cell of the first three columns
 // cannot be carried. Line breaks in the Text are caught by ReplacementFile's count of line-end bytes.
-bool WriteEntry(ReplacementFile& out, const RowStore& list, int row) {
+bool WriteEntry(ReplacementFile& out, const ResourceTable& list, int row) {
     const std::string_view a = list.Cell(row, 0), b = list.Cell(row, 1), c = list.Cell(row, 2),
                            d = list.Cell(row, 3);
     if (TextRules::HasFieldBreaker(a) || TextRules::HasFieldBreaker(b) || TextRules::HasFieldBreaker(c))
@@ -490,7 +490,7 @@ bool WriteEntry(ReplacementFile& out, const RowStore& list, int row) {
 
 // Writes the rows into one file, or (with a second target) alternately into two; every header
 // gives `rowCount` as the row count. Both files or neither.
-Status WriteFiles(const RowStore& list, const std::vector<std::string>& targets, int64_t rowCount) {
+Status WriteFiles(const ResourceTable& list, const std::vector<std::string>& targets, int64_t rowCount) {
     if (list.ColumnCount() != 4) return Status::Error("The table does not have the four entry columns.");
     // Cells are checked while they are written, so that a large table is read only once; a
     // table found unwritable is then searched again for the message.
@@ -536,7 +536,7 @@ Status Guarded(const std::string& target, Save save) {
 
 }  // namespace
 
-Status WriteTextResource(const RowStore& list, const std::string& txrPath, const std::string& txlPath,
+Status WriteTextResource(const ResourceTable& list, const std::string& txrPath, const std::string& txlPath,
                          bool localized) {
     return Guarded(txrPath, [&] {
         std::vector<std::string> targets{txrPath};
@@ -545,6 +545,6 @@ Status WriteTextResource(const RowStore& list, const std::string& txrPath, const
     });
 }
 
-Status WriteTextResourceFile(const RowStore& list, const std::string& path) {
+Status WriteTextResourceFile(const ResourceTable& list, const std::string& path) {
     return Guarded(path, [&] { return WriteFiles(list, {path}, int64_t{2} * list.GetRowCount()); });
 }

@@ -6,7 +6,7 @@
 
 #include "document/Status.h"
 
-class RowStore;
+class ResourceTable;
 
 enum ReadMode {
     ModeShowOriginal = 1,
@@ -24,14 +24,14 @@ enum ReadMode {
 // a target that is not a regular file (a symbolic link is followed and stays; a dangling one is
 // written through to the file it names), and two targets that are one file under two names.
 // A replaced file keeps its permissions, and its owner and group where the process may set them.
-Status WriteTextResource(const RowStore& list, const std::string& txrPath, const std::string& txlPath,
+Status WriteTextResource(const ResourceTable& list, const std::string& txrPath, const std::string& txlPath,
                          bool localized);
 
 // Writes one file of a localized pair, the .txr or the .txl, from a table of that file's rows
 // alone (a Show Original Text or Show Localized Text read), as a localized save writes that file:
 // the same header, whose row count is that of the pairs (twice the table's rows). The other file
 // of the pair is not touched. Otherwise as WriteTextResource.
-Status WriteTextResourceFile(const RowStore& list, const std::string& path);
+Status WriteTextResourceFile(const ResourceTable& list, const std::string& path);
 
 // What a read learned beyond the rows themselves.
 struct ReadInfo {
@@ -52,5 +52,5 @@ struct ReadInfo {
 // read; a .txl that does not exist is absent (not translated yet), one that cannot be read is an
 // error. Blank lines hold no entry: a paired read skips them in each file, so that the table is
 // made of whole pairs, each original at an even index. Running out of memory is an error too.
-Status ReadTextResource(RowStore& list, const std::string& txrPath, const std::string& txlPath, ReadMode mode,
-                        ReadInfo* info = nullptr);
+Status ReadTextResource(ResourceTable& list, const std::string& txrPath, const std::string& txlPath,
+                        ReadMode mode, ReadInfo* info = nullptr);

@@ -16,8 +16,8 @@
 #include <string_view>
 #include <vector>
 
-#include "document/Document.h"
-#include "document/DocumentObserver.h"
+#include "document/model/Document.h"
+#include "document/model/DocumentObserver.h"
 
 class RowStoreModel : public QAbstractTableModel, public DocumentObserver {
     Q_OBJECT
@@ -30,8 +30,8 @@ public:
     Document& Doc() { return *m_doc; }
     const Document& Doc() const { return *m_doc; }
     // The rows for setting up a table outside the history (group list, last Global ID).
-    RowStore& Store() { return m_doc->RowsForSetup(); }
-    const RowStore& Store() const { return m_doc->Rows(); }
+    ResourceTable& Store() { return m_doc->RowsForSetup(); }
+    const ResourceTable& Store() const { return m_doc->Rows(); }
 
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     int columnCount(const QModelIndex& parent = QModelIndex()) const override;
@@ -46,6 +46,8 @@ public:
     void ShowRows(std::vector<int> rows);
     void ShowAllRows();
     bool Filtered() const { return m_filtered; }
+    // The rows the commands may reach: the rows shown.
+    RowScope Shown() const { return m_filtered ? RowScope::Only(m_shown) : RowScope(); }
     // The document row of a model row, and the model row of a document row (-1: not shown).
     int DocRow(int viewRow) const {
         return m_filtered ? (viewRow >= 0 && static_cast<size_t>(viewRow) < m_shown.size()

@@ -13,8 +13,8 @@
 #include <QStyledItemDelegate>
 #include <algorithm>
 
-#include "document/Document.h"
-#include "document/TextEncoding.h"
+#include "document/format/TextEncoding.h"
+#include "document/model/Document.h"
 #include "listview/RowStoreModel.h"
 #include "listview/SortHeaderCtrl.h"
 
@@ -106,15 +106,15 @@ const Document& CSortListCtrl::Doc() const {
     return m_pModel->Doc();
 }
 
-RowStore& CSortListCtrl::Store() {
+ResourceTable& CSortListCtrl::Store() {
     return m_pModel->Store();
 }
-const RowStore& CSortListCtrl::Store() const {
+const ResourceTable& CSortListCtrl::Store() const {
     return m_pModel->Store();
 }
 
 bool CSortListCtrl::DefineColumns(std::string_view spec) {
-    RowStore columns;
+    ResourceTable columns;
     columns.DefineColumns(spec);
     const auto& widths = columns.Columns();
     for (int c = 0; c < static_cast<int>(widths.size()) && c < m_pModel->columnCount(); ++c)
@@ -364,7 +364,7 @@ void CSortListCtrl::SetLastGlobalId(int32_t value) {
     Store().SetLastGlobalId(value);
 }
 
-Status CSortListCtrl::Reload(const std::function<Status(RowStore&)>& load) {
+Status CSortListCtrl::Reload(const std::function<Status(ResourceTable&)>& load) {
     return Doc().Load(load);
 }
 

@@ -11,9 +11,9 @@
 #include <string_view>
 #include <vector>
 
-#include "core/RowStore.h"
-#include "document/DocumentObserver.h"
 #include "document/Status.h"
+#include "document/format/ResourceTable.h"
+#include "document/model/DocumentObserver.h"
 
 class CSortHeaderCtrl;
 class Document;
@@ -30,8 +30,8 @@ public:
     Document& Doc();
     const Document& Doc() const;
     // The rows for setting up a table outside the history (group list, last Global ID).
-    RowStore& Store();
-    const RowStore& Store() const;
+    ResourceTable& Store();
+    const ResourceTable& Store() const;
     RowStoreModel* Model() const { return m_pModel; }
     CSortHeaderCtrl* Header() const { return m_header; }
 
@@ -79,7 +79,7 @@ public:
     // Replaces the contents through `load` (the .txr's entries), with the view told of the
     // whole change; a new history starts. When load fails nothing changed. The encoding is
     // detected again afterwards and the sort indicator cleared, since the rows are in file order.
-    Status Reload(const std::function<Status(RowStore&)>& load);
+    Status Reload(const std::function<Status(ResourceTable&)>& load);
     // Whether every file the rows are in is UTF-8; SetUtf8 sets both files' encodings (outside
     // the history).
     bool IsUtf8() const;

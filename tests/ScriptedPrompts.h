@@ -4,7 +4,7 @@
 #include <QString>
 #include <QStringList>
 
-#include "app/UserPrompts.h"
+#include "dialogs/UserPrompts.h"
 
 class ScriptedPrompts : public UserPrompts {
 public:

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "document/EntryChecker.h"
+#include "document/review/EntryChecker.h"
 #include "tools/CheckedDocument.h"
 #include "tools/CommandLine.h"
 #include "tools/Commands.h"

@@ -6,7 +6,7 @@
 #include <cerrno>
 #include <cstring>
 
-#include "document/EntryChecker.h"
+#include "document/review/EntryChecker.h"
 
 Status CheckedDocument::Load(const std::string& txr, const std::string& txl, CheckMask enabled) {
     m_txr = txr;

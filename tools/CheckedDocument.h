@@ -4,11 +4,11 @@
 #include <string>
 #include <vector>
 
-#include "core/RowStore.h"
-#include "document/EntryCheck.h"
-#include "document/EntryTable.h"
 #include "document/ListBoxSafe.h"
 #include "document/Status.h"
+#include "document/format/ResourceTable.h"
+#include "document/model/EntryTable.h"
+#include "document/review/EntryCheck.h"
 
 class CheckedDocument {
 public:
@@ -26,7 +26,7 @@ public:
     uint32_t LineOf(int row) const { return m_info.lines[static_cast<size_t>(row)]; }
 
 private:
-    RowStore m_store;
+    ResourceTable m_store;
     ReadInfo m_info;
     std::string m_txr, m_txl;
     std::vector<CheckMask> m_problems;

@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "core/RowStore.h"
-#include "document/DocumentEncoding.h"
 #include "document/ListBoxSafe.h"
+#include "document/format/DocumentEncoding.h"
+#include "document/format/ResourceTable.h"
 #include "tools/CommandLine.h"
 #include "tools/Commands.h"
 
@@ -33,7 +33,7 @@ int RunDiffCommand(int argc, char** argv) {
     if (const auto exit = cli.Parse(argc, argv)) return *exit;
     const std::string& file = files[0];
 
-    RowStore store;
+    ResourceTable store;
     store.DefineColumns(kEntryColumnSpec);
     if (Status s = ReadTextResource(store, file, std::string(), ModeOpen); !s) return cli.Fail(s.message());
     const Encoding encoding = DocumentEncoding(store);

@@ -3,10 +3,10 @@
 #include <string>
 #include <vector>
 
-#include "document/AtomicFile.h"
-#include "document/ExchangeFormat.h"
-#include "document/TranslationExport.h"
-#include "document/TranslationTable.h"
+#include "document/exchange/ExchangeFormat.h"
+#include "document/exchange/TranslationExport.h"
+#include "document/exchange/TranslationTable.h"
+#include "document/format/AtomicFile.h"
 #include "tools/CommandLine.h"
 #include "tools/Commands.h"
 

@@ -4,9 +4,9 @@
 #include <cstdio>
 #include <string>
 
-#include "document/ExchangeFormat.h"
-#include "document/TranslationImport.h"
-#include "document/TranslationTable.h"
+#include "document/exchange/ExchangeFormat.h"
+#include "document/exchange/TranslationImport.h"
+#include "document/exchange/TranslationTable.h"
 #include "tools/CommandLine.h"
 #include "tools/Commands.h"
 

@@ -1,6 +1,6 @@
 #include "tools/Json.h"
 
-#include "document/TextEncoding.h"
+#include "document/format/TextEncoding.h"
 
 // JSON string of a cell: valid UTF-8 passes through, any other byte stands for U+0000 + byte.
 void AppendJsonString(std::string& out, std::string_view s) {

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "document/TextResourceMerge.h"
+#include "document/merge/TextResourceMerge.h"
 #include "tools/CommandLine.h"
 #include "tools/Commands.h"
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "document/EntryStats.h"
+#include "document/review/EntryStats.h"
 #include "tools/CheckedDocument.h"
 #include "tools/CommandLine.h"
 #include "tools/Commands.h"

@@ -15,8 +15,8 @@
 #include <string_view>
 #include <vector>
 
-#include "core/RowStore.h"
 #include "document/ListBoxSafe.h"
+#include "document/format/ResourceTable.h"
 #include "tools/CommandLine.h"
 #include "tools/Commands.h"
 #include "tools/Json.h"
@@ -107,7 +107,7 @@ bool WriteStdout(const std::string& text) {
 
 // Prints the document as JSON a piece at a time: a large document's JSON need not fit in memory
 // beside it.
-bool DumpJson(const RowStore& store) {
+bool DumpJson(const ResourceTable& store) {
     constexpr size_t kPiece = size_t{1} << 20;
     std::string out = "{\"lastGlobalId\": " + std::to_string(store.GetLastGlobalId()) + ",\n \"groups\": [";
     bool first = true;
@@ -152,7 +152,7 @@ int RunReadCommand(const char* command, const char* help, int argc, char** argv)
     const std::optional<ReadMode> readMode = mode ? ParseMode(*mode) : ModeOpen;
     if (!readMode) return cli.Usage("unknown mode '" + *mode + "' (original, localized, both, open, paired)");
 
-    RowStore store;
+    ResourceTable store;
     store.DefineColumns(kEntryColumnSpec);
     const std::string txl = files.size() > 1 ? files[1] : std::string();
     if (Status s = ReadTextResource(store, files[0], txl, *readMode); !s) return cli.Fail(s.message());

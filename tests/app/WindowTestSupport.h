@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "ScriptedPrompts.h"
-#include "core/RowStore.h"
 #include "document/ListBoxSafe.h"
+#include "document/format/ResourceTable.h"
 
 // Runs `script` on the next modal dialog once it is shown and records its class name; a
 // dialog the script leaves open is closed so that no test hangs.
@@ -44,7 +44,7 @@ using Rows = std::vector<std::vector<std::string>>;
 // Writes a document through the writer: `rows` of four cells, a pair table when localized.
 inline void WriteDocument(const QString& txr, const QString& txl, const Rows& rows, bool localized,
                           int lastGlobalId = -1) {
-    RowStore store;
+    ResourceTable store;
     store.DefineColumns(kEntryColumnSpec);
     int last = 0;
     for (const auto& r : rows) {
@@ -61,7 +61,7 @@ inline void WriteDocument(const QString& txr, const QString& txl, const Rows& ro
 
 // Reads a document back (mode open, or paired for a localized pair) as rows of cells.
 inline Rows ReadDocument(const QString& txr, const QString& txl, ReadMode mode) {
-    RowStore store;
+    ResourceTable store;
     store.DefineColumns(kEntryColumnSpec);
     const Status status = ReadTextResource(store, QFile::encodeName(txr).toStdString(),
                                            QFile::encodeName(txl).toStdString(), mode);

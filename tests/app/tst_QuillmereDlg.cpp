@@ -733,8 +733,10 @@ private slots:
         QVERIFY(Dlg().IsModified());
     }
 
-    // Every view that can be edited saves exactly the file it shows; Add there adds one row. The
-    // pairs with Localize off cannot be saved, and say so before the first change.
+    // Every view that can be edited saves exactly the file it shows; Add in the original's view
+    // adds one row, in the translations' view it is refused (a translation without its original
+    // would pair with another). The pairs with Localize off cannot be saved, and say so before
+    // the first change.
     void everyViewSavesTheFileItShows() {
         OpenPairs("views");
         const QByteArray txr = ReadBytes(Path("views.txr"));
@@ -758,20 +760,32 @@ private slots:
             QTest::mouseClick(d->findChild<QPushButton*>(QStringLiteral("ctl%1").arg(IDC_ENTRYOK)),
                               Qt::LeftButton);
         });
+        const int lastId = Dlg().Doc().LastGlobalId();
+        m_prompts->Clear();
         Click(IDC_ADD);
-        QCOMPARE(Column(3), (QStringList{"Ouvrir un fichier", "Fermer", "Disque plein", "Imprimer"}));
-        SaveExpectingWarnings(2);
+        QCOMPARE(m_modal.seenClass, QString());  // no Add dialog
+        QCOMPARE(m_prompts->tells,
+                 QStringList{"Entries are added with their original: in Show Original Text or in Show Both. "
+                             "Here a translation would be added without one."});
+        QCOMPARE(Column(3), (QStringList{"Ouvrir un fichier", "Fermer", "Disque plein"}));
+        QCOMPARE(Dlg().Doc().LastGlobalId(), lastId);
+        QCOMPARE(Dlg().UndoStack()->count(), 1);  // the edit alone
+        m_prompts->Clear();
+        SaveExpectingWarnings(0);
         QCOMPARE(ReadBytes(Path("views.txr")), txr);
         Rows back = ReadDocument(Path("views.txl"), QString(), ModeOpen);
-        QCOMPARE(back.size(), size_t(4));
+        QCOMPARE(back.size(), size_t(3));
         QCOMPARE(back[0][3], "Ouvrir un fichier");
-        QCOMPARE(back[3], (std::vector<std::string>{"4", "Menu", "3", "Imprimer"}));
+        // Show Both then pairs every translation with its own original.
+        m_prompts->Clear();
+        Click(IDC_SHOWBOTH);
+        QCOMPARE(Dlg().Doc().PairTableProblem(), std::string());
 
         m_prompts->yesNoCancel = {UserPrompts::No};
         Click(IDC_SHOWORIGINAL);
         const QByteArray txlSaved = ReadBytes(Path("views.txl"));
         List().SetCellText(0, 3, QStringLiteral("Open a file"));
-        SaveExpectingWarnings(2);
+        SaveExpectingWarnings(0);
         QCOMPARE(ReadBytes(Path("views.txl")), txlSaved);
         back = ReadDocument(Path("views.txr"), QString(), ModeOpen);
         QCOMPARE(back.size(), size_t(3));

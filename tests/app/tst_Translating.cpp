@@ -92,7 +92,7 @@ private slots:
                                                "Disk %s full", "Disque plein", "Quit", "Quit"}));
         QCoreApplication::processEvents();
         QVERIFY(Review().Summary().startsWith(
-            QStringLiteral("4 entries, 3 translated (75%), 1 missing, 0 same")));
+            QStringLiteral("1 of 4 entries shown, 3 translated (75%), 1 missing, 0 same")));
 
         // A row hidden cannot be selected; clearing the filter shows every row in document order.
         m_dlg->m_list->SetSelectedRows({4, 5});
@@ -133,13 +133,14 @@ private slots:
         QVERIFY(Review().Summary().startsWith(
             QStringLiteral("5 entries, 4 translated (80%), 1 missing, 0 same")));
 
-        // The next one is the missing translation; after it the search wraps with a note.
+        // The next one is the missing translation; it is the only one left: the search comes
+        // round to it and says so.
         Press(QKeySequence(Qt::CTRL | Qt::Key_U));
         QCOMPARE(m_dlg->m_list->GetSelectedRows(), QList<int>{9});
         QCOMPARE(Review().Note(), QString());
         Press(QKeySequence(Qt::CTRL | Qt::Key_U));
         QCOMPARE(m_dlg->m_list->GetSelectedRows(), QList<int>{9});
-        QCOMPARE(Review().Note(), QStringLiteral("Went on from the top"));
+        QCOMPARE(Review().Note(), QStringLiteral("No other entry is left to translate"));
         Press(QKeySequence(Qt::SHIFT | Qt::Key_F8));
         QCOMPARE(m_dlg->m_list->GetSelectedRows(), QList<int>{7});
         QCOMPARE(Review().Note(), QString());
@@ -154,6 +155,167 @@ private slots:
             QTest::keyClicks(Review().FilterText(), QStringLiteral("e"));
             QCoreApplication::processEvents();
             m_dlg->grab().save(QString::fromLocal8Bit(shot));
+        }
+    }
+
+    // With the filter on, Replace, Replace All, Delete All and Search reach the rows shown and
+    // no other; their questions and the status row say how many entries are shown.
+    void commandsReachOnlyTheRowsShown() {
+        Open();
+        QTest::keyClicks(Review().FilterText(), QStringLiteral("menu"));
+        QCOMPARE(Shown(), (QStringList{"Open file", "Ouvrir le fichier", "Save", "Save"}));
+        QVERIFY(Review().Summary().startsWith(QStringLiteral("2 of 5 entries shown, 3 translated (60%)")));
+
+        // Search by text: "e" is in hidden rows before and after the rows shown.
+        auto* searchText = m_dlg->findChild<QLineEdit*>(QStringLiteral("ctl%1").arg(IDC_SEARCHTEXT));
+        m_dlg->m_radioTextString->setChecked(true);
+        searchText->setText(QStringLiteral("Fer"));
+        m_dlg->OnSearch();
+        QCOMPARE(m_dlg->m_list->GetSelectedRows(), QList<int>());  // "Fermer" is hidden
+        searchText->setText(QStringLiteral("e"));
+        QList<int> found;
+        for (int i = 0; i < 4; ++i) {
+            m_dlg->OnSearch();
+            found << m_dlg->m_list->GetSelectedRows();
+        }
+        QCOMPARE(found, (QList<int>{0, 1, 2, 3}));
+        m_dlg->m_radioGlobalId->setChecked(true);
+        m_dlg->findChild<QLineEdit*>(QStringLiteral("ctl%1").arg(IDC_SEARCHID))->setText(QStringLiteral("3"));
+        m_dlg->OnSearch();
+        QCOMPARE(m_dlg->m_list->GetSelectedRows(), QList<int>());
+
+        // Replace once, then Replace All: the shown rows change, "Close", "Fermer", "Disque
+        // plein" and "Quit" stay; the dialog's title says what it reaches.
+        QString title;
+        m_modal.Arm([&title](QDialog* d) {
+            title = d->windowTitle();
+            d->findChild<QLineEdit*>(QStringLiteral("ctl%1").arg(IDC_SEARCHFOR))
+                ->setText(QStringLiteral("e"));
+            d->findChild<QLineEdit*>(QStringLiteral("ctl%1").arg(IDC_REPLACEWITH))
+                ->setText(QStringLiteral("E"));
+            QTest::mouseClick(d->findChild<QPushButton*>(QStringLiteral("ctl%1").arg(IDOK)), Qt::LeftButton);
+        });
+        m_dlg->OnReplace();
+        QCOMPARE(title, QStringLiteral("Replace in the 2 entries shown"));
+        QCOMPARE(DocumentTexts(), (QStringList{"OpEn filE", "Ouvrir le fichier", "Save", "Save", "Close",
+                                               "Fermer", "Disk %s full", "Disque plein", "Quit", "Quit"}));
+        m_modal.Arm([](QDialog* d) {
+            d->findChild<QLineEdit*>(QStringLiteral("ctl%1").arg(IDC_SEARCHFOR))
+                ->setText(QStringLiteral("e"));
+            d->findChild<QLineEdit*>(QStringLiteral("ctl%1").arg(IDC_REPLACEWITH))
+                ->setText(QStringLiteral("E"));
+            QTest::mouseClick(d->findChild<QPushButton*>(QStringLiteral("ctl%1").arg(IDC_REPLACEALL)),
+                              Qt::LeftButton);
+        });
+        m_dlg->OnReplace();
+        QCOMPARE(DocumentTexts(), (QStringList{"OpEn filE", "Ouvrir lE fichiEr", "SavE", "SavE", "Close",
+                                               "Fermer", "Disk %s full", "Disque plein", "Quit", "Quit"}));
+        m_dlg->OnSave();
+        const Rows saved = ReadDocument(Path("t.txr"), Path("t.txl"), ModeOpenPaired);
+        QCOMPARE(saved[5][3], "Fermer");
+        QCOMPARE(saved[7][3], "Disque plein");
+        QCOMPARE(saved[1][3], "Ouvrir lE fichiEr");
+
+        // Delete All asks about the entries shown and deletes those alone, as one step.
+        m_prompts->yesNo = {true};
+        m_dlg->OnDeleteAll();
+        QCOMPARE(m_prompts->questions, QStringList{"Delete the 2 entries shown?"});
+        QCOMPARE(DocumentTexts(),
+                 (QStringList{"Close", "Fermer", "Disk %s full", "Disque plein", "Quit", "Quit"}));
+        QCoreApplication::processEvents();
+        QVERIFY(Review().Summary().startsWith(QStringLiteral("0 of 3 entries shown")));
+        m_prompts->Clear();
+        m_dlg->OnDeleteAll();
+        QCOMPARE(m_prompts->tells, QStringList{"No entry shown to delete"});
+        QCOMPARE(m_prompts->questions, QStringList());
+        m_dlg->OnUndo();
+        QCOMPARE(m_dlg->Doc().RowCount(), 10);
+
+        // Without a filter the question and the reach are as ever.
+        Review().FilterText()->clear();
+        m_prompts->Clear();
+        m_prompts->yesNo = {false};
+        m_dlg->OnDeleteAll();
+        QCOMPARE(m_prompts->questions, QStringList{"Delete all entries, confirm?"});
+        QCOMPARE(Review().Summary().section(QLatin1Char(','), 0, 0), QStringLiteral("5 entries"));
+    }
+
+    // The note beside the progress bar: a wrap, an entry that is the only one, nothing to find
+    // among the rows shown; a note goes at the next command.
+    void notesOfNextAndPrevious() {
+        Open();
+        Press(QKeySequence(Qt::CTRL | Qt::Key_U));
+        Press(QKeySequence(Qt::CTRL | Qt::Key_U));
+        QCOMPARE(m_dlg->m_list->GetSelectedRows(), QList<int>{9});
+        // Each of these commands takes the wrap note away.
+        const std::vector<std::pair<const char*, std::function<void()>>> commands = {
+            {"Search button", [&] { qobject_cast<QPushButton*>(m_dlg->Control(IDC_SEARCH))->click(); }},
+            {"header click", [&] { m_dlg->m_list->OnHeaderClicked(ColText); }},
+            {"Undo", [&] { m_dlg->MenuAction(ID_ENTRY_UNDO)->trigger(); }},
+            {"filter typed", [&] { QTest::keyClicks(Review().FilterText(), QStringLiteral("x")); }},
+            {"Search by Enter",
+             [&] {
+                 QTest::keyClick(m_dlg->findChild<QLineEdit*>(QStringLiteral("ctl%1").arg(IDC_SEARCHTEXT)),
+                                 Qt::Key_Return);
+             }},
+        };
+        for (const auto& [name, command] : commands) {
+            Review().FilterText()->clear();
+            m_dlg->m_list->SetSelectedRows({9});
+            m_dlg->m_list->SetSelectionMark(9);
+            Press(QKeySequence(Qt::CTRL | Qt::Key_U));
+            QVERIFY2(Review().Note() == QStringLiteral("Went on from the top"), name);
+            command();
+            QCoreApplication::processEvents();
+            QVERIFY2(Review().Note().isEmpty(), name);
+        }
+        const struct {
+            const char* filter;
+            int show;
+            QKeySequence keys;
+            const char* note;
+            QList<int> selected;
+        } cases[] = {
+            // The filter shows no entry: nothing is selected, hidden rows are not reached.
+            {"nowhere", 0, QKeySequence(Qt::CTRL | Qt::Key_U), "Every entry shown is translated", {}},
+            {"nowhere", 0, QKeySequence(Qt::Key_F8), "No entry shown has problems", {}},
+            // Shown but translated, or without problems.
+            {"open", 0, QKeySequence(Qt::CTRL | Qt::Key_U), "Every entry shown is translated", {}},
+            {"quit", 0, QKeySequence(Qt::SHIFT | Qt::Key_F8), "No entry shown has problems", {}},
+            // The one problem, selected already.
+            {"", 2, QKeySequence(Qt::Key_F8), "No other entry has problems", {7}},
+        };
+        // Typed in the filter box, the keys still reach the menu: the filter text stays.
+        Review().FilterText()->clear();
+        m_dlg->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(m_dlg.get()));
+        Review().FilterText()->setFocus();
+        QTest::keyClicks(Review().FilterText(), QStringLiteral("nowhere"));
+        // A text box claims the keys it has a use of before the shortcuts see them (Ctrl+A
+        // selects all, and in X11 text boxes Ctrl+U erases to the start of the line): the
+        // window must take the menu's keys first.
+        for (const int key : {Qt::Key_A, Qt::Key_U}) {
+            for (QWidget* box : {static_cast<QWidget*>(Review().FilterText()),
+                                 static_cast<QWidget*>(Review().FilterShowBox())}) {
+                QKeyEvent claim(QEvent::ShortcutOverride, key, Qt::ControlModifier);
+                QApplication::sendEvent(box, &claim);
+                QVERIFY(!claim.isAccepted());
+            }
+        }
+        QTest::keySequence(Review().FilterText(), QKeySequence(Qt::CTRL | Qt::Key_U));
+        QCOMPARE(Review().FilterText()->text(), QStringLiteral("nowhere"));
+        QCOMPARE(Review().Note(), QStringLiteral("Every entry shown is translated"));
+        for (const auto& c : cases) {
+            Review().FilterText()->setText(QString::fromLatin1(c.filter));
+            Review().FilterShowBox()->setCurrentIndex(c.show);
+            m_dlg->m_list->clearSelection();
+            if (!c.selected.isEmpty()) {
+                m_dlg->m_list->SetSelectedRows({c.selected.front()});
+                m_dlg->m_list->SetSelectionMark(c.selected.front());
+            }
+            Press(c.keys);
+            QCOMPARE(Review().Note(), QString::fromLatin1(c.note));
+            QCOMPARE(m_dlg->m_list->GetSelectedRows(), c.selected);
         }
     }
 

@@ -5,7 +5,7 @@
 
 #include "core/RowCompare.h"
 #include "core/TextCollator.h"
-#include "document/TextRules.h"
+#include "document/format/TextRules.h"
 
 namespace {
 

@@ -143,34 +143,4 @@ TEST(RowStoreRows, HundredThousandRowsStayWithinTwoAndAHalfTimesTheirFile) {
     }
 }
 
-TEST(RowStoreState, LastGlobalIdSaturatesAndContentsMoveWhole) {
-    RowStore table = EntryTable();
-    EXPECT_TRUE(table.DecrementLastGlobalId());
-    EXPECT_EQ(table.GetLastGlobalId(), -1);
-    table.SetLastGlobalId(std::numeric_limits<int32_t>::max());
-    EXPECT_FALSE(table.IncrementLastGlobalId());
-    EXPECT_EQ(table.GetLastGlobalId(), std::numeric_limits<int32_t>::max());
-    table.SetLastGlobalId(std::numeric_limits<int32_t>::min());
-    EXPECT_FALSE(table.DecrementLastGlobalId());
-    EXPECT_EQ(table.GetLastGlobalId(), std::numeric_limits<int32_t>::min());
-
-    table.AppendRow({"old", "", "", ""});
-    table.Groups().Append("Old");
-    table.m_nSortColumn = 2;
-    RowStore loaded = EntryTable();
-    loaded.AppendRow({"1", "Menu", "1", std::string("x\0y", 3)});
-    loaded.Groups().Append("Menu");
-    loaded.SetLastGlobalId(2);
-    table.TakeContents(loaded);
-    EXPECT_EQ(RowTexts(table, 0), (Texts{"1", "Menu", "1", std::string("x\0y", 3)}));
-    EXPECT_EQ(table.GetRowCount(), 1);
-    EXPECT_EQ(table.Groups().Find("Old"), 0);
-    EXPECT_EQ(table.Groups().Find("Menu"), 1);
-    EXPECT_EQ(table.GetLastGlobalId(), 2);
-    EXPECT_EQ(table.m_nSortColumn, 2);
-    EXPECT_EQ(loaded.GetRowCount(), 0);  // left empty and usable
-    EXPECT_EQ(loaded.Groups().Count(), 0);
-    EXPECT_EQ(loaded.AppendRow({"a", "b", "c", "d"}), 0);
-}
-
 }  // namespace

@@ -6,10 +6,10 @@
 
 #include "DialogTestSupport.h"
 #include "app/QuillmereDlg.h"
-#include "core/RowStore.h"
 #include "dialogs/AddDlg.h"
 #include "dialogs/EditDlg.h"
 #include "dialogs/RepDlg.h"
+#include "document/format/ResourceTable.h"
 #include "document/linklist.h"
 #include "listview/SortListCtrl.h"
 
@@ -62,7 +62,7 @@ private:
     // Loads a Latin-1 document of one row (last Global ID 1), with its group unless `group` is null.
     void LoadLatin1(std::initializer_list<std::string_view> row, const char* group) {
         const std::vector<std::string_view> cells(row);
-        const Status loaded = List().Reload([&](RowStore& store) {
+        const Status loaded = List().Reload([&](ResourceTable& store) {
             store.AppendRow(cells);
             if (group) store.Groups().Append(group);
             store.SetLastGlobalId(1);

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "document/format/ResourceTable.h"
 #include "document/linklist.h"
 
 namespace {
@@ -90,6 +91,38 @@ TEST(GroupList, CountersGoBelowZeroButStopAtThe32BitLimits) {
     list.SetCounter("Menu", std::numeric_limits<int32_t>::min());
     list.Decrement("Menu");
     EXPECT_EQ(list.GetCounter("Menu"), std::numeric_limits<int32_t>::min());
+}
+
+TEST(ResourceTable, LastGlobalIdSaturatesAndContentsMoveWhole) {
+    ResourceTable table;
+    table.DefineColumns(kEntryColumnSpec);
+    EXPECT_TRUE(table.DecrementLastGlobalId());
+    EXPECT_EQ(table.GetLastGlobalId(), -1);
+    table.SetLastGlobalId(std::numeric_limits<int32_t>::max());
+    EXPECT_FALSE(table.IncrementLastGlobalId());
+    EXPECT_EQ(table.GetLastGlobalId(), std::numeric_limits<int32_t>::max());
+    table.SetLastGlobalId(std::numeric_limits<int32_t>::min());
+    EXPECT_FALSE(table.DecrementLastGlobalId());
+    EXPECT_EQ(table.GetLastGlobalId(), std::numeric_limits<int32_t>::min());
+
+    table.AppendRow({"old", "", "", ""});
+    table.Groups().Append("Old");
+    table.m_nSortColumn = 2;
+    ResourceTable loaded;
+    loaded.DefineColumns(kEntryColumnSpec);
+    loaded.AppendRow({"1", "Menu", "1", std::string("x\0y", 3)});
+    loaded.Groups().Append("Menu");
+    loaded.SetLastGlobalId(2);
+    table.TakeContents(loaded);
+    EXPECT_EQ(table.Cell(0, ColText), std::string_view("x\0y", 3));
+    EXPECT_EQ(table.GetRowCount(), 1);
+    EXPECT_EQ(table.Groups().Find("Old"), 0);
+    EXPECT_EQ(table.Groups().Find("Menu"), 1);
+    EXPECT_EQ(table.GetLastGlobalId(), 2);
+    EXPECT_EQ(table.m_nSortColumn, 2);
+    EXPECT_EQ(loaded.GetRowCount(), 0);  // left empty and usable
+    EXPECT_EQ(loaded.Groups().Count(), 0);
+    EXPECT_EQ(loaded.AppendRow({"a", "b", "c", "d"}), 0);
 }
 
 }  // namespace

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "core/RowStore.h"
 #include "document/ListBoxSafe.h"
+#include "document/format/ResourceTable.h"
 #include "tests/document/TextResourceFiles.h"
 
 namespace trf {
@@ -55,7 +55,7 @@ inline PairFiles WriteRandomPair(const ScratchDir& dir, const std::string& stem,
     const char* const groupsLatin1[] = {"Menu", "Dialog",
                                         "Gr\xFC\xDF"
                                         "e"};
-    RowStore store;
+    ResourceTable store;
     store.DefineColumns(kEntryColumnSpec);
     store.ResetGroupList();
     for (const char* g : latin1Txr ? groupsLatin1 : groupsUtf8) store.Groups().Append(g);
@@ -83,7 +83,7 @@ inline PairFiles WriteRandomPair(const ScratchDir& dir, const std::string& stem,
     EXPECT_TRUE(WriteTextResource(store, files.txr, files.txl, true).ok());
     // Once more through the reader and the writer: Group IDs and counters as the reader numbers
     // them, so that the files are as the editor saves them.
-    RowStore reread;
+    ResourceTable reread;
     reread.DefineColumns(kEntryColumnSpec);
     EXPECT_TRUE(ReadTextResource(reread, files.txr, files.txl, ModeOpenPaired).ok());
     EXPECT_TRUE(WriteTextResource(reread, files.txr, files.txl, true).ok());

@@ -13,8 +13,8 @@
 #include <utility>
 #include <vector>
 
-#include "core/RowStore.h"
 #include "document/Status.h"
+#include "document/format/ResourceTable.h"
 
 namespace trf {
 
@@ -75,7 +75,7 @@ inline std::string Lines(std::initializer_list<std::string> lines) {
     return out;
 }
 
-inline std::vector<Row> Rows(const RowStore& store) {
+inline std::vector<Row> Rows(const ResourceTable& store) {
     std::vector<Row> rows;
     for (int r = 0; r < store.GetRowCount(); ++r)
         rows.push_back({store.GetCellText(r, 0), store.GetCellText(r, 1), store.GetCellText(r, 2),
@@ -83,13 +83,13 @@ inline std::vector<Row> Rows(const RowStore& store) {
     return rows;
 }
 
-inline std::vector<Group> Groups(const RowStore& store) {
+inline std::vector<Group> Groups(const ResourceTable& store) {
     std::vector<Group> groups;
     for (const GroupNode* g = store.Groups().head(); g; g = g->next) groups.emplace_back(g->name, g->counter);
     return groups;
 }
 
-inline void Fill(RowStore& store, const std::vector<Row>& rows, const std::vector<Group>& groups,
+inline void Fill(ResourceTable& store, const std::vector<Row>& rows, const std::vector<Group>& groups,
                  int lastId) {
     if (store.ColumnCount() == 0) store.DefineColumns(kEntryColumnSpec);
     store.DeleteAllRows();

@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "core/RowStore.h"
 #include "document/ListBoxSafe.h"
+#include "document/format/ResourceTable.h"
 #include "tests/document/TextResourceFiles.h"
 
 namespace {
@@ -43,7 +43,7 @@ protected:
     }
 
     ScratchDir dir;
-    RowStore store;
+    ResourceTable store;
 };
 
 TEST_F(TextResourceReader, ReadsTheDocumentAndNumbersGroupsAgain) {

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "core/RowStore.h"
 #include "document/ListBoxSafe.h"
+#include "document/format/ResourceTable.h"
 #include "tests/document/TextResourceFiles.h"
 
 namespace {
@@ -115,10 +115,10 @@ TEST(TextResourceRoundTrip, RandomTablesComeBackAsWritten) {
         }
         const int lastId = random.Int(INT32_MIN, INT32_MAX);
 
-        RowStore written;
+        ResourceTable written;
         Fill(written, table, groups, lastId);
         ASSERT_TRUE(WriteTextResource(written, dir / "r.txr", dir / "r.txl", localized).ok());
-        RowStore read;
+        ResourceTable read;
         read.DefineColumns(kEntryColumnSpec);
         const Status s =
             ReadTextResource(read, dir / "r.txr", dir / "r.txl", localized ? ModeOpenPaired : ModeOpen);

@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "core/RowStore.h"
 #include "document/ListBoxSafe.h"
+#include "document/format/ResourceTable.h"
 #include "tests/document/TextResourceFiles.h"
 
 namespace {
@@ -29,7 +29,7 @@ const std::string kHeader = "3\r\n3\r\nMenu|2\r\nError|1\r\n#\r\n";
 class TextResourceWriter : public ::testing::Test {
 protected:
     ScratchDir dir;
-    RowStore store;
+    ResourceTable store;
 };
 
 TEST_F(TextResourceWriter, WritesPlainAndLocalizedDocumentsByteForByte) {

@@ -6,11 +6,11 @@
 #include <string>
 #include <vector>
 
-#include "core/RowStore.h"
-#include "document/IncomingUnit.h"
-#include "document/TextEncoding.h"
-#include "document/TranslationImport.h"
-#include "document/TranslationTable.h"
+#include "document/exchange/IncomingUnit.h"
+#include "document/exchange/TranslationImport.h"
+#include "document/exchange/TranslationTable.h"
+#include "document/format/ResourceTable.h"
+#include "document/format/TextEncoding.h"
 
 namespace fuzz {
 
@@ -18,7 +18,7 @@ namespace fuzz {
 // UTF-8 is reached too.
 inline const TranslationTable& Document() {
     static const TranslationTable table = [] {
-        RowStore store;
+        ResourceTable store;
         store.DefineColumns(kEntryColumnSpec);
         const char* const entries[][3] = {{"1", "Open", "Ouvrir"}, {"2", "Caf\xE9", "Caf\xE9"},
                                           {"2", "Two", "x"},       {"", "Empty", "Vide"},

@@ -8,7 +8,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "document/PoExchange.h"
+#include "document/exchange/PoExchange.h"
 #include "tests/fuzz/ImportFuzzCheck.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {

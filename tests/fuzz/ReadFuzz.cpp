@@ -18,8 +18,8 @@
 #include <string_view>
 #include <vector>
 
-#include "core/RowStore.h"
 #include "document/ListBoxSafe.h"
+#include "document/format/ResourceTable.h"
 
 namespace {
 
@@ -33,7 +33,7 @@ struct Snapshot {
     bool operator==(const Snapshot&) const = default;
 };
 
-Snapshot Take(const RowStore& store) {
+Snapshot Take(const ResourceTable& store) {
     Snapshot s;
     for (int r = 0; r < store.GetRowCount(); ++r)
         s.rows.push_back({store.GetCellText(r, 0), store.GetCellText(r, 1), store.GetCellText(r, 2),
@@ -71,7 +71,7 @@ void PutFile(const std::string& path, std::string_view bytes) {
 }
 
 // Writes the table and reads it back in the arrangement it was written in.
-bool RoundTrip(const RowStore& from, RowStore& to, bool localized) {
+bool RoundTrip(const ResourceTable& from, ResourceTable& to, bool localized) {
     const std::string txr = Dir() + "/rt.txr", txl = Dir() + "/rt.txl";
     ::unlink(txl.c_str());
     const Status w = WriteTextResource(from, txr, txl, localized);
@@ -81,9 +81,9 @@ bool RoundTrip(const RowStore& from, RowStore& to, bool localized) {
     return true;
 }
 
-void CheckRoundTrip(const RowStore& read, ReadMode mode) {
+void CheckRoundTrip(const ResourceTable& read, ReadMode mode) {
     const bool localized = mode == ModeShowBoth || mode == ModeOpenPaired;
-    RowStore once, twice;
+    ResourceTable once, twice;
     once.DefineColumns(kEntryColumnSpec);
     twice.DefineColumns(kEntryColumnSpec);
     if (!RoundTrip(read, once, localized)) return;  // the table holds what the format cannot carry
@@ -120,7 +120,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     for (int m = ModeShowOriginal; m <= ModeOpenPaired; ++m) {
         const ReadMode mode = static_cast<ReadMode>(m);
-        RowStore store;
+        ResourceTable store;
         store.DefineColumns(kEntryColumnSpec);
         store.AppendRow({"sentinel", "row", "0", "must survive a failed read"});
         store.Groups().Append("sentinel");

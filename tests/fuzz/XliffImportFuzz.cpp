@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "document/XliffExchange.h"
+#include "document/exchange/XliffExchange.h"
 #include "tests/fuzz/ImportFuzzCheck.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {

@@ -181,7 +181,7 @@ private slots:
         List().SetLastGlobalId(2);
         List().Groups().Append("Menu");
         List().selectRow(1);
-        const Status status = List().Reload([](RowStore& store) {
+        const Status status = List().Reload([](ResourceTable& store) {
             store.AppendRow({"9", "X", "1", "partial"});
             store.SetLastGlobalId(9);
             return Status::Error("Cannot read 'x.txr': broken.");
@@ -194,7 +194,7 @@ private slots:
 
         // A successful one replaces everything and detects the encoding.
         const auto reloadOne = [this](const std::string& text) {
-            return List().Reload([text](RowStore& store) {
+            return List().Reload([text](ResourceTable& store) {
                 store.AppendRow({"5", "G", "1", text});
                 store.SetLastGlobalId(5);
                 return Status::Ok();

@@ -6,8 +6,8 @@
 #include <cstdlib>
 #include <string>
 
-#include "document/EntryKeys.h"
-#include "document/TranslationTable.h"
+#include "document/exchange/EntryKeys.h"
+#include "document/exchange/TranslationTable.h"
 #include "tests/document/RandomPairDocument.h"
 
 namespace {

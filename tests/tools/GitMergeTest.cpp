@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "core/RowStore.h"
 #include "document/ListBoxSafe.h"
+#include "document/format/ResourceTable.h"
 #include "tests/document/TextResourceFiles.h"
 
 namespace {
@@ -60,8 +60,8 @@ protected:
         ASSERT_EQ(Git("commit -q -am " + branch), 0) << output;
     }
 
-    RowStore Read() {
-        RowStore s;
+    ResourceTable Read() {
+        ResourceTable s;
         s.DefineColumns(kEntryColumnSpec);
         EXPECT_TRUE(ReadTextResource(s, dir / "s.txr", "", ModeOpen).ok()) << Get(dir / "s.txr");
         return s;

@@ -1,0 +1,273 @@
+#include "document/exchange/TranslationImport.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <memory>
+#include <utility>
+
+#include "document/ListBoxSafe.h"
+#include "document/exchange/CsvExchange.h"
+#include "document/exchange/EntryKeys.h"
+#include "document/exchange/PoExchange.h"
+#include "document/exchange/TranslationTable.h"
+#include "document/exchange/XliffExchange.h"
+#include "document/format/TextEncoding.h"
+#include "document/format/TextRules.h"
+
+namespace {
+
+Status ReadWholeFile(const std::string& path, std::string& out) {
+    std::unique_ptr<std::FILE, decltype(&std::fclose)> f(std::fopen(path.c_str(), "rb"), &std::fclose);
+    if (!f) return Status::Error("Cannot open \"" + path + "\": " + std::strerror(errno) + ".");
+    char buffer[1 << 16];
+    out.clear();
+    for (;;) {
+        const size_t got = std::fread(buffer, 1, sizeof buffer, f.get());
+        out.append(buffer, got);
+        if (got < sizeof buffer) break;
+    }
+    if (std::ferror(f.get()))
+        return Status::Error("Cannot read \"" + path + "\": " + std::strerror(errno) + ".");
+    return Status::Ok();
+}
+
+void AppendList(std::string& out, const char* what, const std::vector<std::string>& ids, size_t limit,
+                bool quote = true) {
+    if (ids.empty()) return;
+    out += what;
+    for (size_t i = 0; i < ids.size() && i < limit; ++i)
+        out += (i ? ", " : " ") + (quote ? Quoted(ids[i]) : ids[i]);
+    if (ids.size() > limit) out += ", and " + std::to_string(ids.size() - limit) + " more";
+    out += '\n';
+}
+
+}  // namespace
+
+std::string ImportSummary::Text(size_t listLimit) const {
+    std::string out = std::to_string(updated) + " updated, " + std::to_string(unchanged) + " unchanged";
+    const std::pair<size_t, const char*> skipped[] = {
+        {noTranslation, "without a translation"},
+        {unknownId, "with a Global ID not in the document"},
+        {sharedId, "with a Global ID several entries share"},
+        {repeated, "repeating a Global ID already imported"},
+        {fuzzy, "marked fuzzy"},
+        {plural, "with plural forms (not supported)"},
+        {unkeyed, "without a Global ID"},
+        {inlineCode, "with inline codes (markup a plain text cannot carry)"},
+        {targets, "with several targets"},
+        {untranslated, "marked not translated (state new or needs-translation)"},
+        {notToTranslate, "marked not to be translated (translate=\"no\")"},
+        {conflicting, "giving one entry different translations (none of them imported)"},
+    };
+    for (const auto& [count, reason] : skipped)
+        if (count) out += ", " + std::to_string(count) + " skipped " + reason;
+    out += ".\n";
+    if (!includeFuzzy && fuzzy > 0 && fuzzy == withTranslation)
+        out +=
+            "Every unit with a translation is marked for review (fuzzy); to import them, run again with "
+            "--include-fuzzy.\n";
+    if (!sourceChanged.empty())
+        out += std::to_string(sourceChanged.size()) +
+               " imported although their original text in the file differs from the document's (source "
+               "changed).\n";
+    AppendList(out, "Source changed:", sourceChanged, listLimit);
+    AppendList(out, "Not in the document:", unknownIds, listLimit);
+    AppendList(out, "Shared by several entries:", sharedIds, listLimit);
+    AppendList(out, "Inline codes:", inlineCodes, listLimit, false);
+    AppendList(out, "Several targets:", severalTargets, listLimit);
+    AppendList(out, "Different translations of one entry:", conflicts, listLimit);
+    if (becameUtf8)
+        out +=
+            "The localized file held Latin-1 and now takes characters Latin-1 cannot hold: it is written as "
+            "UTF-8 from now on.\n";
+    return out;
+}
+
+Status ReadTranslations(const std::string& path, ExchangeFormat format, std::vector<IncomingUnit>& units) {
+    if (format == ExchangeFormat::Po) return ReadPo(path, units);
+    std::string bytes;
+    if (Status s = ReadWholeFile(path, bytes); !s) return s;
+    Status s = format == ExchangeFormat::Xliff ? ReadXliff(bytes, units) : ReadCsv(bytes, units);
+    if (!s) return Status::Error("\"" + path + "\": " + s.message());
+    return s;
+}
+
+Status ComputeImport(const TranslationTable& table, const std::vector<IncomingUnit>& units,
+                     const ImportOptions& options, ImportResult& result) {
+    ImportResult r;
+    ImportSummary& sum = r.summary;
+    sum.includeFuzzy = options.includeFuzzy;
+    const EntryKeys keys(table);
+    const size_t n = table.Count();
+    // The translation each entry takes, by index into `units`.
+    constexpr size_t kNoUnit = static_cast<size_t>(-1);
+    std::vector<size_t> taken(n, kNoUnit);
+    std::vector<uint8_t> conflicted(n, 0);
+    const Encoding txr = table.TxrEncoding();
+    const Encoding txl = table.TxlEncoding();
+    std::string scratch;
+
+    for (size_t u = 0; u < units.size(); ++u) {
+        const IncomingUnit& unit = units[u];
+        if (!unit.target.empty()) ++sum.withTranslation;
+        switch (unit.kind) {
+            case IncomingUnit::Kind::Plural:
+                ++sum.plural;
+                continue;
+            case IncomingUnit::Kind::Unkeyed:
+                ++sum.unkeyed;
+                continue;
+            case IncomingUnit::Kind::InlineCode:
+                ++sum.inlineCode;
+                sum.inlineCodes.push_back(Quoted(unit.key) + " (<" + unit.code + ">)");
+                continue;
+            case IncomingUnit::Kind::Targets:
+                ++sum.targets;
+                sum.severalTargets.push_back(unit.key);
+                continue;
+            case IncomingUnit::Kind::Untranslated:
+                ++sum.untranslated;
+                continue;
+            case IncomingUnit::Kind::NotToTranslate:
+                ++sum.notToTranslate;
+                continue;
+            case IncomingUnit::Kind::Fuzzy:
+                if (!unit.target.empty()) ++sum.fuzzyTranslated;
+                if (!options.includeFuzzy) {
+                    ++sum.fuzzy;
+                    continue;
+                }
+                break;
+            case IncomingUnit::Kind::Translation:
+                break;
+        }
+        if (unit.target.empty()) {
+            ++sum.noTranslation;
+            continue;
+        }
+        size_t entry = keys.Find(unit.key);
+        if (entry == EntryKeys::kNone) {
+            // A key the export made up for an entry without a unique Global ID ("entry-N").
+            const size_t madeUp = keys.MadeUpKeyEntry(unit.key);
+            if (madeUp != EntryKeys::kNone && keys.GlobalId(madeUp).empty()) {
+                ++sum.unkeyed;
+                continue;
+            }
+            if (madeUp != EntryKeys::kNone) {
+                ++sum.sharedId;
+                sum.sharedIds.emplace_back(keys.GlobalId(madeUp));
+                continue;
+            }
+            ++sum.unknownId;
+            sum.unknownIds.push_back(unit.key);
+            continue;
+        }
+        if (entry == EntryKeys::kShared) {
+            ++sum.sharedId;
+            sum.sharedIds.push_back(unit.key);
+            continue;
+        }
+        if (taken[entry] != kNoUnit) {
+            if (units[taken[entry]].target == unit.target) {
+                ++sum.repeated;
+                continue;
+            }
+            if (!conflicted[entry]) {
+                conflicted[entry] = 1;
+                sum.conflicts.push_back(unit.key);
+                ++sum.conflicting;  // the unit taken first
+            }
+            ++sum.conflicting;
+            continue;
+        }
+        taken[entry] = u;
+    }
+    for (size_t i = 0; i < n; ++i) {
+        if (conflicted[i]) taken[i] = kNoUnit;
+        if (taken[i] == kNoUnit) continue;
+        const IncomingUnit& unit = units[taken[i]];
+        if (TextRules::HasLineBreak(unit.target))
+            return Status::Error(
+                "The translation of the entry with the Global ID " + Quoted(unit.key) +
+                " holds a line break, which a localized file cannot hold. Nothing was imported.");
+        if (!IsValidUtf8(unit.target))
+            return Status::Error("The translation of the entry with the Global ID " + Quoted(unit.key) +
+                                 " is not valid UTF-8. Nothing was imported.");
+        if (unit.hasSource && !SameText(table.OriginalCell(i, ColText), txr, unit.source, Encoding::Utf8))
+            sum.sourceChanged.push_back(unit.key);
+        if (!table.StandIn(i) &&
+            SameText(table.TranslationCell(i, ColText), txl, unit.target, Encoding::Utf8))
+            ++sum.unchanged;
+        else
+            ++sum.updated;
+    }
+
+    // The .txl's encoding from now on: Latin-1 only while everything it is to hold fits.
+    Encoding target = txl;
+    if (target == Encoding::Latin1) {
+        for (size_t i = 0; i < n && target == Encoding::Latin1; ++i) {
+            if (taken[i] != kNoUnit && !Utf8ToLatin1(units[taken[i]].target, scratch))
+                target = Encoding::Utf8;
+            if (table.StandIn(i) && txr == Encoding::Utf8)
+                for (const int c : {ColGlobalId, ColGroupName, ColText})
+                    if (!Utf8ToLatin1(table.TranslationCell(i, c), scratch)) target = Encoding::Utf8;
+        }
+        sum.becameUtf8 = target == Encoding::Utf8;
+    }
+
+    // Cells of each translation row in the target encoding: the new translation, and every cell
+    // whose row was in another encoding.
+    for (size_t i = 0; i < n; ++i) {
+        const int row = static_cast<int>(2 * i + 1);
+        if (taken[i] != kNoUnit) r.translated.push_back(row);
+        const Encoding from = table.StandIn(i) ? txr : txl;
+        for (const int c : {ColGlobalId, ColGroupName, ColText}) {
+            const std::string_view cell = table.TranslationCell(i, c);
+            std::string bytes;
+            if (c == ColText && taken[i] != kNoUnit) {
+                const std::string& text = units[taken[i]].target;
+                if (target == Encoding::Utf8)
+                    bytes = text;
+                else
+                    Utf8ToLatin1(text, bytes);
+            } else if (from == target) {
+                continue;
+            } else if (target == Encoding::Utf8) {
+                bytes = Latin1ToUtf8(cell);
+            } else {
+                Utf8ToLatin1(cell, bytes);
+            }
+            if (bytes != cell) r.changes.push_back({row, c, std::move(bytes)});
+        }
+    }
+    result = std::move(r);
+    return Status::Ok();
+}
+
+Status WriteImportedTranslations(TranslationTable& table, const ImportResult& result,
+                                 const std::string& txlPath) {
+    ResourceTable& pairs = table.Pairs();
+    for (const CellChange& c : result.changes) pairs.SetCellText(c.row, c.column, c.bytes);
+    // The .txl alone, as a localized save writes it: the translation rows under the pair's header.
+    ResourceTable translations;
+    translations.DefineColumns(kEntryColumnSpec);
+    const int rows = pairs.GetRowCount();
+    size_t bytes = 0;
+    for (int r = 1; r < rows; r += 2)
+        for (int c = 0; c < 4; ++c) bytes += pairs.Cell(r, c).size();
+    translations.Reserve(static_cast<size_t>(rows / 2), bytes);
+    for (int r = 1; r < rows; r += 2)
+        translations.AppendRow({pairs.Cell(r, 0), pairs.Cell(r, 1), pairs.Cell(r, 2), pairs.Cell(r, 3)});
+    translations.SetLastGlobalId(pairs.GetLastGlobalId());
+    // A .txl turned UTF-8 carries its group table in UTF-8 too, though the .txr keeps Latin-1.
+    const bool convert = result.summary.becameUtf8 && table.TxrEncoding() == Encoding::Latin1;
+    translations.ResetGroupList();
+    for (const GroupNode* g = pairs.Groups().head(); g; g = g->next) {
+        std::string name = convert ? Latin1ToUtf8(g->name) : g->name;
+        const bool first = translations.Groups().Find(name) == 0;
+        translations.Groups().Append(name);
+        if (first) translations.Groups().SetCounter(name, g->counter);
+    }
+    return WriteTextResourceFile(translations, txlPath);
+}

@@ -1,0 +1,79 @@
+#pragma once
+// Bringing translations back from a translators' file into a document: which entries change,
+// and how, as a list of cell changes the caller applies (the window as one undoable change,
+// txrtool before writing the .txl). Nothing here writes until WriteImportedTranslations.
+//
+// Contract of ComputeImport: a unit sets the translation of the one entry whose Global ID is
+// its key when it gives a non-empty translation. Skipped and counted: units without a
+// translation, with a key no entry has or several entries share (a key the export made up for
+// such an entry, "entry-N", counts as shared, or as without a Global ID when the entry's is
+// empty), repeating the translation an earlier unit gave the same key, fuzzy ones (unless
+// includeFuzzy), plural ones, unkeyed ones, ones with inline codes or several targets, ones
+// marked not translated or not to translate. Units that give one entry different translations
+// are a conflict: none of them is imported, and the Global ID is reported. A unit whose
+// source differs from the entry's original is imported and reported. A translation to import
+// that holds a line break or CR refuses the whole import (error naming the Global ID). A Latin-1
+// .txl that must take a character Latin-1 cannot hold becomes UTF-8: every cell of its rows is
+// converted (reported in the summary). Stand-in rows are written to the .txl, in its encoding.
+#include <cstddef>
+#include <string>
+#include <vector>
+
+#include "document/Status.h"
+#include "document/exchange/ExchangeFormat.h"
+#include "document/exchange/IncomingUnit.h"
+#include "document/model/Document.h"
+
+class TranslationTable;
+
+struct ImportOptions {
+    bool includeFuzzy = false;
+};
+
+struct ImportSummary {
+    size_t updated = 0;
+    size_t unchanged = 0;
+    size_t noTranslation = 0;
+    size_t unknownId = 0;
+    size_t sharedId = 0;
+    size_t repeated = 0;
+    size_t fuzzy = 0;
+    size_t plural = 0;
+    size_t unkeyed = 0;
+    size_t inlineCode = 0;
+    size_t targets = 0;
+    size_t untranslated = 0;
+    size_t notToTranslate = 0;
+    size_t conflicting = 0;      // units of entries that several units give different translations
+    size_t fuzzyTranslated = 0;  // the units with a translation that were fuzzy ones (skipped or not)
+    size_t withTranslation = 0;  // every unit that gave a translation, whatever became of it
+    bool includeFuzzy = false;
+    std::vector<std::string> unknownIds;      // keys no entry has
+    std::vector<std::string> sharedIds;       // keys several entries share
+    std::vector<std::string> sourceChanged;   // Global IDs of entries imported over another source
+    std::vector<std::string> inlineCodes;     // "ID (<g>)": units with inline codes
+    std::vector<std::string> severalTargets;  // keys of units with several targets
+    std::vector<std::string> conflicts;       // keys given different translations by several units
+    bool becameUtf8 = false;
+
+    // The summary as lines for a person: counts first, then what was reported (lists of IDs
+    // cut after `listLimit` names).
+    std::string Text(size_t listLimit = 20) const;
+};
+
+struct ImportResult {
+    std::vector<CellChange> changes;
+    std::vector<int> translated;  // translation rows the import gives a translation (ascending)
+    ImportSummary summary;
+};
+
+// Reads a translations file of the given format.
+Status ReadTranslations(const std::string& path, ExchangeFormat format, std::vector<IncomingUnit>& units);
+
+Status ComputeImport(const TranslationTable& table, const std::vector<IncomingUnit>& units,
+                     const ImportOptions& options, ImportResult& result);
+
+// Applies the changes to the table and writes its .txl to txlPath (atomically; the .txr is
+// not written).
+Status WriteImportedTranslations(TranslationTable& table, const ImportResult& result,
+                                 const std::string& txlPath);
