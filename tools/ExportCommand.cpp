@@ -66,12 +66,6 @@ int RunExportCommand(int argc, char** argv) {
     Status s = ExportTranslations(table, *format, options, out, &leftOut);
     if (!s) return cli.Fail(s.message());
     if (s = WriteFileAtomically(*to, out); !s) return cli.Fail(s.message());
-    if (leftOut)
-        cli.Say(leftOut == 1
-                    ? std::string("1 entry with an empty original text is not in the PO file (an empty "
-                                  "msgid is reserved for the header).")
-                    : std::to_string(leftOut) +
-                          " entries with an empty original text are not in the PO file (an empty msgid "
-                          "is reserved for the header).");
+    if (leftOut) cli.Say(LeftOutOfPoMessage(leftOut));
     return kExitDone;
 }

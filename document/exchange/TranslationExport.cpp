@@ -13,3 +13,13 @@ Status ExportTranslations(const TranslationTable& table, ExchangeFormat format, 
     if (leftOut) *leftOut = left;
     return s;
 }
+
+std::string LeftOutOfPoMessage(size_t leftOut) {
+    return leftOut == 1
+               ? std::string(
+                     "1 entry with an empty original text is not in the PO file (an empty msgid is "
+                     "reserved for the header).")
+               : std::to_string(leftOut) +
+                     " entries with an empty original text are not in the PO file (an empty msgid is "
+                     "reserved for the header).";
+}

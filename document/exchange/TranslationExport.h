@@ -13,3 +13,6 @@ class TranslationTable;
 // not carry (PO: those with an empty original text).
 Status ExportTranslations(const TranslationTable& table, ExchangeFormat format, const ExportOptions& options,
                           std::string& out, size_t* leftOut);
+
+// What a person is told about the `leftOut` entries a PO export left out (1 or more).
+std::string LeftOutOfPoMessage(size_t leftOut);

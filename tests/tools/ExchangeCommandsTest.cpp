@@ -132,6 +132,26 @@ TEST_F(ExchangeCommands, OutsideToolsReadWhatExportWrites) {
     }
 }
 
+// A PO export counts the entries it leaves out (an empty original) in words that agree.
+TEST_F(ExchangeCommands, PoExportCountsWhatItLeavesOut) {
+    const std::pair<std::vector<std::string>, std::string> cases[] = {
+        {{"1|G|1|a", "2|G|2|b"}, ""},
+        {{"1|G|1|", "2|G|2|b"}, "txrtool export: 1 entry with an empty original text is not in the PO file"},
+        {{"1|G|1|", "2|G|2|"},
+         "txrtool export: 2 entries with an empty original text are not in the PO file"},
+    };
+    for (const auto& [entries, said] : cases) {
+        std::string txr = Lines({"2", "2", "G|2", "#"});
+        for (const std::string& e : entries) txr += e + "\r\n";
+        Put(dir / "a.txr", txr);
+        ASSERT_EQ(Txrtool("export " + Q(dir / "a.txr") + " --to " + Q(dir / "a.po")), 0) << err();
+        EXPECT_EQ(err().rfind(said, 0), 0u) << err();
+        if (said.empty()) {
+            EXPECT_EQ(err(), "");
+        }
+    }
+}
+
 // Without TXL, an existing OUT.txl is the translations so far: an import adds to them and never
 // writes an original over a translation.
 TEST_F(ExchangeCommands, ImportWithoutTxlKeepsTheTranslationsOfOutTxl) {
