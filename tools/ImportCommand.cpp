@@ -45,13 +45,19 @@ int RunImportCommand(int argc, char** argv) {
         format = FormatFromPath(in);
         if (!format) return cli.Usage("cannot tell the format from '" + in + "': give --format");
     }
-    if (*to == files[1]) return cli.Usage("OUT.txl cannot be the TXR file");
+    // The same file under any spelling: a link, "./", a hard link.
+    struct stat out = {};
+    struct stat txr = {};
+    const bool outExists = ::stat(to->c_str(), &out) == 0;
+    const bool outIsTxr = outExists && ::stat(files[1].c_str(), &txr) == 0 && out.st_dev == txr.st_dev &&
+                          out.st_ino == txr.st_ino;
+    if (*to == files[1] || outIsTxr) return cli.Usage("OUT.txl cannot be the TXR file");
 
     TranslationTable table;
     std::string txl = files.size() > 2 ? files[2] : std::string();
     // Without TXL an existing OUT.txl holds the translations so far: reading the document without
     // them would write every other entry's original over its translation.
-    if (struct stat st; txl.empty() && ::stat(to->c_str(), &st) == 0) {
+    if (txl.empty() && outExists) {
         txl = *to;
         cli.Say("no TXL given: the translations so far are read from \"" + txl + "\".");
     }

@@ -308,6 +308,8 @@ TEST_F(Txrtool, UsageAndHelp) {
         {"import " + xlf, "txrtool import: missing TXR file"},
         {"import " + xlf + " " + ex, "txrtool import: missing --to-txl OUT.txl"},
         {"import " + xlf + " " + ex + " --to-txl " + ex, "txrtool import: OUT.txl cannot be the TXR file"},
+        {"import " + xlf + " " + ex + " --to-txl '" + kExamples + "/./strings.txr'",
+         "txrtool import: OUT.txl cannot be the TXR file"},
         {"import x.doc " + ex + " --to-txl x.txl", "txrtool import: cannot tell the format from 'x.doc'"},
         {"import --include-fuzzy=maybe " + xlf + " " + ex + " --to-txl x.txl", "txrtool import: "},
     };
