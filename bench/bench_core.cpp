@@ -110,13 +110,11 @@ BENCHMARK_CAPTURE(BM_ReplaceAll, every_row, " ", "_")->Unit(benchmark::kMillisec
 
 // The pair document (or the plain one), read once and kept for the benchmarks that only look.
 struct LoadedPair {
-    ResourceTable store;
-    ReadInfo info;
+    Document doc;
     explicit LoadedPair(ReadMode mode) {
-        store.DefineColumns(kEntryColumnSpec);
-        if (!ReadTextResource(store, Txr(), Txl(), mode, &info).ok()) std::abort();
+        if (!doc.Read(Txr(), Txl(), mode).ok()) std::abort();
     }
-    EntryTable Table() const { return EntryTable::Detect(store, info.standIn, info.txlPresent); }
+    EntryTable Table() const { return doc.Table(); }
 };
 const LoadedPair& Pair() {
     static const LoadedPair pair(ModeOpenPaired);

@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "document/ListBoxSafe.h"
-#include "document/format/DocumentEncoding.h"
 #include "document/format/ResourceTable.h"
+#include "document/model/Document.h"
 #include "tools/CommandLine.h"
 #include "tools/Commands.h"
 
@@ -33,10 +33,10 @@ int RunDiffCommand(int argc, char** argv) {
     if (const auto exit = cli.Parse(argc, argv)) return *exit;
     const std::string& file = files[0];
 
-    ResourceTable store;
-    store.DefineColumns(kEntryColumnSpec);
-    if (Status s = ReadTextResource(store, file, std::string(), ModeOpen); !s) return cli.Fail(s.message());
-    const Encoding encoding = DocumentEncoding(store);
+    Document doc;
+    if (Status s = doc.Read(file, std::string(), ModeOpen); !s) return cli.Fail(s.message());
+    const ResourceTable& store = doc.Rows();
+    const Encoding encoding = doc.FileEncoding(DocFile::Txr);
     std::string out = "Last Global ID: " + std::to_string(store.GetLastGlobalId()) + "\nGroups:";
     const char* separator = " ";
     for (const GroupNode* g = store.Groups().head(); g; g = g->next) {

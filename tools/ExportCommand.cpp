@@ -1,4 +1,5 @@
 // txrtool export: a document as XLIFF, PO or CSV for translators.
+#include <filesystem>
 #include <optional>
 #include <string>
 #include <vector>
@@ -7,6 +8,7 @@
 #include "document/exchange/TranslationExport.h"
 #include "document/exchange/TranslationTable.h"
 #include "document/format/AtomicFile.h"
+#include "document/format/LanguageCode.h"
 #include "tools/CommandLine.h"
 #include "tools/Commands.h"
 
@@ -19,13 +21,21 @@ constexpr const char* kExportHelp =
     "translators: XLIFF 1.2, PO or CSV (UTF-8), the format from --format or from OUT's extension\n"
     "(.xlf/.xliff, .po, .csv). Each unit carries the Global ID, Group Name, Group ID, the original\n"
     "and the translation (empty when not translated) and its status. The source language is 'en'\n"
-    "unless given; the target language is taken from TXL's name (app.fr.txl: fr) or 'und'.\n"
+    "unless given; the target language is the code TXL's name ends in (app.fr.txl, app_pt_BR.txl)\n"
+    "or its folder's name (fr/app.txl), else 'und'.\n"
     "--bom starts a CSV file with a UTF-8 byte-order mark. OUT is replaced only when complete.\n"
     "Exit status: 0 done, 2 a file could not be read or written, 64 bad usage.\n";
 
 std::string BaseName(const std::string& path) {
     const size_t slash = path.rfind('/');
     return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+// The folder counts as the window's does, also when TXL is given as a bare name.
+std::string TargetLanguageOf(const std::string& txl) {
+    std::error_code error;
+    const std::filesystem::path absolute = std::filesystem::absolute(txl, error);
+    return LanguageCode::OfFileName(error ? txl : absolute.string());
 }
 
 }  // namespace
@@ -56,7 +66,7 @@ int RunExportCommand(int argc, char** argv) {
     ExportOptions options;
     options.originalName = BaseName(txr);
     if (sourceLanguage) options.sourceLanguage = *sourceLanguage;
-    options.targetLanguage = targetLanguage ? *targetLanguage : txl.empty() ? "und" : LanguageOfFileName(txl);
+    options.targetLanguage = targetLanguage ? *targetLanguage : txl.empty() ? "und" : TargetLanguageOf(txl);
     options.byteOrderMark = bom;
 
     TranslationTable table;

@@ -17,6 +17,7 @@
 
 #include "document/ListBoxSafe.h"
 #include "document/format/ResourceTable.h"
+#include "document/model/Document.h"
 #include "tools/CommandLine.h"
 #include "tools/Commands.h"
 #include "tools/Json.h"
@@ -152,10 +153,10 @@ int RunReadCommand(const char* command, const char* help, int argc, char** argv)
     const std::optional<ReadMode> readMode = mode ? ParseMode(*mode) : ModeOpen;
     if (!readMode) return cli.Usage("unknown mode '" + *mode + "' (original, localized, both, open, paired)");
 
-    ResourceTable store;
-    store.DefineColumns(kEntryColumnSpec);
+    Document doc;
     const std::string txl = files.size() > 1 ? files[1] : std::string();
-    if (Status s = ReadTextResource(store, files[0], txl, *readMode); !s) return cli.Fail(s.message());
+    if (Status s = doc.Read(files[0], txl, *readMode); !s) return cli.Fail(s.message());
+    const ResourceTable& store = doc.Rows();
 
     if (!resave) {
         if (!DumpJson(store))
