@@ -1,6 +1,8 @@
 #include "document/exchange/TranslationImport.h"
 
+#include <algorithm>
 #include <cstdint>
+#include <memory>
 #include <utility>
 
 #include "document/ListBoxSafe.h"
