@@ -7,8 +7,8 @@
 #include "document/exchange/ExchangeFormat.h"
 #include "document/exchange/TranslationExport.h"
 #include "document/exchange/TranslationTable.h"
-#include "document/format/AtomicFile.h"
 #include "document/format/LanguageCode.h"
+#include "document/format/ReplacementFile.h"
 #include "tools/CommandLine.h"
 #include "tools/Commands.h"
 
@@ -23,7 +23,8 @@ constexpr const char* kExportHelp =
     "and the translation (empty when not translated) and its status. The source language is 'en'\n"
     "unless given; the target language is the code TXL's name ends in (app.fr.txl, app_pt_BR.txl)\n"
     "or its folder's name (fr/app.txl), else 'und'.\n"
-    "--bom starts a CSV file with a UTF-8 byte-order mark. OUT is replaced only when complete.\n"
+    "--bom starts a CSV file with a UTF-8 byte-order mark. OUT is replaced only when complete; it\n"
+    "may not be TXR or TXL (under any name), a folder or a special file.\n"
     "Exit status: 0 done, 2 a file could not be read or written, 64 bad usage.\n";
 
 std::string BaseName(const std::string& path) {
@@ -69,13 +70,13 @@ int RunExportCommand(int argc, char** argv) {
     options.targetLanguage = targetLanguage ? *targetLanguage : txl.empty() ? "und" : TargetLanguageOf(txl);
     options.byteOrderMark = bom;
 
+    const std::string inputs[] = {txr, txl};
+    if (Status s = ReplacementFile::CheckTarget(*to, inputs); !s) return cli.Fail(s.message());
     TranslationTable table;
     if (Status s = table.Load(txr, txl); !s) return cli.Fail(s.message());
-    std::string out;
     size_t leftOut = 0;
-    Status s = ExportTranslations(table, *format, options, out, &leftOut);
-    if (!s) return cli.Fail(s.message());
-    if (s = WriteFileAtomically(*to, out); !s) return cli.Fail(s.message());
+    if (Status s = ExportTranslationsToFile(table, *format, options, *to, &leftOut); !s)
+        return cli.Fail(s.message());
     if (leftOut) cli.Say(LeftOutOfPoMessage(leftOut));
     return kExitDone;
 }

@@ -7,6 +7,7 @@
 #include "document/exchange/ExchangeFormat.h"
 #include "document/exchange/TranslationImport.h"
 #include "document/exchange/TranslationTable.h"
+#include "document/format/ReplacementFile.h"
 #include "tools/CommandLine.h"
 #include "tools/Commands.h"
 
@@ -21,7 +22,8 @@ constexpr const char* kImportHelp =
     "fuzzy units (unless --include-fuzzy) and plural ones; a changed source text is reported. A\n"
     "summary goes to standard error. Any error (malformed IN, a translation with a line break)\n"
     "writes nothing. A Latin-1 localized file that must take other characters becomes UTF-8.\n"
-    "Without TXL an existing OUT.txl is read as TXL: its translations are kept.\n"
+    "OUT.txl may be TXL (it is then updated), but not IN or TXR under any name. Without TXL an\n"
+    "existing OUT.txl is read as TXL: its translations are kept.\n"
     "Exit status: 0 done, 2 a file could not be read or written (or IN is malformed), 64 bad usage.\n";
 
 }  // namespace
@@ -45,19 +47,15 @@ int RunImportCommand(int argc, char** argv) {
         format = FormatFromPath(in);
         if (!format) return cli.Usage("cannot tell the format from '" + in + "': give --format");
     }
-    // The same file under any spelling: a link, "./", a hard link.
-    struct stat out = {};
-    struct stat txr = {};
-    const bool outExists = ::stat(to->c_str(), &out) == 0;
-    const bool outIsTxr = outExists && ::stat(files[1].c_str(), &txr) == 0 && out.st_dev == txr.st_dev &&
-                          out.st_ino == txr.st_ino;
-    if (*to == files[1] || outIsTxr) return cli.Usage("OUT.txl cannot be the TXR file");
-
+    if (*to == files[1]) return cli.Usage("OUT.txl cannot be the TXR file");
     TranslationTable table;
     std::string txl = files.size() > 2 ? files[2] : std::string();
+    // The .txl is what an import updates; IN and the .txr are only read.
+    const std::string readOnly[] = {in, files[1]};
+    if (Status s = ReplacementFile::CheckTarget(*to, readOnly); !s) return cli.Fail(s.message());
     // Without TXL an existing OUT.txl holds the translations so far: reading the document without
     // them would write every other entry's original over its translation.
-    if (txl.empty() && outExists) {
+    if (struct stat out = {}; txl.empty() && ::stat(to->c_str(), &out) == 0) {
         txl = *to;
         cli.Say("no TXL given: the translations so far are read from \"" + txl + "\".");
     }

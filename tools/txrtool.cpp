@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "document/ListBoxSafe.h"
+#include "document/format/ReplacementFile.h"
 #include "document/format/ResourceTable.h"
 #include "document/model/Document.h"
 #include "tools/CommandLine.h"
@@ -88,7 +89,8 @@ constexpr const char* kResaveHelp =
     "Usage: txrtool resave [--mode MODE] TXR [TXL] --to OUT.txr [--to-txl OUT.txl]\n"
     "Reads the document as dump does and writes it to OUT.txr. With --to-txl the table is\n"
     "written as a localized pair: even rows to OUT.txr, odd rows to OUT.txl. Existing output\n"
-    "files are replaced only when everything was written.\n";
+    "files are replaced only when everything was written; neither may be TXR or TXL (under any\n"
+    "name), a folder or a special file.\n";
 
 constexpr const char* kReadExitHelp =
     "Exit status: 0 done, 2 a file could not be read or written, 64 bad usage.\n";
@@ -153,6 +155,11 @@ int RunReadCommand(const char* command, const char* help, int argc, char** argv)
     const std::optional<ReadMode> readMode = mode ? ParseMode(*mode) : ModeOpen;
     if (!readMode) return cli.Usage("unknown mode '" + *mode + "' (original, localized, both, open, paired)");
 
+    if (resave) {
+        for (const std::optional<std::string>& target : {to, toTxl})
+            if (target)
+                if (Status s = ReplacementFile::CheckTarget(*target, files); !s) return cli.Fail(s.message());
+    }
     Document doc;
     const std::string txl = files.size() > 1 ? files[1] : std::string();
     if (Status s = doc.Read(files[0], txl, *readMode); !s) return cli.Fail(s.message());
@@ -210,7 +217,7 @@ int Run(int argc, char** argv) {
 
 }  // namespace
 
-int main(int argc, char** argv) {
+int RunTxrtool(int argc, char** argv) {
     // The reader and writer report running out of memory themselves; this catches it anywhere else.
     try {
         return Run(argc, argv);

@@ -13,6 +13,7 @@
 #include "document/exchange/TranslationTable.h"
 #include "document/exchange/XliffExchange.h"
 #include "document/format/LanguageCode.h"
+#include "document/format/StringSink.h"
 #include "tests/document/TextResourceFiles.h"
 
 namespace {
@@ -36,9 +37,10 @@ TranslationTable Table(const std::vector<std::array<std::string, 3>>& entries) {
 std::string Exported(const TranslationTable& table, ExchangeFormat format) {
     ExportOptions options;
     std::string out;
-    Status s = format == ExchangeFormat::Xliff ? ExportXliff(table, options, out)
-               : format == ExchangeFormat::Po  ? ExportPo(table, options, out, nullptr)
-                                               : ExportCsv(table, options, out);
+    StringSink sink(out);
+    Status s = format == ExchangeFormat::Xliff ? ExportXliff(table, options, sink)
+               : format == ExchangeFormat::Po  ? ExportPo(table, options, sink, nullptr)
+                                               : ExportCsv(table, options, sink);
     EXPECT_TRUE(s.ok()) << s.message();
     return out;
 }
@@ -84,7 +86,8 @@ TEST(ExchangeExport, XliffRefusesControlCharactersNamingTheEntry) {
     for (const char* text : {"a\x01", "\x1F", "\xEF\xBF\xBE"}) {
         const TranslationTable table = Table({{"1", "ok", "ok"}, {"42", "fine", text}});
         std::string out;
-        ExpectFails(ExportXliff(table, {}, out), {"Entry 2", "\"42\"", "XML 1.0"});
+        StringSink sink(out);
+        ExpectFails(ExportXliff(table, {}, sink), {"Entry 2", "\"42\"", "XML 1.0"});
     }
 }
 
@@ -96,8 +99,9 @@ TEST(ExchangeExport, PoRefusesANulNamingTheEntry) {
         const TranslationTable table =
             Table({{"1", "ok", "ok"}, {"42", inOriginal ? nul : "fine", inOriginal ? "fin" : nul}});
         std::string out;
-        ExpectFails(ExportPo(table, {}, out, nullptr), {"Entry 2", "\"42\"", "U+0000", "PO"});
-        EXPECT_FALSE(ExportXliff(table, {}, out).ok());
+        StringSink sink(out);
+        ExpectFails(ExportPo(table, {}, sink, nullptr), {"Entry 2", "\"42\"", "U+0000", "PO"});
+        EXPECT_FALSE(ExportXliff(table, {}, sink).ok());
     }
 }
 
