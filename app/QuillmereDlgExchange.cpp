@@ -98,10 +98,7 @@ void CQuillmereDlg::OnExport() {
         Prompts().Warn(this, QString::fromStdString(s.message()));
         return;
     }
-    if (leftOut)
-        Prompts().Tell(this, QStringLiteral("%1 entries with an empty original text are not in the PO file "
-                                            "(an empty msgid is reserved for the header).")
-                                 .arg(leftOut));
+    if (leftOut) Prompts().Tell(this, QString::fromStdString(LeftOutOfPoMessage(leftOut)));
 }
 
 void CQuillmereDlg::OnImport() {

@@ -9,8 +9,8 @@
 #include "dialogs/DialogFields.h"
 #include "dialogs/EntryHost.h"
 #include "dialogs/UserPrompts.h"
+#include "document/format/TextRules.h"
 #include "document/model/Document.h"
-#include "document/model/EntryCommands.h"
 #include "res/resource.h"
 
 CAddDlg::CAddDlg(EntryHost* host) : QDialog(host->HostWidget()), m_pHost(host) {
@@ -43,7 +43,7 @@ bool CAddDlg::ReadFields() {
     m_strGroupName = DialogFields::GroupNameAsStored(m_pBuilder->Get<QLineEdit>(IDC_GROUPNAME)->text());
     m_strText = DialogFields::PlainText(m_pBuilder->Get<QPlainTextEdit>(IDC_TEXT));
     QLineEdit* idField = m_pBuilder->Get<QLineEdit>(IDC_GLOBALID);
-    const std::optional<int32_t> id = EntryCommands::ParseInteger(idField->text().toStdString());
+    const std::optional<int32_t> id = TextRules::ParseInteger(idField->text().toStdString());
     if (!id) {
         m_pHost->Prompts().Warn(this, QStringLiteral("Please enter an integer."));
         DialogFields::FocusField(idField);

@@ -7,7 +7,7 @@
 
 #include "dialogs/UserPrompts.h"
 #include "document/Status.h"
-#include "document/model/EntryCommands.h"
+#include "document/model/EntryEdits.h"
 
 namespace DialogFields {
 
@@ -31,8 +31,8 @@ bool CheckEntryFields(UserPrompts& prompts, QWidget* dlg, QWidget* nameField, co
         FocusField(field);
         return false;
     };
-    if (const Status s = EntryCommands::CheckGroupName(Utf8(name)); !s) return refuse(s, nameField);
-    if (const Status s = EntryCommands::CheckText(Utf8(text)); !s) return refuse(s, textField);
+    if (const Status s = EntryEdits::CheckGroupName(Utf8(name)); !s) return refuse(s, nameField);
+    if (const Status s = EntryEdits::CheckText(Utf8(text)); !s) return refuse(s, textField);
     return true;
 }
 

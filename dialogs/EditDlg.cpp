@@ -9,7 +9,6 @@
 #include "dialogs/EntryHost.h"
 #include "dialogs/UserPrompts.h"
 #include "document/model/Document.h"
-#include "document/model/EntryCommands.h"
 #include "res/resource.h"
 
 CEditDlg::CEditDlg(EntryHost* host) : QDialog(host->HostWidget()), m_pHost(host) {

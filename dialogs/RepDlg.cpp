@@ -9,7 +9,7 @@
 #include "dialogs/EntryHost.h"
 #include "dialogs/UserPrompts.h"
 #include "document/model/Document.h"
-#include "document/model/EntryCommands.h"
+#include "document/model/EntryEdits.h"
 #include "res/resource.h"
 
 CRepDlg::CRepDlg(EntryHost* host) : QDialog(host->HostWidget()), m_pHost(host) {
@@ -62,7 +62,7 @@ void CRepDlg::OnInitDialog() {
 
 bool CRepDlg::CheckReplacement() {
     // A line break put into a Text would split its line in the file.
-    if (EntryCommands::CheckText(DialogFields::Utf8(m_strReplace))) return true;
+    if (EntryEdits::CheckText(DialogFields::Utf8(m_strReplace))) return true;
     m_pHost->Prompts().Warn(this, QStringLiteral("The replacement text cannot contain a line break."));
     DialogFields::FocusField(m_pBuilder->Control(IDC_REPLACEWITH));
     return false;

@@ -4,7 +4,7 @@ set -e
 PKGS="cmake ninja-build g++ qt6-base-dev libgtest-dev libbenchmark-dev fonts-dejavu-core xvfb xauth xdotool
 imagemagick locales clang-format git clang-14 libclang-rt-14-dev python3 hyperfine
 dpkg-dev desktop-file-utils shared-mime-info xdg-utils libglib2.0-bin groff-base file
-libxml2-dev libgettextpo-dev gettext qt6-l10n-tools translate-toolkit libxml2-utils"
+libxml2-dev libgettextpo-dev gettext qt6-l10n-tools translate-toolkit libxml2-utils libcli11-dev"
 missing=""
 for p in $PKGS; do
     dpkg -s "$p" >/dev/null 2>&1 || missing="$missing $p"

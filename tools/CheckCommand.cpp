@@ -4,11 +4,11 @@
 #include <cstdio>
 #include <cstring>
 #include <string>
-#include <string_view>
 #include <vector>
 
 #include "document/review/EntryChecker.h"
 #include "tools/CheckedDocument.h"
+#include "tools/CommandLine.h"
 #include "tools/Commands.h"
 #include "tools/Json.h"
 
@@ -23,7 +23,8 @@ constexpr const char* kCheckHelp =
     "With --json: one JSON array of {\"file\", \"line\", \"globalId\", \"check\", \"message\"}.\n"
     "\n"
     "Checks (--ignore CHECK leaves one out; repeatable):\n"
-    "  placeholder   the placeholders differ (printf %s %1$d, Qt %1, braces {0} {name})\n"
+    "  placeholder   the placeholders differ (printf %s %1$d %<PRIdMAX>, Qt %1, braces {0} {name},\n"
+    "                ICU {n, plural, ...})\n"
     "  accelerator   the original has one accelerator (&F) and the translation none or several\n"
     "  whitespace    white space at the start or end differs\n"
     "  parts         the number of '|'-separated parts differs\n"
@@ -32,55 +33,30 @@ constexpr const char* kCheckHelp =
     "  bad-id        a Global ID that is not a decimal integer, or above the last Global ID\n"
     "  pair-id       a translation whose Global ID differs from its original's\n"
     "\n"
-    "Exit status: 0 no problems, 1 problems found (or bad usage), 2 a file could not be read.\n"
+    "Exit status: 0 no problems, 1 problems found, 2 a file could not be read, 64 bad usage (an\n"
+    "unknown option or check, a missing file, ...).\n"
     "In a build:  txrtool check --ignore whitespace app.txr app.txl || exit 1\n";
-
-int Usage(const std::string& message) {
-    std::fprintf(stderr, "txrtool check: %s\n%s", message.c_str(), kCheckHelp);
-    return 1;
-}
 
 }  // namespace
 
 int RunCheckCommand(int argc, char** argv) {
+    CommandLine cli("check", kCheckHelp);
     bool json = false;
+    std::vector<std::string> ignored, files;
+    cli.Flag("--json", json);
+    cli.Repeated("--ignore", "CHECK", ignored);
+    cli.Operands(files, {"TXR file"}, 1);
+    if (const auto exit = cli.Parse(argc, argv)) return *exit;
     CheckMask enabled = kAllChecks;
-    std::vector<std::string> files;
-    bool optionsEnded = false;
-    for (int i = 1; i < argc; ++i) {
-        const std::string_view arg = argv[i];
-        if (optionsEnded || arg.size() < 2 || arg.substr(0, 2) != "--") {
-            files.emplace_back(arg);
-        } else if (arg == "--") {
-            optionsEnded = true;
-        } else if (arg == "--help") {
-            std::fputs(kCheckHelp, stdout);
-            return 0;
-        } else if (arg == "--json") {
-            json = true;
-        } else if (arg == "--ignore" || arg.substr(0, 9) == "--ignore=") {
-            std::string_view name;
-            if (arg == "--ignore") {
-                if (i + 1 >= argc) return Usage("option '--ignore' needs a value");
-                name = argv[++i];
-            } else {
-                name = arg.substr(9);
-            }
-            const auto check = CheckByName(name);
-            if (!check) return Usage("unknown check '" + std::string(name) + "'");
-            enabled &= static_cast<CheckMask>(~MaskOf(*check));
-        } else {
-            return Usage("unknown option '" + std::string(arg) + "'");
-        }
+    for (const std::string& name : ignored) {
+        const auto check = CheckByName(name);
+        if (!check) return cli.Usage("unknown check '" + name + "'");
+        enabled &= static_cast<CheckMask>(~MaskOf(*check));
     }
-    if (files.empty()) return Usage("missing TXR file");
-    if (files.size() > 2) return Usage("too many files: '" + files[2] + "'");
 
     CheckedDocument doc;
-    if (Status s = doc.Load(files[0], files.size() > 1 ? files[1] : std::string(), enabled); !s) {
-        std::fprintf(stderr, "txrtool: %s\n", s.message().c_str());
-        return 2;
-    }
+    if (Status s = doc.Load(files[0], files.size() > 1 ? files[1] : std::string(), enabled); !s)
+        return cli.Fail(s.message());
     const EntryTable table = doc.Table();
     const std::vector<CheckMask>& problems = doc.Problems();
     std::string out = json ? "[" : "";
@@ -110,9 +86,7 @@ int RunCheckCommand(int argc, char** argv) {
         }
     }
     if (json) out += any ? "\n]\n" : "]\n";
-    if (std::fwrite(out.data(), 1, out.size(), stdout) != out.size() || std::fflush(stdout) != 0) {
-        std::fprintf(stderr, "txrtool: cannot write the output: %s\n", std::strerror(errno));
-        return 2;
-    }
-    return any ? 1 : 0;
+    if (std::fwrite(out.data(), 1, out.size(), stdout) != out.size() || std::fflush(stdout) != 0)
+        return cli.Fail(std::string("cannot write the output: ") + std::strerror(errno));
+    return any ? kExitFound : kExitDone;
 }

@@ -5,11 +5,12 @@
 #include <cstdio>
 #include <cstring>
 #include <string>
-#include <string_view>
+#include <vector>
 
 #include "document/ListBoxSafe.h"
 #include "document/format/ResourceTable.h"
 #include "document/model/Document.h"
+#include "tools/CommandLine.h"
 #include "tools/Commands.h"
 
 namespace {
@@ -20,37 +21,20 @@ constexpr const char* kDiffHelp =
     "group names, then one line an entry:\n"
     "  GlobalID [GroupName#GroupID] Text\n"
     "with the Group IDs that reading the file gives. Latin-1 files are printed as UTF-8.\n"
-    "For git: git config diff.txr.textconv \"txrtool diff\" and \"*.txr diff=txr\" in .gitattributes.\n";
+    "For git: git config diff.txr.textconv \"txrtool diff\" and \"*.txr diff=txr\" in .gitattributes.\n"
+    "Exit status: 0 done, 2 FILE could not be read, 64 bad usage.\n";
 
 }  // namespace
 
 int RunDiffCommand(int argc, char** argv) {
-    std::string file;
-    int files = 0;
-    for (int i = 1; i < argc; ++i) {
-        const std::string_view arg = argv[i];
-        if (arg == "--help") {
-            std::fputs(kDiffHelp, stdout);
-            return 0;
-        }
-        if (arg.size() > 1 && arg[0] == '-' && arg != "--") {
-            std::fprintf(stderr, "txrtool: unknown option '%s'\n%s", argv[i], kDiffHelp);
-            return 1;
-        }
-        if (arg == "--") continue;
-        file = arg;
-        ++files;
-    }
-    if (files != 1) {
-        std::fprintf(stderr, "txrtool: %s\n%s", files ? "diff takes one FILE" : "missing FILE", kDiffHelp);
-        return 1;
-    }
+    CommandLine cli("diff", kDiffHelp);
+    std::vector<std::string> files;
+    cli.Operands(files, {"FILE"}, 0);
+    if (const auto exit = cli.Parse(argc, argv)) return *exit;
+    const std::string& file = files[0];
 
     Document doc;
-    if (Status s = doc.Read(file, std::string(), ModeOpen); !s) {
-        std::fprintf(stderr, "txrtool: %s\n", s.message().c_str());
-        return 2;
-    }
+    if (Status s = doc.Read(file, std::string(), ModeOpen); !s) return cli.Fail(s.message());
     const ResourceTable& store = doc.Rows();
     const Encoding encoding = doc.FileEncoding(DocFile::Txr);
     std::string out = "Last Global ID: " + std::to_string(store.GetLastGlobalId()) + "\nGroups:";
@@ -71,9 +55,7 @@ int RunDiffCommand(int argc, char** argv) {
         out += ToUtf8(store.Cell(r, ColText), encoding);
         out += '\n';
     }
-    if (std::fwrite(out.data(), 1, out.size(), stdout) != out.size() || std::fflush(stdout) != 0) {
-        std::fprintf(stderr, "txrtool: cannot write the output: %s\n", std::strerror(errno));
-        return 2;
-    }
-    return 0;
+    if (std::fwrite(out.data(), 1, out.size(), stdout) != out.size() || std::fflush(stdout) != 0)
+        return cli.Fail(std::string("cannot write the output: ") + std::strerror(errno));
+    return kExitDone;
 }

@@ -1,7 +1,8 @@
 // txrtool export: a document as XLIFF, PO or CSV for translators.
-#include <cstdio>
 #include <filesystem>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "document/exchange/ExchangeFormat.h"
 #include "document/exchange/TranslationExport.h"
@@ -23,17 +24,8 @@ constexpr const char* kExportHelp =
     "unless given; the target language is the code TXL's name ends in (app.fr.txl, app_pt_BR.txl)\n"
     "or its folder's name (fr/app.txl), else 'und'.\n"
     "--bom starts a CSV file with a UTF-8 byte-order mark. OUT is replaced only when complete; it\n"
-    "may not be TXR or TXL (under any name), a folder or a special file.\n";
-
-int Usage(const std::string& message) {
-    std::fprintf(stderr, "txrtool export: %s\n%s", message.c_str(), kExportHelp);
-    return 1;
-}
-
-int Fail(const std::string& message) {
-    std::fprintf(stderr, "txrtool export: %s\n", message.c_str());
-    return 2;
-}
+    "may not be TXR or TXL (under any name), a folder or a special file.\n"
+    "Exit status: 0 done, 2 a file could not be read or written, 64 bad usage.\n";
 
 std::string BaseName(const std::string& path) {
     const size_t slash = path.rfind('/');
@@ -50,49 +42,41 @@ std::string TargetLanguageOf(const std::string& txl) {
 }  // namespace
 
 int RunExportCommand(int argc, char** argv) {
-    const ParsedArguments args =
-        ParseCommandLine(argc, argv, {"--format", "--to", "--source-lang", "--target-lang"}, {"--bom"});
-    if (!args.error.empty()) return Usage(args.error);
-    if (args.help) {
-        std::fputs(kExportHelp, stdout);
-        return 0;
-    }
-    if (args.operands.empty()) return Usage("missing TXR file");
-    if (args.operands.size() > 2) return Usage("too many files: '" + args.operands[2] + "'");
-    const auto to = args.values.find("--to");
-    if (to == args.values.end()) return Usage("missing --to OUT");
+    CommandLine cli("export", kExportHelp);
+    std::optional<std::string> formatName, to, sourceLanguage, targetLanguage;
+    bool bom = false;
+    std::vector<std::string> files;
+    cli.Option("--format", "FORMAT", formatName);
+    cli.Option("--to", "OUT", to, true);
+    cli.Option("--source-lang", "LANG", sourceLanguage);
+    cli.Option("--target-lang", "LANG", targetLanguage);
+    cli.Flag("--bom", bom);
+    cli.Operands(files, {"TXR file"}, 1);
+    if (const auto exit = cli.Parse(argc, argv)) return *exit;
     std::optional<ExchangeFormat> format;
-    if (const auto f = args.values.find("--format"); f != args.values.end()) {
-        format = FormatFromName(f->second);
-        if (!format) return Usage("unknown format '" + f->second + "' (xliff, po, csv)");
+    if (formatName) {
+        format = FormatFromName(*formatName);
+        if (!format) return cli.Usage("unknown format '" + *formatName + "' (xliff, po, csv)");
     } else {
-        format = FormatFromPath(to->second);
-        if (!format) return Usage("cannot tell the format from '" + to->second + "': give --format");
+        format = FormatFromPath(*to);
+        if (!format) return cli.Usage("cannot tell the format from '" + *to + "': give --format");
     }
-    const std::string txr = args.operands[0];
-    const std::string txl = args.operands.size() > 1 ? args.operands[1] : std::string();
+    const std::string txr = files[0];
+    const std::string txl = files.size() > 1 ? files[1] : std::string();
 
     ExportOptions options;
     options.originalName = BaseName(txr);
-    if (const auto l = args.values.find("--source-lang"); l != args.values.end())
-        options.sourceLanguage = l->second;
-    const auto target = args.values.find("--target-lang");
-    options.targetLanguage = target != args.values.end() ? target->second
-                             : txl.empty()               ? "und"
-                                                         : TargetLanguageOf(txl);
-    options.byteOrderMark = args.flags.count("--bom") > 0;
+    if (sourceLanguage) options.sourceLanguage = *sourceLanguage;
+    options.targetLanguage = targetLanguage ? *targetLanguage : txl.empty() ? "und" : TargetLanguageOf(txl);
+    options.byteOrderMark = bom;
 
     const std::string inputs[] = {txr, txl};
-    if (Status s = ReplacementFile::CheckTarget(to->second, inputs); !s) return Fail(s.message());
+    if (Status s = ReplacementFile::CheckTarget(*to, inputs); !s) return cli.Fail(s.message());
     TranslationTable table;
-    if (Status s = table.Load(txr, txl); !s) return Fail(s.message());
+    if (Status s = table.Load(txr, txl); !s) return cli.Fail(s.message());
     size_t leftOut = 0;
-    if (Status s = ExportTranslationsToFile(table, *format, options, to->second, &leftOut); !s)
-        return Fail(s.message());
-    if (leftOut)
-        std::fprintf(stderr,
-                     "txrtool export: %zu entries with an empty original text are not in the PO file (an "
-                     "empty msgid is reserved for the header).\n",
-                     leftOut);
-    return 0;
+    if (Status s = ExportTranslationsToFile(table, *format, options, *to, &leftOut); !s)
+        return cli.Fail(s.message());
+    if (leftOut) cli.Say(LeftOutOfPoMessage(leftOut));
+    return kExitDone;
 }

@@ -1,4 +1,6 @@
 // txrtool import: translations from an XLIFF, PO or CSV file into the document's .txl.
+#include <sys/stat.h>
+
 #include <cstdio>
 #include <string>
 
@@ -20,55 +22,51 @@ constexpr const char* kImportHelp =
     "fuzzy units (unless --include-fuzzy) and plural ones; a changed source text is reported. A\n"
     "summary goes to standard error. Any error (malformed IN, a translation with a line break)\n"
     "writes nothing. A Latin-1 localized file that must take other characters becomes UTF-8.\n"
-    "OUT.txl may be TXL (it is then updated), but not IN or TXR under any name.\n";
-
-int Usage(const std::string& message) {
-    std::fprintf(stderr, "txrtool import: %s\n%s", message.c_str(), kImportHelp);
-    return 1;
-}
-
-int Fail(const std::string& message) {
-    std::fprintf(stderr, "txrtool import: %s\n", message.c_str());
-    return 2;
-}
+    "OUT.txl may be TXL (it is then updated), but not IN or TXR under any name. Without TXL an\n"
+    "existing OUT.txl is read as TXL: its translations are kept.\n"
+    "Exit status: 0 done, 2 a file could not be read or written (or IN is malformed), 64 bad usage.\n";
 
 }  // namespace
 
 int RunImportCommand(int argc, char** argv) {
-    const ParsedArguments args = ParseCommandLine(argc, argv, {"--format", "--to-txl"}, {"--include-fuzzy"});
-    if (!args.error.empty()) return Usage(args.error);
-    if (args.help) {
-        std::fputs(kImportHelp, stdout);
-        return 0;
-    }
-    if (args.operands.size() < 2)
-        return Usage(args.operands.empty() ? "missing IN file" : "missing TXR file");
-    if (args.operands.size() > 3) return Usage("too many files: '" + args.operands[3] + "'");
-    const auto to = args.values.find("--to-txl");
-    if (to == args.values.end()) return Usage("missing --to-txl OUT.txl");
-    const std::string& in = args.operands[0];
+    CommandLine cli("import", kImportHelp);
+    std::optional<std::string> formatName, to;
+    bool includeFuzzy = false;
+    std::vector<std::string> files;
+    cli.Option("--format", "FORMAT", formatName);
+    cli.Option("--to-txl", "OUT.txl", to, true);
+    cli.Flag("--include-fuzzy", includeFuzzy);
+    cli.Operands(files, {"IN file", "TXR file"}, 1);
+    if (const auto exit = cli.Parse(argc, argv)) return *exit;
+    const std::string& in = files[0];
     std::optional<ExchangeFormat> format;
-    if (const auto f = args.values.find("--format"); f != args.values.end()) {
-        format = FormatFromName(f->second);
-        if (!format) return Usage("unknown format '" + f->second + "' (xliff, po, csv)");
+    if (formatName) {
+        format = FormatFromName(*formatName);
+        if (!format) return cli.Usage("unknown format '" + *formatName + "' (xliff, po, csv)");
     } else {
         format = FormatFromPath(in);
-        if (!format) return Usage("cannot tell the format from '" + in + "': give --format");
+        if (!format) return cli.Usage("cannot tell the format from '" + in + "': give --format");
     }
-    const std::string txl = args.operands.size() > 2 ? args.operands[2] : std::string();
-    // The .txl is what an import updates; IN and the .txr are only read.
-    const std::string readOnly[] = {in, args.operands[1]};
-    if (Status s = ReplacementFile::CheckTarget(to->second, readOnly); !s) return Fail(s.message());
-
+    if (*to == files[1]) return cli.Usage("OUT.txl cannot be the TXR file");
     TranslationTable table;
-    if (Status s = table.Load(args.operands[1], txl); !s) return Fail(s.message());
+    std::string txl = files.size() > 2 ? files[2] : std::string();
+    // The .txl is what an import updates; IN and the .txr are only read.
+    const std::string readOnly[] = {in, files[1]};
+    if (Status s = ReplacementFile::CheckTarget(*to, readOnly); !s) return cli.Fail(s.message());
+    // Without TXL an existing OUT.txl holds the translations so far: reading the document without
+    // them would write every other entry's original over its translation.
+    if (struct stat out = {}; txl.empty() && ::stat(to->c_str(), &out) == 0) {
+        txl = *to;
+        cli.Say("no TXL given: the translations so far are read from \"" + txl + "\".");
+    }
+    if (Status s = table.Load(files[1], txl); !s) return cli.Fail(s.message());
     std::vector<IncomingUnit> units;
-    if (Status s = ReadTranslations(in, *format, units); !s) return Fail(s.message());
+    if (Status s = ReadTranslations(in, *format, units); !s) return cli.Fail(s.message());
     ImportOptions options;
-    options.includeFuzzy = args.flags.count("--include-fuzzy") > 0;
+    options.includeFuzzy = includeFuzzy;
     ImportResult result;
-    if (Status s = ComputeImport(table, units, options, result); !s) return Fail(s.message());
-    if (Status s = WriteImportedTranslations(table, result, to->second); !s) return Fail(s.message());
+    if (Status s = ComputeImport(table, units, options, result); !s) return cli.Fail(s.message());
+    if (Status s = WriteImportedTranslations(table, result, *to); !s) return cli.Fail(s.message());
     std::fprintf(stderr, "txrtool import: %s", result.summary.Text().c_str());
-    return 0;
+    return kExitDone;
 }

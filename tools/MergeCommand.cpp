@@ -1,12 +1,13 @@
 // txrtool merge: the three-way merge of a text resource file, in the form version control
 // calls a merge driver: the result replaces OURS (or goes to OUT), status 0 when clean.
 #include <cstdio>
+#include <optional>
 #include <string>
-#include <string_view>
 #include <vector>
 
 #include "document/format/ReplacementFile.h"
 #include "document/merge/TextResourceMerge.h"
+#include "tools/CommandLine.h"
 #include "tools/Commands.h"
 #include "tools/PairMergeDriver.h"
 
@@ -22,70 +23,40 @@ constexpr const char* kMergeHelp =
     "Global ID above all others, which is reported and counts as a conflict unless --renumber is\n"
     "given. Group IDs are numbered as reading the file numbers them.\n"
     "OUT may be OURS (under any name) but not BASE or THEIRS.\n"
-    "Exit status: 0 merged cleanly, 1 conflicts (the result is written) or bad usage, 2 a file\n"
-    "could not be read or written (nothing is written).\n"
+    "Exit status: 0 merged cleanly, 1 conflicts (the result is written), 2 a file could not be\n"
+    "read or written (nothing is written), 64 bad usage.\n"
     "PATH (git's %P: the file's path in the repository) merges a .txr and the .txl of its name\n"
     "as one: both files take the same decisions, whichever git merges first, and a conflict is\n"
     "reported rather than a translation left beside another original.\n"
     "For git: git config merge.txr.driver \"txrtool merge --renumber %O %A %B %P\" and\n"
     "\"*.txr merge=txr\" and \"*.txl merge=txr\" in .gitattributes.\n";
 
-int Usage(const std::string& message) {
-    std::fprintf(stderr, "txrtool: %s\n%s", message.c_str(), kMergeHelp);
-    return 1;
-}
-
 }  // namespace
 
 int RunMergeCommand(int argc, char** argv) {
+    CommandLine cli("merge", kMergeHelp);
     bool renumber = false;
-    std::string out;
+    std::optional<std::string> output;
     std::vector<std::string> files;
-    bool optionsEnded = false;
-    for (int i = 1; i < argc; ++i) {
-        const std::string_view arg = argv[i];
-        if (optionsEnded || arg.size() < 2 || arg[0] != '-') {
-            files.emplace_back(arg);
-        } else if (arg == "--") {
-            optionsEnded = true;
-        } else if (arg == "--help") {
-            std::fputs(kMergeHelp, stdout);
-            return 0;
-        } else if (arg == "--renumber") {
-            renumber = true;
-        } else if (arg == "-o" || arg == "--output") {
-            if (i + 1 >= argc) return Usage("option '" + std::string(arg) + "' needs a value");
-            out = argv[++i];
-        } else if (arg.starts_with("--output=")) {
-            out = arg.substr(9);
-        } else {
-            return Usage("unknown option '" + std::string(arg) + "'");
-        }
-    }
-    if (files.size() < 3) return Usage("merge needs BASE, OURS and THEIRS");
-    if (files.size() > 4) return Usage("too many files: '" + files[4] + "'");
-    if (out.empty()) out = files[1];
+    cli.Flag("--renumber", renumber);
+    cli.Option("-o,--output", "OUT", output);
+    cli.Operands(files, {"BASE file", "OURS file", "THEIRS file"}, 1);
+    if (const auto exit = cli.Parse(argc, argv)) return *exit;
+    if (output && output->empty()) return cli.Usage("the file name after -o is empty");
+    const std::string out = output ? *output : files[1];
     // OURS is what a merge replaces; the other two are only read.
     const std::string readOnly[] = {files[0], files[2]};
-    if (Status s = ReplacementFile::CheckTarget(out, readOnly); !s) {
-        std::fprintf(stderr, "txrtool: %s\n", s.message().c_str());
-        return 2;
-    }
+    if (Status s = ReplacementFile::CheckTarget(out, readOnly); !s) return cli.Fail(s.message());
 
     TextResourceMerge::Outcome outcome;
     const Status merged = files.size() == 4
                               ? PairMergeDriver::Merge(files[0], files[1], files[2], files[3], out, outcome)
                               : TextResourceMerge::MergeFiles(files[0], files[1], files[2], out, outcome);
-    if (Status s = merged; !s) {
-        std::fprintf(stderr, "txrtool: %s\n", s.message().c_str());
-        return 2;
-    }
-    for (const std::string& m : outcome.conflicts) std::fprintf(stderr, "txrtool: conflict: %s\n", m.c_str());
-    for (const std::string& m : outcome.renumbered)
-        std::fprintf(stderr, "txrtool: %s: %s\n", renumber ? "renumbered" : "conflict", m.c_str());
+    if (Status s = merged; !s) return cli.Fail(s.message());
+    for (const std::string& m : outcome.conflicts) cli.Say("conflict: " + m);
+    for (const std::string& m : outcome.renumbered) cli.Say((renumber ? "renumbered: " : "conflict: ") + m);
     const size_t problems = outcome.conflicts.size() + (renumber ? 0 : outcome.renumbered.size());
-    if (problems == 0) return 0;
-    std::fprintf(stderr, "txrtool: %zu conflict%s in \"%s\"\n", problems, problems == 1 ? "" : "s",
-                 out.c_str());
-    return 1;
+    if (problems == 0) return kExitDone;
+    cli.Say(std::to_string(problems) + (problems == 1 ? " conflict" : " conflicts") + " in \"" + out + "\"");
+    return kExitFound;
 }

@@ -4,11 +4,11 @@
 #include <cstdio>
 #include <cstring>
 #include <string>
-#include <string_view>
 #include <vector>
 
 #include "document/review/EntryStats.h"
 #include "tools/CheckedDocument.h"
+#include "tools/CommandLine.h"
 #include "tools/Commands.h"
 #include "tools/Json.h"
 
@@ -23,12 +23,7 @@ constexpr const char* kStatsHelp =
     "no entry for it, the same when its translation equals the original; P is rounded down.\n"
     "Without TXL only the entries and problems are counted.\n"
     "With --json: one JSON object {\"paired\", \"total\": {...}, \"groups\": [{\"name\", ...}]}.\n"
-    "Exit status: 0 done, 1 bad usage, 2 a file could not be read.\n";
-
-int Usage(const std::string& message) {
-    std::fprintf(stderr, "txrtool stats: %s\n%s", message.c_str(), kStatsHelp);
-    return 1;
-}
+    "Exit status: 0 done, 2 a file could not be read, 64 bad usage.\n";
 
 // "placeholder 1, whitespace 2": the checks that found something; "none" when none did.
 std::string ChecksInWords(const EntryCounts& c) {
@@ -59,30 +54,16 @@ void AppendJsonCounts(std::string& out, const EntryCounts& c) {
 }  // namespace
 
 int RunStatsCommand(int argc, char** argv) {
+    CommandLine cli("stats", kStatsHelp);
     bool json = false;
     std::vector<std::string> files;
-    bool optionsEnded = false;
-    for (int i = 1; i < argc; ++i) {
-        const std::string_view arg = argv[i];
-        if (optionsEnded || arg.size() < 2 || arg.substr(0, 2) != "--")
-            files.emplace_back(arg);
-        else if (arg == "--")
-            optionsEnded = true;
-        else if (arg == "--json")
-            json = true;
-        else if (arg == "--help")
-            return std::fputs(kStatsHelp, stdout), 0;
-        else
-            return Usage("unknown option '" + std::string(arg) + "'");
-    }
-    if (files.empty()) return Usage("missing TXR file");
-    if (files.size() > 2) return Usage("too many files: '" + files[2] + "'");
+    cli.Flag("--json", json);
+    cli.Operands(files, {"TXR file"}, 1);
+    if (const auto exit = cli.Parse(argc, argv)) return *exit;
 
     CheckedDocument doc;
-    if (Status s = doc.Load(files[0], files.size() > 1 ? files[1] : std::string(), kAllChecks); !s) {
-        std::fprintf(stderr, "txrtool: %s\n", s.message().c_str());
-        return 2;
-    }
+    if (Status s = doc.Load(files[0], files.size() > 1 ? files[1] : std::string(), kAllChecks); !s)
+        return cli.Fail(s.message());
     const EntryTable table = doc.Table();
     const EntryStats stats = EntryStats::Count(table, doc.Problems(), true);
     std::string out;
@@ -105,9 +86,7 @@ int RunStatsCommand(int argc, char** argv) {
                    "; problems: " + ChecksInWords(counts) + "\n";
         }
     }
-    if (std::fwrite(out.data(), 1, out.size(), stdout) != out.size() || std::fflush(stdout) != 0) {
-        std::fprintf(stderr, "txrtool: cannot write the output: %s\n", std::strerror(errno));
-        return 2;
-    }
-    return 0;
+    if (std::fwrite(out.data(), 1, out.size(), stdout) != out.size() || std::fflush(stdout) != 0)
+        return cli.Fail(std::string("cannot write the output: ") + std::strerror(errno));
+    return kExitDone;
 }

@@ -4,9 +4,8 @@
 //   txrtool dump   [--mode MODE] TXR [TXL]
 //   txrtool resave [--mode MODE] TXR [TXL] --to OUT.txr [--to-txl OUT.txl]
 //
-// The other commands live in files of their own (Commands.h).
-//
-// Exit status: 0 done, 1 bad usage, 2 a file could not be read or written.
+// The other commands live in files of their own (Commands.h); kCommands below lists them all.
+// Exit status: ExitStatus.h.
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -20,28 +19,54 @@
 #include "document/format/ReplacementFile.h"
 #include "document/format/ResourceTable.h"
 #include "document/model/Document.h"
+#include "tools/CommandLine.h"
 #include "tools/Commands.h"
 #include "tools/Json.h"
 
 namespace {
 
-constexpr const char* kToolHelp =
-    "Usage: txrtool COMMAND [OPTIONS] ...\n"
-    "Reads text resource files (.txr and its localized companion .txl) as the editor does.\n"
-    "\n"
-    "Commands:\n"
-    "  dump     print a document as JSON\n"
-    "  resave   read a document and write it again\n"
-    "  diff     print a document as one line an entry (git textconv)\n"
-    "  merge    three-way merge of a .txr or .txl (git merge driver)\n"
-    "  check    check the entries (placeholders, accelerators, Global IDs, ...); list the problems\n"
-    "  stats    count entries, translated, missing, same as original and problems, in all and per group\n"
-    "  export   write a document as XLIFF, PO or CSV for translators\n"
-    "  import   bring translations from XLIFF, PO or CSV into the localized file\n"
-    "\n"
-    "Run 'txrtool COMMAND --help' for the options of a command.\n"
-    "Exit status: 0 done, 1 bad usage (or, for merge, conflicts; for check, problems), 2 a file could\n"
-    "not be read or written.\n";
+// Every command, in the order `txrtool --help` lists them. A new command is a function in a file
+// of its own (declared in Commands.h) and a line here.
+struct ToolCommand {
+    const char* name;
+    const char* summary;  // one line of `txrtool --help`
+    int (*run)(int argc, char** argv);
+};
+
+int RunDumpCommand(int argc, char** argv);
+int RunResaveCommand(int argc, char** argv);
+
+constexpr ToolCommand kCommands[] = {
+    {"dump", "print a document as JSON", RunDumpCommand},
+    {"resave", "read a document and write it again", RunResaveCommand},
+    {"diff", "print a document as one line an entry (git textconv)", RunDiffCommand},
+    {"merge", "three-way merge of a .txr or .txl (git merge driver)", RunMergeCommand},
+    {"check", "check the entries (placeholders, accelerators, Global IDs, ...); list the problems",
+     RunCheckCommand},
+    {"stats", "count entries, translated, missing, same as original and problems, in all and per group",
+     RunStatsCommand},
+    {"export", "write a document as XLIFF, PO or CSV for translators", RunExportCommand},
+    {"import", "bring translations from XLIFF, PO or CSV into the localized file", RunImportCommand},
+};
+
+std::string ToolHelp() {
+    std::string help =
+        "Usage: txrtool COMMAND [OPTIONS] ...\n"
+        "Reads text resource files (.txr and its localized companion .txl) as the editor does.\n"
+        "\n"
+        "Commands:\n";
+    for (const ToolCommand& c : kCommands) {
+        std::string name = c.name;
+        name.resize(9, ' ');
+        help += "  " + name + c.summary + "\n";
+    }
+    help +=
+        "\n"
+        "Run 'txrtool COMMAND --help' (or 'txrtool help COMMAND') for the options of a command.\n"
+        "Exit status: 0 done, 1 problems found (check) or conflicts (merge), 2 a file could not be\n"
+        "read or written, 64 bad usage (an unknown command or option, a missing operand, ...).\n";
+    return help;
+}
 
 constexpr const char* kModeHelp =
     "\nModes (--mode MODE), default open:\n"
@@ -67,18 +92,8 @@ constexpr const char* kResaveHelp =
     "files are replaced only when everything was written; neither may be TXR or TXL (under any\n"
     "name), a folder or a special file.\n";
 
-struct Options {
-    std::string command;
-    ReadMode mode = ModeOpen;
-    std::vector<std::string> files;
-    std::optional<std::string> to;
-    std::optional<std::string> toTxl;
-    bool help = false;
-};
-
-struct UsageError {
-    std::string message;
-};
+constexpr const char* kReadExitHelp =
+    "Exit status: 0 done, 2 a file could not be read or written, 64 bad usage.\n";
 
 std::optional<ReadMode> ParseMode(std::string_view name) {
     if (name == "original") return ModeShowOriginal;
@@ -86,55 +101,6 @@ std::optional<ReadMode> ParseMode(std::string_view name) {
     if (name == "both") return ModeShowBoth;
     if (name == "open") return ModeOpen;
     if (name == "paired") return ModeOpenPaired;
-    return std::nullopt;
-}
-
-// Parses the arguments after the command; options may come before or after the file names,
-// as "--opt VALUE" or "--opt=VALUE"; "--" ends the options.
-std::optional<UsageError> ParseArguments(int argc, char** argv, Options& o) {
-    bool optionsEnded = false;
-    for (int i = 2; i < argc; ++i) {
-        std::string_view arg = argv[i];
-        if (optionsEnded || arg.size() < 2 || arg.substr(0, 2) != "--") {
-            o.files.emplace_back(arg);
-            continue;
-        }
-        if (arg == "--") {
-            optionsEnded = true;
-            continue;
-        }
-        if (arg == "--help") {
-            o.help = true;
-            continue;
-        }
-        std::string_view name = arg;
-        std::optional<std::string> value;
-        if (const size_t eq = arg.find('='); eq != std::string_view::npos) {
-            name = arg.substr(0, eq);
-            value = std::string(arg.substr(eq + 1));
-        }
-        const bool known =
-            name == "--mode" || (o.command == "resave" && (name == "--to" || name == "--to-txl"));
-        if (!known) return UsageError{"unknown option '" + std::string(arg) + "'"};
-        if (!value) {
-            if (i + 1 >= argc) return UsageError{"option '" + std::string(name) + "' needs a value"};
-            value = argv[++i];
-        }
-        if (name == "--mode") {
-            const auto mode = ParseMode(*value);
-            if (!mode)
-                return UsageError{"unknown mode '" + *value + "' (original, localized, both, open, paired)"};
-            o.mode = *mode;
-        } else if (name == "--to") {
-            o.to = *value;
-        } else {
-            o.toTxl = *value;
-        }
-    }
-    if (o.help) return std::nullopt;
-    if (o.files.empty()) return UsageError{"missing TXR file"};
-    if (o.files.size() > 2) return UsageError{"too many files: '" + o.files[2] + "'"};
-    if (o.command == "resave" && !o.to) return UsageError{"missing --to OUT.txr"};
     return std::nullopt;
 }
 
@@ -173,58 +139,80 @@ bool DumpJson(const ResourceTable& store) {
     return WriteStdout(out) && std::fflush(stdout) == 0;
 }
 
-int Fail(const std::string& message) {
-    std::fprintf(stderr, "txrtool: %s\n", message.c_str());
-    return 2;
+// dump and resave: the same reading, then the JSON or the files.
+int RunReadCommand(const char* command, const char* help, int argc, char** argv) {
+    CommandLine cli(command, std::string(help) + kModeHelp + kReadExitHelp);
+    std::optional<std::string> mode, to, toTxl;
+    std::vector<std::string> files;
+    cli.Option("--mode", "MODE", mode);
+    const bool resave = std::string_view(command) == "resave";
+    if (resave) {
+        cli.Option("--to", "OUT.txr", to, true);
+        cli.Option("--to-txl", "OUT.txl", toTxl);
+    }
+    cli.Operands(files, {"TXR file"}, 1);
+    if (const auto exit = cli.Parse(argc, argv)) return *exit;
+    const std::optional<ReadMode> readMode = mode ? ParseMode(*mode) : ModeOpen;
+    if (!readMode) return cli.Usage("unknown mode '" + *mode + "' (original, localized, both, open, paired)");
+
+    if (resave) {
+        for (const std::optional<std::string>& target : {to, toTxl})
+            if (target)
+                if (Status s = ReplacementFile::CheckTarget(*target, files); !s) return cli.Fail(s.message());
+    }
+    Document doc;
+    const std::string txl = files.size() > 1 ? files[1] : std::string();
+    if (Status s = doc.Read(files[0], txl, *readMode); !s) return cli.Fail(s.message());
+    const ResourceTable& store = doc.Rows();
+
+    if (!resave) {
+        if (!DumpJson(store))
+            return cli.Fail(std::string("cannot write the output: ") + std::strerror(errno));
+        return kExitDone;
+    }
+    const bool localized = toTxl.has_value();
+    if (Status s = WriteTextResource(store, *to, localized ? *toTxl : std::string(), localized); !s)
+        return cli.Fail(s.message());
+    return kExitDone;
 }
 
-int Usage(const std::string& message, const char* help) {
-    std::fprintf(stderr, "txrtool: %s\n%s", message.c_str(), help);
-    return 1;
+int RunDumpCommand(int argc, char** argv) {
+    return RunReadCommand("dump", kDumpHelp, argc, argv);
+}
+int RunResaveCommand(int argc, char** argv) {
+    return RunReadCommand("resave", kResaveHelp, argc, argv);
+}
+
+const ToolCommand* FindCommand(std::string_view name) {
+    for (const ToolCommand& c : kCommands) {
+        if (name == c.name) return &c;
+    }
+    return nullptr;
+}
+
+int ToolUsage(const std::string& message) {
+    std::fprintf(stderr, "txrtool: %s\n%s", message.c_str(), ToolHelp().c_str());
+    return kExitUsage;
 }
 
 int Run(int argc, char** argv) {
-    if (argc < 2) return Usage("missing command", kToolHelp);
-    const std::string_view command = argv[1];
-    if (command == "check") return RunCheckCommand(argc - 1, argv + 1);
-    if (command == "stats") return RunStatsCommand(argc - 1, argv + 1);
-    Options o;
-    o.command = argv[1];
-    if (o.command == "--help" || o.command == "-h" || o.command == "help") {
-        std::fputs(kToolHelp, stdout);
-        return 0;
+    if (argc < 2) return ToolUsage("missing command");
+    const std::string_view name = argv[1];
+    if (name == "--help" || name == "-h" || name == "help") {
+        // "txrtool help COMMAND" is "txrtool COMMAND --help".
+        if (argc > 2 && name == "help") {
+            const ToolCommand* command = FindCommand(argv[2]);
+            if (!command) return ToolUsage("unknown command '" + std::string(argv[2]) + "'");
+            char helpFlag[] = "--help";
+            char* helpArgs[] = {argv[2], helpFlag, nullptr};
+            return command->run(2, helpArgs);
+        }
+        std::fputs(ToolHelp().c_str(), stdout);
+        return kExitDone;
     }
-    if (o.command == "diff") return RunDiffCommand(argc - 1, argv + 1);
-    if (o.command == "merge") return RunMergeCommand(argc - 1, argv + 1);
-    if (o.command == "export") return RunExportCommand(argc - 1, argv + 1);
-    if (o.command == "import") return RunImportCommand(argc - 1, argv + 1);
-    if (o.command != "dump" && o.command != "resave")
-        return Usage("unknown command '" + o.command + "'", kToolHelp);
-    const std::string help = std::string(o.command == "dump" ? kDumpHelp : kResaveHelp) + kModeHelp;
-    if (auto error = ParseArguments(argc, argv, o)) return Usage(error->message, help.c_str());
-    if (o.help) {
-        std::fputs(help.c_str(), stdout);
-        return 0;
-    }
-
-    if (o.command == "resave") {
-        for (const std::optional<std::string>& target : {o.to, o.toTxl})
-            if (target)
-                if (Status s = ReplacementFile::CheckTarget(*target, o.files); !s) return Fail(s.message());
-    }
-    Document doc;
-    const std::string txl = o.files.size() > 1 ? o.files[1] : std::string();
-    if (Status s = doc.Read(o.files[0], txl, o.mode); !s) return Fail(s.message());
-    const ResourceTable& store = doc.Rows();
-
-    if (o.command == "dump") {
-        if (!DumpJson(store)) return Fail(std::string("cannot write the output: ") + std::strerror(errno));
-        return 0;
-    }
-    const bool localized = o.toTxl.has_value();
-    if (Status s = WriteTextResource(store, *o.to, localized ? *o.toTxl : std::string(), localized); !s)
-        return Fail(s.message());
-    return 0;
+    const ToolCommand* command = FindCommand(name);
+    if (!command) return ToolUsage("unknown command '" + std::string(name) + "'");
+    return command->run(argc - 1, argv + 1);
 }
 
 }  // namespace
@@ -234,6 +222,9 @@ int RunTxrtool(int argc, char** argv) {
     try {
         return Run(argc, argv);
     } catch (const std::bad_alloc&) {
-        return Fail("not enough memory.");
+        const std::string prefix =
+            argc > 1 && FindCommand(argv[1]) ? std::string("txrtool ") + argv[1] : "txrtool";
+        std::fprintf(stderr, "%s: not enough memory.\n", prefix.c_str());
+        return kExitFailed;
     }
 }

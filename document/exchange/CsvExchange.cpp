@@ -194,6 +194,11 @@ Status ReadCsv(std::string_view bytes, std::vector<IncomingUnit>& units) {
         if (fields[c] == "Original") originalColumn = c;
         if (fields[c] == "Translation") translationColumn = c;
     }
+    if ((idColumn == width || translationColumn == width) && width == 1 &&
+        fields[0].find(';') != std::string::npos && fields[0].find("Global ID") != std::string::npos)
+        return Status::Error(
+            "The CSV file's columns are separated by semicolons (;); they must be separated by commas (,), "
+            "at line 1.");
     if (idColumn == width || translationColumn == width)
         return Status::Error(
             "The CSV file's first row does not name the columns \"Global ID\" and \"Translation\", at line "

@@ -64,3 +64,14 @@ std::string EntryKeys::UnitId(size_t entry) const {
     while (Find(id) != kNone) id += '-';
     return id;
 }
+
+size_t EntryKeys::MadeUpKeyEntry(std::string_view key) const {
+    constexpr std::string_view kPrefix = "entry-";
+    if (!key.starts_with(kPrefix)) return kNone;
+    size_t i = kPrefix.size(), number = 0;
+    for (; i < key.size() && key[i] >= '0' && key[i] <= '9' && i < kPrefix.size() + 12; ++i)
+        number = number * 10 + static_cast<size_t>(key[i] - '0');
+    if (i == kPrefix.size() || key[kPrefix.size()] == '0' || number == 0 || number > m_ids.size())
+        return kNone;
+    return UnitId(number - 1) == key ? number - 1 : kNone;
+}

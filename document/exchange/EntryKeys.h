@@ -24,6 +24,8 @@ public:
     // A key for every entry, unique in the document: the Global ID when it is unique and not
     // empty, else "entry-N" (N counting from 1), lengthened until no Global ID is the same.
     std::string UnitId(size_t entry) const;
+    // The entry whose made-up UnitId is `key` ("entry-N..."); kNone when `key` is none.
+    size_t MadeUpKeyEntry(std::string_view key) const;
 
 private:
     size_t Slot(std::string_view key, uint64_t hash) const;

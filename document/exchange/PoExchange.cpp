@@ -4,6 +4,7 @@
 
 #include <cerrno>
 #include <csetjmp>
+#include <cstdio>
 #include <cstring>
 #include <ctime>
 #include <memory>
@@ -163,6 +164,15 @@ Status ExportPo(const TranslationTable& table, const ExportOptions& options, Byt
             ++left;
             continue;
         }
+        // gettext's strings end at a NUL: what follows it would be lost without a word.
+        for (const std::string_view text :
+             {keys.GlobalId(i), table.GroupName(i, s2), original,
+              table.StatusAt(i) == EntryStatus::Translated ? table.Translation(i, s3) : std::string_view()}) {
+            if (text.find('\0') != std::string_view::npos)
+                return Status::Error("Entry " + std::to_string(i + 1) + " (Global ID \"" +
+                                     std::string(keys.GlobalId(i)) +
+                                     "\") holds the character U+0000, which a PO file cannot carry.");
+        }
         out += '\n';
         AppendComment(out, "Global ID", keys.GlobalId(i));
         AppendComment(out, "Group Name", table.GroupName(i, s2));
@@ -187,6 +197,14 @@ Status ExportPo(const TranslationTable& table, const ExportOptions& options, Byt
 }
 
 Status ReadPo(const std::string& path, std::vector<IncomingUnit>& units) {
+    if (std::unique_ptr<std::FILE, decltype(&std::fclose)> f(std::fopen(path.c_str(), "rb"), &std::fclose);
+        f) {
+        char head[3] = {};
+        if (std::fread(head, 1, 3, f.get()) == 3 && std::string_view(head, 3) == "\xEF\xBB\xBF")
+            return Status::Error(
+                "The PO file starts with a byte-order mark, which gettext does not read: save it "
+                "as UTF-8 without one.");
+    }
     PoErrors errors;
     t_errors = &errors;
     const po_xerror_handler handler{OnError, OnError2};

@@ -20,3 +20,13 @@ Status ExportTranslationsToFile(const TranslationTable& table, ExchangeFormat fo
     return ReplacementFile::WriteFile(
         path, [&](ByteSink& out) { return ExportTranslations(table, format, options, out, leftOut); });
 }
+
+std::string LeftOutOfPoMessage(size_t leftOut) {
+    return leftOut == 1
+               ? std::string(
+                     "1 entry with an empty original text is not in the PO file (an empty msgid is "
+                     "reserved for the header).")
+               : std::to_string(leftOut) +
+                     " entries with an empty original text are not in the PO file (an empty msgid is "
+                     "reserved for the header).";
+}

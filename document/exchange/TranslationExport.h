@@ -21,3 +21,6 @@ Status ExportTranslations(const TranslationTable& table, ExchangeFormat format, 
 // before reading them).
 Status ExportTranslationsToFile(const TranslationTable& table, ExchangeFormat format,
                                 const ExportOptions& options, const std::string& path, size_t* leftOut);
+
+// What a person is told about the `leftOut` entries a PO export left out (1 or more).
+std::string LeftOutOfPoMessage(size_t leftOut);

@@ -5,8 +5,12 @@
 //
 // Contract of ComputeImport: a unit sets the translation of the one entry whose Global ID is
 // its key when it gives a non-empty translation. Skipped and counted: units without a
-// translation, with a key no entry has or several entries share, repeating a key an earlier
-// unit imported, fuzzy ones (unless includeFuzzy), plural ones, unkeyed ones. A unit whose
+// translation, with a key no entry has or several entries share (a key the export made up for
+// such an entry, "entry-N", counts as shared, or as without a Global ID when the entry's is
+// empty), repeating the translation an earlier unit gave the same key, fuzzy ones (unless
+// includeFuzzy), plural ones, unkeyed ones, ones with inline codes or several targets, ones
+// marked not translated or not to translate. Units that give one entry different translations
+// are a conflict: none of them is imported, and the Global ID is reported. A unit whose
 // source differs from the entry's original is imported and reported. A translation to import
 // that holds a line break or CR, or is not valid UTF-8, refuses the whole import (error naming
 // the Global ID). Nothing is encoded here: a Latin-1 .txl that must take a character Latin-1
@@ -36,10 +40,20 @@ struct ImportSummary {
     size_t fuzzy = 0;
     size_t plural = 0;
     size_t unkeyed = 0;
-    std::vector<std::string> unknownIds;     // keys no entry has
-    std::vector<std::string> sharedIds;      // keys several entries share
-    std::vector<std::string> sourceChanged;  // Global IDs of entries imported over another source
-    bool becameUtf8 = false;                 // set by the Document that applied the import
+    size_t inlineCode = 0;
+    size_t targets = 0;
+    size_t untranslated = 0;
+    size_t notToTranslate = 0;
+    size_t conflicting = 0;      // units of entries that several units give different translations
+    size_t withTranslation = 0;  // every unit that gave a translation, whatever became of it
+    bool includeFuzzy = false;
+    std::vector<std::string> unknownIds;      // keys no entry has
+    std::vector<std::string> sharedIds;       // keys several entries share
+    std::vector<std::string> sourceChanged;   // Global IDs of entries imported over another source
+    std::vector<std::string> inlineCodes;     // "ID (<g>)": units with inline codes
+    std::vector<std::string> severalTargets;  // keys of units with several targets
+    std::vector<std::string> conflicts;       // keys given different translations by several units
+    bool becameUtf8 = false;                  // set by the Document that applied the import
 
     // The summary as lines for a person: counts first, then what was reported (lists of IDs
     // cut after `listLimit` names).

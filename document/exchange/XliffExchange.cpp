@@ -96,8 +96,12 @@ struct UnitDraft {
     std::string resname;
     bool hasResname = false;
     bool approvedNo = false;
+    bool translateNo = false;
+    int targets = 0;
     std::string state;
-    std::string note;  // developer notes and PO comment contexts, one per line
+    std::string note;     // developer notes and PO comment contexts, one per line
+    std::string msgctxt;  // a PO msgctxt kept as a context (as Qt's lconvert writes it)
+    bool hasMsgctxt = false;
 };
 
 class XliffReader {
@@ -106,6 +110,8 @@ public:
 
     Status Parse(std::string_view bytes) {
         if (bytes.size() > static_cast<size_t>(INT_MAX)) return Status::Error("The XLIFF file is too large.");
+        if (bytes.find_first_not_of(" \t\r\n") == std::string_view::npos)
+            return Status::Error("The XLIFF file is empty.");
         xmlSAXHandler sax;
         std::memset(&sax, 0, sizeof sax);
         sax.initialized = XML_SAX2_MAGIC;
@@ -128,7 +134,12 @@ public:
         } else if (!ctxt->wellFormed) {
             const xmlError* e = xmlCtxtGetLastError(ctxt);
             std::string message = e && e->message ? e->message : "not well-formed";
-            while (!message.empty() && (message.back() == '\n' || message.back() == ' ')) message.pop_back();
+            // The library's advice to its programmer ("use XML_PARSE_HUGE option") is not the reader's.
+            if (const size_t huge = message.find("XML_PARSE_HUGE"); huge != std::string::npos) {
+                const size_t use = message.rfind("use", huge);
+                message.erase(use == std::string::npos ? huge : use);
+            }
+            while (!message.empty() && std::strchr("\n ,", message.back())) message.pop_back();
             result = Status::Error("The XLIFF file is not well-formed XML, at line " +
                                    std::to_string(e ? e->line : 0) + ", column " +
                                    std::to_string(e ? e->int2 : 0) + ": " + message + ".");
@@ -170,6 +181,11 @@ private:
             r.m_sawRoot = true;
             return;
         }
+        if (r.m_capture && r.m_captureIsText && !r.m_ignoreDepth) {
+            // Markup inside a source or target: an inline code a plain text cannot carry.
+            if (r.m_draft.unit.code.empty()) r.m_draft.unit.code = name;
+            return;
+        }
         if (ns != kXliff12 && ns != kXliff11) return;
         auto attribute = [&](std::string_view wanted, std::string* value) {
             for (int i = 0; i < attributeCount; ++i) {
@@ -198,7 +214,8 @@ private:
                 u.kind = IncomingUnit::Kind::Plural;
                 u.line = r.Line();
                 attribute("id", &u.key);
-                r.m_drafts.push_back(UnitDraft{std::move(u), {}, {}, false, false, {}, {}});
+                UnitDraft& d = r.m_drafts.emplace_back();
+                d.unit = std::move(u);
             }
             return;
         }
@@ -215,26 +232,40 @@ private:
                                                                      : IncomingUnit::Kind::Translation;
             r.m_skipUnit = value == "x-gettext-domain-header" || r.m_pluralDepth != 0;
             r.m_draft.approvedNo = attribute("approved", &value) && value == "no";
+            r.m_draft.translateNo = attribute("translate", &value) && value == "no";
             return;
         }
         if (!r.m_unitDepth) return;
         if (r.m_depth == r.m_unitDepth + 1) {
             if (name == "source") {
                 r.m_draft.unit.hasSource = true;
-                r.m_capture = &r.m_draft.unit.source;
-                r.m_captureDepth = r.m_depth;
+                r.StartText(&r.m_draft.unit.source);
             } else if (name == "target") {
+                // A second target is read only to see its codes; it is reported, not joined.
                 attribute("state", &r.m_draft.state);
-                r.m_capture = &r.m_draft.unit.target;
-                r.m_captureDepth = r.m_depth;
+                r.StartText(++r.m_draft.targets == 1 ? &r.m_draft.unit.target : &r.m_scratch);
             } else if (name == "note") {
                 std::string from;
                 if (attribute("from", &from) && from == "developer") r.StartNote();
             }
         } else if (name == "context") {
             std::string type;
-            if (attribute("context-type", &type) && type == "x-po-autocomment") r.StartNote();
+            attribute("context-type", &type);
+            if (type == "x-po-autocomment") r.StartNote();
+            if (type == "x-gettext-msgctxt") {
+                r.m_draft.hasMsgctxt = true;
+                r.m_draft.msgctxt.clear();
+                r.m_capture = &r.m_draft.msgctxt;
+                r.m_captureDepth = r.m_depth;
+            }
         }
+    }
+
+    void StartText(std::string* into) {
+        into->clear();
+        m_capture = into;
+        m_captureDepth = m_depth;
+        m_captureIsText = true;
     }
 
     void StartNote() {
@@ -249,6 +280,7 @@ private:
         if (r.m_captureDepth == depth) {
             r.m_capture = nullptr;
             r.m_captureDepth = 0;
+            r.m_captureIsText = false;
         }
         if (r.m_ignoreDepth) {
             if (r.m_ignoreDepth == depth) r.m_ignoreDepth = 0;
@@ -280,15 +312,28 @@ private:
             if (u.kind == IncomingUnit::Kind::Translation) {
                 if (d.hasResname) {
                     u.key = std::move(d.resname);
+                } else if (d.hasMsgctxt) {
+                    u.key = std::move(d.msgctxt);
                 } else if (!m_header) {
                     u.key = std::move(d.id);
                 } else if (!NoteGlobalId(d.note, u.key)) {
                     u.kind = IncomingUnit::Kind::Unkeyed;
                     u.key = std::move(d.id);
                 }
-                if (u.kind == IncomingUnit::Kind::Translation && !u.target.empty() &&
-                    (d.approvedNo || d.state.starts_with("needs-review")))
+                if (u.kind != IncomingUnit::Kind::Translation) {
+                } else if (d.targets > 1) {
+                    u.kind = IncomingUnit::Kind::Targets;
+                } else if (!u.code.empty()) {
+                    u.kind = IncomingUnit::Kind::InlineCode;
+                } else if (d.translateNo) {
+                    u.kind = IncomingUnit::Kind::NotToTranslate;
+                } else if (!u.target.empty() && (d.approvedNo || d.state.starts_with("needs-review"))) {
+                    // Before the state: the Translate Toolkit writes a fuzzy PO entry as
+                    // approved="no" with state="needs-translation".
                     u.kind = IncomingUnit::Kind::Fuzzy;
+                } else if (!u.target.empty() && (d.state == "new" || d.state == "needs-translation")) {
+                    u.kind = IncomingUnit::Kind::Untranslated;
+                }
             }
             m_out.push_back(std::move(u));
         }
@@ -325,6 +370,8 @@ private:
     UnitDraft m_draft;
     std::string* m_capture = nullptr;
     int m_captureDepth = 0;
+    bool m_captureIsText = false;  // a source or target, where markup is an inline code
+    std::string m_scratch;         // a unit's second target
 };
 
 }  // namespace

@@ -8,13 +8,17 @@
 // nothing with state="needs-translation". Texts XML 1.0 cannot carry (control characters other
 // than tab and CR, U+FFFE, U+FFFF) are refused with the entry named.
 //
-// Reading: a unit's key is its `resname` when present, else its `id`; in a file converted from
-// PO (it has a unit with restype="x-gettext-domain-header") ids are only numbers, so a unit
-// without `resname` is keyed by the "Global ID: X" line of its developer note, or left unkeyed.
+// Reading: a unit's key is its `resname` when present, else a PO msgctxt kept as a context of
+// type "x-gettext-msgctxt" (Qt's lconvert), else its `id`; in a file converted from PO (it has
+// a unit with restype="x-gettext-domain-header") ids are only numbers, so a unit without
+// `resname` is keyed by the "Global ID: X" line of its developer note, or left unkeyed.
 // Header units are left out; units of a plural group (restype="x-gettext-plurals") are reported
-// once per group as plural; approved="no" with a translation, or a target state
-// "needs-review-...", marks a unit fuzzy. A file with a DTD is refused; a malformed one gives
-// its line and column.
+// once per group as plural. A unit is reported, not imported, when its source or target holds
+// markup (an inline code: <g>, <x/>, <bx/>, ...), when it has several targets, when it is marked
+// translate="no", and when its target's state is "new" or "needs-translation" (but approved="no"
+// with a translation, or a state "needs-review-...", marks it fuzzy: that is how a fuzzy PO
+// entry comes through the Translate Toolkit). A file with a DTD is refused, an empty one named
+// empty; a malformed one gives its line and column.
 #include <string>
 #include <string_view>
 #include <vector>

@@ -364,7 +364,8 @@ Status TextResourceMerge::MergeSides(const Document* const docs[3], const Docume
             for (const Inserted& x : slot) consider(x.entry.id);
         if (highest > INT32_MAX - static_cast<int64_t>(clashes))
             return Status::Error("No Global ID is left above " + std::to_string(highest) + " for the " +
-                                 std::to_string(clashes) + " entries added on both sides.");
+                                 std::to_string(clashes) + (clashes == 1 ? " entry" : " entries") +
+                                 " added on both sides.");
         lastId = highest;
     }
 

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "document/model/EntryCommands.h"
+#include "document/model/EntryEdits.h"
 #include "document/model/RowsStep.h"
 
 class AddStep : public RowsStep {
@@ -15,7 +15,7 @@ public:
     int32_t oldCounter = 0;
     void Apply(Document& d) override {
         Rows(d).SetLastGlobalId(newLast);
-        EntryCommands::NumberInGroup(Rows(d).Groups(), groupKey);
+        EntryEdits::NumberInGroup(Rows(d).Groups(), groupKey);
         RowsStep::Apply(d);
     }
     void Revert(Document& d) override {

@@ -11,7 +11,7 @@
 #include "document/model/ConvertStep.h"
 #include "document/model/DeleteAllStep.h"
 #include "document/model/DocumentObserver.h"
-#include "document/model/EntryCommands.h"
+#include "document/model/EntryEdits.h"
 #include "document/model/ReplaceAllStep.h"
 #include "document/model/RowsStep.h"
 #include "document/model/SortStep.h"
@@ -557,7 +557,7 @@ std::string Document::AddProblem() const {
 Status Document::AddEntry(int32_t globalId, std::string_view groupName, std::string_view text) {
     if (std::string problem = AddProblem(); !problem.empty()) return Status::Error(std::move(problem));
     if (Status s = CheckUtf8({groupName, text}); !s) return s;
-    if (Status s = EntryCommands::CheckEntryFields(groupName, text); !s) return s;
+    if (Status s = EntryEdits::CheckEntryFields(groupName, text); !s) return s;
     if (!m_addPending && LastGlobalId() == std::numeric_limits<int32_t>::max())
         return Status::Error("No more Global IDs are available: the last Global ID is already " +
                              std::to_string(LastGlobalId()) + ".");
@@ -633,7 +633,7 @@ void ClaimStandIn(CellsStep& step, int row, bool standIn) {
 
 Status Document::EditEntry(int row, std::string_view groupName, std::string_view text) {
     if (Status s = CheckUtf8({groupName, text}); !s) return s;
-    if (Status s = EntryCommands::CheckEntryFields(groupName, text); !s) return s;
+    if (Status s = EntryEdits::CheckEntryFields(groupName, text); !s) return s;
     if (row < 0 || row >= RowCount()) return Status::Ok();
     const DocFile file = RowFile(row);
     std::vector<DocFile> convert;
@@ -767,7 +767,7 @@ Status Document::ReplaceNext(int& row, std::string_view search, std::string_view
                              const RowScope& scope) {
     changedRow = -1;
     if (Status s = CheckUtf8({search, replacement}); !s) return s;
-    if (Status s = EntryCommands::CheckText(replacement); !s) return s;
+    if (Status s = EntryEdits::CheckText(replacement); !s) return s;
     const int start = std::max(row, 0);
     row = start;
     std::string result;
@@ -787,8 +787,8 @@ Status Document::ReplaceNext(int& row, std::string_view search, std::string_view
         const int at = row;
         const auto make = [&] {
             auto step = Named<CellsStep>("Replace");
-            EntryCommands::ReplaceInText(m_rows.Cell(at, ColText), Bytes(search, file),
-                                         Bytes(replacement, file), result);
+            EntryEdits::ReplaceInText(m_rows.Cell(at, ColText), Bytes(search, file), Bytes(replacement, file),
+                                      result);
             step->cells.push_back({at, ColText});
             step->before.Add(m_rows.Cell(at, ColText));
             step->after.Add(result);
@@ -805,7 +805,7 @@ Status Document::ReplaceAll(std::string_view search, std::string_view replacemen
                             const RowScope& scope) {
     if (changed) changed->clear();
     if (Status s = CheckUtf8({search, replacement}); !s) return s;
-    if (Status s = EntryCommands::CheckText(replacement); !s) return s;
+    if (Status s = EntryEdits::CheckText(replacement); !s) return s;
     if (search.empty()) return Status::Ok();
     // Which files have a row to change: only those may need to hold the replacement.
     std::array<std::string, 2> needle;
@@ -834,7 +834,7 @@ Status Document::ReplaceAll(std::string_view search, std::string_view replacemen
         std::string result;
         scope.ForEach(rows, [&](int r) {
             const auto i = static_cast<size_t>(RowFile(r));
-            if (!can[i] || EntryCommands::ReplaceInText(m_rows.Cell(r, ColText), from[i], to[i], result) == 0)
+            if (!can[i] || EntryEdits::ReplaceInText(m_rows.Cell(r, ColText), from[i], to[i], result) == 0)
                 return;
             step->rows.push_back(r);
             step->held.AppendRow({m_rows.Cell(r, 0), m_rows.Cell(r, 1), m_rows.Cell(r, 2), result});

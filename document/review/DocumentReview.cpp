@@ -42,7 +42,7 @@ void DocumentReview::Count(int first, EntryStatus status, int sign) {
         const CheckMask m = m_problems[static_cast<size_t>(r)];
         any |= m;
         for (int k = 0; k < kEntryCheckCount; ++k)
-            m_counts.byCheck[static_cast<size_t>(k)] += sign * ((m >> k) & 1);
+            m_counts.byCheck[static_cast<size_t>(k)] += sign * static_cast<int>((m >> k) & 1);
     }
     if (any) m_counts.withProblems += sign;
     if (!Paired()) return;

@@ -4,8 +4,10 @@
 
 namespace {
 
-constexpr std::array<std::string_view, kEntryCheckCount> kNames = {
-    "placeholder", "accelerator", "whitespace", "parts", "empty", "duplicate-id", "bad-id", "pair-id"};
+using namespace std::string_view_literals;
+constexpr std::array kNames = {"placeholder"sv, "accelerator"sv,  "whitespace"sv, "parts"sv,
+                               "empty"sv,       "duplicate-id"sv, "bad-id"sv,     "pair-id"sv};
+static_assert(kNames.size() == kEntryCheckCount, "every check needs its name, in the order of EntryCheck");
 
 }  // namespace
 

@@ -274,8 +274,9 @@ std::string EntryChecker::Describe(const EntryTable& table, int row, EntryCheck 
     const std::string_view translation = table.Cell(row, ColText);
     switch (check) {
         case EntryCheck::Placeholder: {
-            const std::vector<Placeholder> po = FindPlaceholders(original),
-                                           pt = FindPlaceholders(translation);
+            const PercentReading reading = ReadingOfPair(original, translation);
+            const std::vector<Placeholder> po = FindPlaceholders(original, reading),
+                                           pt = FindPlaceholders(translation, reading);
             const std::vector<Placeholder> lacking = Unmatched(po, pt), extra = Unmatched(pt, po);
             std::string out = "placeholders differ: the translation ";
             if (!lacking.empty()) out += "lacks " + PlaceholderWords(lacking, eo);
@@ -319,6 +320,8 @@ std::string EntryChecker::Describe(const EntryTable& table, int row, EntryCheck 
         case EntryCheck::PairId:
             return "the translation has Global ID " + Quote(id, encoding) + ", its original " +
                    Quote(table.Cell(originalRow, ColGlobalId), eo);
+        case EntryCheck::Count:
+            break;
     }
     return {};
 }

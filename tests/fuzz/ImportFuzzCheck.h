@@ -43,7 +43,8 @@ inline void CheckImport(const std::vector<IncomingUnit>& units) {
         if (!ComputeImport(table, units, options, result).ok()) continue;  // a line break: refused
         const ImportSummary& s = result.summary;
         const size_t counted = s.updated + s.unchanged + s.noTranslation + s.unknownId + s.sharedId +
-                               s.repeated + s.fuzzy + s.plural + s.unkeyed;
+                               s.repeated + s.fuzzy + s.plural + s.unkeyed + s.inlineCode + s.targets +
+                               s.untranslated + s.notToTranslate + s.conflicting;
         if (counted != units.size()) std::abort();
         if (s.unknownIds.size() != s.unknownId || s.sharedIds.size() != s.sharedId) std::abort();
         for (const TranslationChange& c : result.changes) {

@@ -46,6 +46,14 @@ protected:
     ScratchDir dir;
 };
 
+// An XLIFF file with elements nested `levels` deep.
+std::string Deep(int levels) {
+    std::string open, close;
+    for (int i = 0; i < levels; ++i) open += "<a>", close += "</a>";
+    return "<xliff xmlns=\"urn:oasis:names:tc:xliff:document:1.2\" version=\"1.2\">" + open + close +
+           "</xliff>";
+}
+
 TEST_F(ExchangeCommands, BadInputsGiveTheirErrorAndLeaveTheTargetUntouched) {
     const std::string xliff =
         "<xliff xmlns=\"urn:oasis:names:tc:xliff:document:1.2\" version=\"1.2\"><file><body>";
@@ -70,6 +78,10 @@ TEST_F(ExchangeCommands, BadInputsGiveTheirErrorAndLeaveTheTargetUntouched) {
         {"stray.csv", "Global ID,Translation\r\n1,a\"b\r\n", {"line 2, column 4", "quote"}},
         {"header.csv", "id,text\r\n1,a\r\n", {"\"Global ID\"", "line 1"}},
         {"lf.csv", "Global ID,Translation\r\n1,ok\r\n2,\"a\nb\"\r\n", {"\"2\"", "line break"}},
+        {"empty.xlf", "", {"\"" + (dir / "empty.xlf") + "\"", "The XLIFF file is empty."}},
+        {"deep.xlf", Deep(300), {"line 1", "Excessive depth"}},
+        {"semicolon.csv", "Global ID;Translation\r\n1;x\r\n", {"semicolons (;)", "commas"}},
+        {"bom.po", "\xEF\xBB\xBFmsgctxt \"1\"\nmsgid \"a\"\nmsgstr \"b\"\n", {"byte-order mark"}},
     };
     const std::string target = dir / "out.txl";
     for (const auto& c : cases) {
@@ -84,8 +96,11 @@ TEST_F(ExchangeCommands, BadInputsGiveTheirErrorAndLeaveTheTargetUntouched) {
             EXPECT_NE(err().find(part), std::string::npos) << c.name << ": " << err();
         EXPECT_EQ(Get(target), "untouched") << c.name;
         EXPECT_EQ(dir.List(), before) << c.name;
+        // The messages speak to the translator, not to the XML library's programmer.
+        EXPECT_EQ(err().find("XML_PARSE_HUGE"), std::string::npos) << err();
+        EXPECT_EQ(err().find("memory"), std::string::npos) << err();
     }
-    EXPECT_EQ(Txrtool("export " + Q(kExamples + "/strings.txr") + " --to " + Q(dir / "x.doc")), 1);
+    EXPECT_EQ(Txrtool("export " + Q(kExamples + "/strings.txr") + " --to " + Q(dir / "x.doc")), 64);
     EXPECT_NE(err().find("--format"), std::string::npos);
 }
 
@@ -145,6 +160,85 @@ TEST_F(ExchangeCommands, OutsideToolsReadWhatExportWrites) {
                 << ext << " " << seed;
         }
     }
+}
+
+// A PO export counts the entries it leaves out (an empty original) in words that agree.
+TEST_F(ExchangeCommands, PoExportCountsWhatItLeavesOut) {
+    const std::pair<std::vector<std::string>, std::string> cases[] = {
+        {{"1|G|1|a", "2|G|2|b"}, ""},
+        {{"1|G|1|", "2|G|2|b"}, "txrtool export: 1 entry with an empty original text is not in the PO file"},
+        {{"1|G|1|", "2|G|2|"},
+         "txrtool export: 2 entries with an empty original text are not in the PO file"},
+    };
+    for (const auto& [entries, said] : cases) {
+        std::string txr = Lines({"2", "2", "G|2", "#"});
+        for (const std::string& e : entries) txr += e + "\r\n";
+        Put(dir / "a.txr", txr);
+        ASSERT_EQ(Txrtool("export " + Q(dir / "a.txr") + " --to " + Q(dir / "a.po")), 0) << err();
+        EXPECT_EQ(err().rfind(said, 0), 0u) << err();
+        if (said.empty()) {
+            EXPECT_EQ(err(), "");
+        }
+    }
+}
+
+// Without TXL, an existing OUT.txl is the translations so far: an import adds to them and never
+// writes an original over a translation.
+TEST_F(ExchangeCommands, ImportWithoutTxlKeepsTheTranslationsOfOutTxl) {
+    const std::string txl = dir / "s.txl";
+    Put(txl, Get(kExamples + "/strings.txl"));
+    Put(dir / "in.csv", "Global ID,Translation\r\n2,Sauver\r\n");
+    ASSERT_EQ(
+        Txrtool("import " + Q(dir / "in.csv") + " " + Q(kExamples + "/strings.txr") + " --to-txl " + Q(txl)),
+        0)
+        << err();
+    EXPECT_NE(err().find("read from \"" + txl + "\""), std::string::npos) << err();
+    EXPECT_NE(err().find("1 updated"), std::string::npos) << err();
+    TranslationTable before, after;
+    ASSERT_TRUE(before.Load(kExamples + "/strings.txr", kExamples + "/strings.txl").ok());
+    ASSERT_TRUE(after.Load(kExamples + "/strings.txr", txl).ok());
+    ASSERT_EQ(after.Count(), before.Count());
+    std::string a, b;
+    for (size_t i = 0; i < before.Count(); ++i) {
+        const std::string want = i == 1 ? "Sauver" : std::string(before.Translation(i, b));
+        EXPECT_EQ(after.Translation(i, a), want) << i;
+    }
+}
+
+// Qt's lconvert, from our PO (ids "_msgN", the Global ID as msgctxt context) and from our XLIFF
+// (every translation marked for review): both import what the PO itself imports.
+TEST_F(ExchangeCommands, ImportReadsWhatQtLinguistWrites) {
+    if (!Have(kLconvert)) GTEST_SKIP() << "needs lconvert (qt6-l10n-tools)";
+    const std::string txr = kExamples + "/strings.txr";
+    Put(dir / "t.txl", Lines({"9", "3", "Menu|4", "Dialog|2", "Error|2", "#", "1|Menu|1|Ouvrir"}));
+    const std::string txl = dir / "t.txl";
+    ASSERT_EQ(Txrtool("export " + Q(txr) + " " + Q(kExamples + "/strings.txl") + " --to " + Q(dir / "e.po")),
+              0);
+    ASSERT_EQ(Txrtool("export " + Q(txr) + " " + Q(kExamples + "/strings.txl") + " --to " + Q(dir / "e.xlf")),
+              0);
+    ASSERT_EQ(Shell(Q(kLconvert) + " -i " + Q(dir / "e.po") + " -o " + Q(dir / "po.xlf")), 0);
+    ASSERT_EQ(Shell(Q(kLconvert) + " -i " + Q(dir / "e.xlf") + " -o " + Q(dir / "xlf.xlf")), 0);
+    ASSERT_EQ(
+        Txrtool("import " + Q(dir / "e.po") + " " + Q(txr) + " " + Q(txl) + " --to-txl " + Q(dir / "po.txl")),
+        0);
+    const std::string expected = Get(dir / "po.txl");
+    ASSERT_NE(expected, Get(txl));
+
+    ASSERT_EQ(Txrtool("import " + Q(dir / "po.xlf") + " " + Q(txr) + " " + Q(txl) + " --to-txl " +
+                      Q(dir / "a.txl")),
+              0);
+    EXPECT_EQ(err().find("Not in the document"), std::string::npos) << err();
+    EXPECT_EQ(Get(dir / "a.txl"), expected);
+
+    ASSERT_EQ(Txrtool("import " + Q(dir / "xlf.xlf") + " " + Q(txr) + " " + Q(txl) + " --to-txl " +
+                      Q(dir / "b.txl")),
+              0);
+    EXPECT_NE(err().find("0 updated"), std::string::npos) << err();
+    EXPECT_NE(err().find("--include-fuzzy"), std::string::npos) << err();
+    ASSERT_EQ(Txrtool("import --include-fuzzy " + Q(dir / "xlf.xlf") + " " + Q(txr) + " " + Q(txl) +
+                      " --to-txl " + Q(dir / "c.txl")),
+              0);
+    EXPECT_EQ(Get(dir / "c.txl"), expected);
 }
 
 TEST_F(ExchangeCommands, ImportReadsWhatGettextAndTheTranslateToolkitWrite) {

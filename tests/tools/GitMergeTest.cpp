@@ -110,9 +110,10 @@ TEST_F(GitMerge, AConflictingEditStopsTheMergeAndLeavesAReadableFile) {
     CommitOnBranch("feature", "main", Document(5, theirs));
     CommitOnBranch("main", "main", Document(5, ours));
     EXPECT_NE(Git("merge --no-edit feature"), 0);
-    for (const char* said : {"txrtool: conflict: Global ID 3: both sides changed the Text; kept ours \"Close "
-                             "file\", theirs is \"Close window\"",
-                             "CONFLICT", "s.txr"})
+    for (const char* said :
+         {"txrtool merge: conflict: Global ID 3: both sides changed the Text; kept ours \"Close "
+          "file\", theirs is \"Close window\"",
+          "CONFLICT", "s.txr"})
         EXPECT_NE(output.find(said), std::string::npos) << said << "\n" << output;
     const std::vector<Row> rows = Rows(Read());
     ASSERT_EQ(rows.size(), kBase.size());

@@ -352,7 +352,8 @@ TEST_F(GitPairMerge, RandomHistoriesConflictOrGiveACleanPair) {
         } else {
             ++conflicted;
             EXPECT_NE(output.find("CONFLICT"), std::string::npos) << output;
-            EXPECT_NE(output.find("txrtool: "), std::string::npos) << output;  // the entries named
+            EXPECT_NE(output.find("txrtool merge: conflict: "), std::string::npos)
+                << output;  // the entries named
         }
         if (HasFailure()) {
             ADD_FAILURE() << "base\n"

@@ -116,7 +116,7 @@ TEST_F(Txrtool, ErrorsGoToStandardErrorWithStatusTwo) {
     Result r = Run("dump '" + missing + "'");
     EXPECT_EQ(r.status, 2);
     EXPECT_EQ(r.out, "");
-    EXPECT_EQ(r.err, "txrtool: Cannot open \"" + missing + "\": No such file or directory.\n");
+    EXPECT_EQ(r.err, "txrtool dump: Cannot open \"" + missing + "\": No such file or directory.\n");
 
     Put(dir / "nomarker.txl", "1\r\n");
     r = Run("dump --mode both '" + kExamples + "/strings.txr' '" + (dir / "nomarker.txl") + "'");
@@ -129,14 +129,15 @@ TEST_F(Txrtool, ErrorsGoToStandardErrorWithStatusTwo) {
     Put(dir / "out.txr", "keep me");
     r = Run("resave '" + (dir / "cr.txr") + "' --to '" + (dir / "out.txr") + "'");
     EXPECT_EQ(r.status, 2);
-    EXPECT_EQ(r.err,
-              "txrtool: Row 1, column Text, holds a line break, which a text resource file cannot hold.\n");
+    EXPECT_EQ(
+        r.err,
+        "txrtool resave: Row 1, column Text, holds a line break, which a text resource file cannot hold.\n");
     EXPECT_EQ(Get(dir / "out.txr"), "keep me");
 
     r = Run("resave '" + kExamples + "/strings.txr' --to '" + (dir / "no/such/dir.txr") + "'");
     EXPECT_EQ(r.status, 2);
-    EXPECT_EQ(r.err,
-              "txrtool: Cannot write \"" + (dir / "no/such/dir.txr") + "\": No such file or directory.\n");
+    EXPECT_EQ(r.err, "txrtool resave: Cannot write \"" + (dir / "no/such/dir.txr") +
+                         "\": No such file or directory.\n");
 }
 
 // The command of a report: two names of one output file are refused, and nothing is written.
@@ -154,7 +155,7 @@ TEST_F(Txrtool, DumpRefusesAFifoWithoutWaiting) {
     ASSERT_EQ(::mkfifo((dir / "fifo.txr").c_str(), 0644), 0);
     const Result r = Run("dump '" + (dir / "fifo.txr") + "'", false, "timeout 20 ");
     EXPECT_EQ(r.status, 2);
-    EXPECT_EQ(r.err, "txrtool: Cannot open \"" + (dir / "fifo.txr") + "\": not a regular file.\n");
+    EXPECT_EQ(r.err, "txrtool dump: Cannot open \"" + (dir / "fifo.txr") + "\": not a regular file.\n");
 }
 
 // Running out of memory while reading is a read error, not an abort.
@@ -169,7 +170,7 @@ TEST_F(Txrtool, RunningOutOfMemoryIsAReadError) {
     // The shared libraries take about 45 MB of address space (libxml2 brings ICU's data with it).
     const Result r = Run("dump '" + (dir / "big.txr") + "'", false, "ulimit -v 60000; ");
     EXPECT_EQ(r.status, 2);
-    EXPECT_EQ(r.err, "txrtool: Cannot read \"" + (dir / "big.txr") + "\": not enough memory.\n");
+    EXPECT_EQ(r.err, "txrtool dump: Cannot read \"" + (dir / "big.txr") + "\": not enough memory.\n");
 }
 
 // Permissions, checked as a user they bind (the tests may run as the superuser, whom they do not).
@@ -184,10 +185,10 @@ TEST_F(Txrtool, PermissionsAsAnUnprivilegedUser) {
     // An unreadable .txl is an error, not a missing translation.
     Result r = Run("dump --mode both '" + txr + "' '" + (dir / "secret.txl") + "'", true);
     EXPECT_EQ(r.status, 2);
-    EXPECT_EQ(r.err, "txrtool: Cannot open \"" + (dir / "secret.txl") + "\": Permission denied.\n");
+    EXPECT_EQ(r.err, "txrtool dump: Cannot open \"" + (dir / "secret.txl") + "\": Permission denied.\n");
     r = Run("resave '" + txr + "' --to '" + (dir / "ro.txr") + "'", true);
     EXPECT_EQ(r.status, 2);
-    EXPECT_EQ(r.err, "txrtool: Cannot write \"" + (dir / "ro.txr") + "\": Permission denied.\n");
+    EXPECT_EQ(r.err, "txrtool resave: Cannot write \"" + (dir / "ro.txr") + "\": Permission denied.\n");
     EXPECT_EQ(Get(dir / "ro.txr"), "read-only");
 }
 
@@ -221,10 +222,10 @@ TEST_F(Txrtool, MergeExitStatusAndOutput) {
     };
     const Case cases[] = {
         {"--renumber", "base.txr", 0, ""},
-        {"--renumber", "clash.txr", 0, "txrtool: renumbered: Global ID 3: added on both sides"},
-        {"", "clash.txr", 1, "txrtool: conflict: Global ID 3: added on both sides"},
-        {"--renumber", "edit.txr", 1, "txrtool: conflict: Global ID 1: both sides changed the Text"},
-        {"--renumber", "none.txr", 2, "txrtool: Cannot open"},
+        {"--renumber", "clash.txr", 0, "txrtool merge: renumbered: Global ID 3: added on both sides"},
+        {"", "clash.txr", 1, "txrtool merge: conflict: Global ID 3: added on both sides"},
+        {"--renumber", "edit.txr", 1, "txrtool merge: conflict: Global ID 1: both sides changed the Text"},
+        {"--renumber", "none.txr", 2, "txrtool merge: Cannot open"},
     };
     for (const Case& c : cases) {
         Put(dir / "ours.txr", ours);
@@ -261,49 +262,121 @@ TEST_F(Txrtool, AFolderRefusingNewFilesIsNamedAsTheCause) {
     const Result r =
         Run("resave '" + kExamples + "/strings.txr' --to '" + (dir / "locked/out.txr") + "'", true);
     EXPECT_EQ(r.status, 2);
-    EXPECT_EQ(r.err, "txrtool: Cannot create a file in \"" + (dir / "locked") + "\": Permission denied.\n");
+    EXPECT_EQ(r.err,
+              "txrtool resave: Cannot create a file in \"" + (dir / "locked") + "\": Permission denied.\n");
     EXPECT_EQ(Get(dir / "locked/out.txr"), "old");
 }
 
+// Bad usage is reported alike by every command: "txrtool COMMAND: message", then the command's
+// help, on standard error, nothing on standard output, and exit status 64, apart from check's 1
+// ("problems found") and from 2 (a file could not be read or written).
 TEST_F(Txrtool, UsageAndHelp) {
+    constexpr int kUsage = 64;
     const std::string ex = "'" + kExamples + "/strings.txr'";
+    const std::string xlf = "'" + (dir / "in.xlf") + "'";
     const std::pair<std::string, std::string> bad[] = {
         {"", "txrtool: missing command"},
         {"frobnicate", "txrtool: unknown command 'frobnicate'"},
-        {"dump", "txrtool: missing TXR file"},
-        {"dump --mode sideways " + ex, "txrtool: unknown mode 'sideways'"},
-        {"dump --mode", "txrtool: option '--mode' needs a value"},
-        {"dump --to x " + ex, "txrtool: unknown option '--to'"},
-        {"dump a b c", "txrtool: too many files: 'c'"},
-        {"resave " + ex, "txrtool: missing --to OUT.txr"},
-        {"diff", "txrtool: missing FILE"},
-        {"diff " + ex + " " + ex, "txrtool: diff takes one FILE"},
-        {"diff --mode open " + ex, "txrtool: unknown option '--mode'"},
-        {"merge " + ex + " " + ex, "txrtool: merge needs BASE, OURS and THEIRS"},
-        {"merge a b c d e", "txrtool: too many files: 'e'"},
-        {"merge --force a b c", "txrtool: unknown option '--force'"},
-        {"merge a b c -o", "txrtool: option '-o' needs a value"},
+        {"help frobnicate", "txrtool: unknown command 'frobnicate'"},
+        {"dump", "txrtool dump: missing TXR file"},
+        {"dump --mode sideways " + ex, "txrtool dump: unknown mode 'sideways'"},
+        {"dump --mode", "txrtool dump: option '--mode' needs a value"},
+        {"dump --to x " + ex, "txrtool dump: unknown option '--to'"},
+        {"dump a b c", "txrtool dump: too many files: 'c'"},
+        {"dump -x " + ex, "txrtool dump: unknown option '-x'"},
+        {"resave " + ex, "txrtool resave: missing --to OUT.txr"},
+        {"resave " + ex + " --to-txl", "txrtool resave: option '--to-txl' needs a value"},
+        {"diff", "txrtool diff: missing FILE"},
+        {"diff " + ex + " " + ex, "txrtool diff: too many files: " + ex},
+        {"diff --mode open " + ex, "txrtool diff: unknown option '--mode'"},
+        {"merge " + ex + " " + ex, "txrtool merge: missing THEIRS file"},
+        {"merge a b c d e", "txrtool merge: too many files: 'e'"},
+        {"merge --force a b c", "txrtool merge: unknown option '--force'"},
+        {"merge a b c -o", "txrtool merge: option '-o' needs a value"},
+        {"merge a b c --output", "txrtool merge: option '--output' needs a value"},
+        {"merge -o '' a b c", "txrtool merge: the file name after -o is empty"},
+        {"check --ignore spelling " + ex, "txrtool check: unknown check 'spelling'"},
+        {"check --ignore", "txrtool check: option '--ignore' needs a value"},
+        {"check --bom " + ex, "txrtool check: unknown option '--bom'"},
+        {"check", "txrtool check: missing TXR file"},
+        {"stats --mode open " + ex, "txrtool stats: unknown option '--mode'"},
+        {"stats a b c", "txrtool stats: too many files: 'c'"},
+        {"export " + ex, "txrtool export: missing --to OUT"},
+        {"export --format doc " + ex + " --to x.po", "txrtool export: unknown format 'doc'"},
+        {"export " + ex + " --to x.doc", "txrtool export: cannot tell the format from 'x.doc'"},
+        {"export --bom=x " + ex + " --to x.po", "txrtool export: "},
+        {"import " + xlf, "txrtool import: missing TXR file"},
+        {"import " + xlf + " " + ex, "txrtool import: missing --to-txl OUT.txl"},
+        {"import " + xlf + " " + ex + " --to-txl " + ex, "txrtool import: OUT.txl cannot be the TXR file"},
+        {"import x.doc " + ex + " --to-txl x.txl", "txrtool import: cannot tell the format from 'x.doc'"},
+        {"import --include-fuzzy=maybe " + xlf + " " + ex + " --to-txl x.txl", "txrtool import: "},
     };
     for (const auto& [args, message] : bad) {
         const Result r = Run(args);
-        EXPECT_EQ(r.status, 1) << args;
+        EXPECT_EQ(r.status, kUsage) << args;
         EXPECT_EQ(r.out, "") << args;
         EXPECT_EQ(r.err.rfind(message, 0), 0u) << args << "\n" << r.err;
-        EXPECT_NE(r.err.find("Usage: txrtool"), std::string::npos) << args;
+        // The message is one line, then the help of the command named in it.
+        const std::string command = message.substr(0, message.find(':')).substr(7);
+        const std::string usage = "\nUsage: txrtool " + (command.empty() ? "COMMAND" : command.substr(1));
+        EXPECT_NE(r.err.find(usage), std::string::npos) << args << "\n" << r.err;
     }
+    EXPECT_EQ(dir.List(), (std::vector<std::string>{"err", "out"}));
+
+    // --help (or -h, or "txrtool help COMMAND") anywhere prints the help to standard output, even
+    // beside what would be bad usage; each help names the exit status of bad usage.
     const std::pair<std::string, std::string> help[] = {
         {"--help", "Usage: txrtool COMMAND"},
+        {"help", "Usage: txrtool COMMAND"},
         {"dump --help", "Usage: txrtool dump [--mode MODE] TXR [TXL]"},
-        {"resave --help", "Usage: txrtool resave [--mode MODE] TXR [TXL] --to OUT.txr [--to-txl OUT.txl]"},
-        {"diff --help", "Usage: txrtool diff FILE"},
-        {"merge --help", "Usage: txrtool merge [--renumber] [-o OUT] BASE OURS THEIRS"},
+        {"help resave", "Usage: txrtool resave [--mode MODE] TXR [TXL] --to OUT.txr [--to-txl OUT.txl]"},
+        {"diff -h", "Usage: txrtool diff FILE"},
+        {"merge a --help --force", "Usage: txrtool merge [--renumber] [-o OUT] BASE OURS THEIRS"},
+        {"check --help", "Usage: txrtool check [--json] [--ignore CHECK]... TXR [TXL]"},
+        {"stats --bad --help", "Usage: txrtool stats [--json] TXR [TXL]"},
+        {"export --help", "Usage: txrtool export [--format xliff|po|csv] TXR [TXL] --to OUT"},
+        {"import --help", "Usage: txrtool import [--format xliff|po|csv] IN TXR [TXL] --to-txl OUT.txl"},
     };
     for (const auto& [args, first] : help) {
         const Result r = Run(args);
         EXPECT_EQ(r.status, 0) << args;
         EXPECT_EQ(r.err, "") << args;
         EXPECT_EQ(r.out.rfind(first, 0), 0u) << args << "\n" << r.out;
+        EXPECT_NE(r.out.find("64 bad usage"), std::string::npos) << args << "\n" << r.out;
     }
+    // The tool's help lists every command, and each of them answers --help.
+    const std::string tool = Run("--help").out;
+    const size_t from = tool.find("Commands:\n");
+    ASSERT_NE(from, std::string::npos);
+    int listed = 0;
+    for (size_t at = tool.find("\n  ", from); at != std::string::npos; at = tool.find("\n  ", at + 1)) {
+        const std::string name = tool.substr(at + 3, tool.find(' ', at + 3) - at - 3);
+        const Result r = Run(name + " --help");
+        EXPECT_EQ(r.status, 0) << name;
+        EXPECT_EQ(r.out.rfind("Usage: txrtool " + name + " ", 0), 0u) << name << "\n" << r.out;
+        ++listed;
+    }
+    EXPECT_EQ(listed, 8);
+}
+
+// Options may come before, between or after the operands, as "--opt VALUE" or "--opt=VALUE", the
+// last of a repeated one counts, and "--" makes what follows an operand even when it looks like
+// an option.
+TEST_F(Txrtool, OptionsAnywhereAndOperandsAfterTwoDashes) {
+    const std::string ex = "'" + kExamples + "/strings.txr'";
+    const std::string json = Run("dump " + ex).out;
+    ASSERT_FALSE(json.empty());
+    Put(dir / "-x.txr", Get(kExamples + "/strings.txr"));
+    for (const std::string& args :
+         {"dump --mode=open " + ex, "dump " + ex + " --mode open", "dump --mode both --mode open " + ex,
+          "dump --mode open -- " + ex, "dump -- '" + (dir / "-x.txr") + "'"}) {
+        const Result r = Run(args, false, "cd '" + dir.path().string() + "' && ");
+        EXPECT_EQ(r.status, 0) << args << r.err;
+        EXPECT_EQ(r.out, json) << args;
+    }
+    const Result local = Run("dump -- -x.txr", false, "cd '" + dir.path().string() + "' && ");
+    EXPECT_EQ(local.status, 0) << local.err;
+    EXPECT_EQ(local.out, json);
 }
 
 // A pair with a placeholder and an accelerator lost, a translation out of step with its original,
@@ -387,7 +460,8 @@ TEST_F(TxrtoolCheck, ReadErrorsAndBadUsage) {
         const Result r = Run(std::string(command) + " '" + (dir / "a.txr") + "' '" + missing + "'");
         EXPECT_EQ(r.status, 2) << command;
         EXPECT_EQ(r.out, "");
-        EXPECT_EQ(r.err, "txrtool: Cannot open \"" + missing + "\": No such file or directory.\n");
+        EXPECT_EQ(r.err, "txrtool " + std::string(command) + ": Cannot open \"" + missing +
+                             "\": No such file or directory.\n");
         EXPECT_EQ(Run(std::string(command) + " '" + (dir / "none.txr") + "'").status, 2);
     }
     const std::pair<std::string, std::string> bad[] = {
@@ -399,7 +473,7 @@ TEST_F(TxrtoolCheck, ReadErrorsAndBadUsage) {
     };
     for (const auto& [args, message] : bad) {
         const Result r = Run(args);
-        EXPECT_EQ(r.status, 1) << args;
+        EXPECT_EQ(r.status, 64) << args;
         EXPECT_EQ(r.err.rfind(message, 0), 0u) << r.err;
     }
     for (const char* args : {"check --help", "stats --help", "--help"}) {

@@ -2,6 +2,7 @@
 // the files it refuses.
 #include <gtest/gtest.h>
 
+#include <map>
 #include <string>
 #include <vector>
 
@@ -87,6 +88,20 @@ TEST(ExchangeExport, XliffRefusesControlCharactersNamingTheEntry) {
         std::string out;
         StringSink sink(out);
         ExpectFails(ExportXliff(table, {}, sink), {"Entry 2", "\"42\"", "XML 1.0"});
+    }
+}
+
+// A NUL would end gettext's string there and cut the text on import: PO refuses it as XLIFF does,
+// in the original and in the translation, naming the entry.
+TEST(ExchangeExport, PoRefusesANulNamingTheEntry) {
+    for (const bool inOriginal : {false, true}) {
+        const std::string nul("a\0b", 3);
+        const TranslationTable table =
+            Table({{"1", "ok", "ok"}, {"42", inOriginal ? nul : "fine", inOriginal ? "fin" : nul}});
+        std::string out;
+        StringSink sink(out);
+        ExpectFails(ExportPo(table, {}, sink, nullptr), {"Entry 2", "\"42\"", "U+0000", "PO"});
+        EXPECT_FALSE(ExportXliff(table, {}, sink).ok());
     }
 }
 
@@ -177,7 +192,7 @@ TEST(ExchangeImport, MatchesByGlobalIdAndReportsWhatItSkips) {
     const std::string csv =
         "Translation,Global ID,Original\r\n"  // columns in any order
         "Uno,1,One\r\n"
-        "Un,1,One\n"             // repeats 1
+        "Uno,1,One\n"            // repeats 1, agreeing
         "Deux,2,Zwei\r\n"        // source changed
         "Trois,3,Three\r\n"      // shared
         "Nine,9,Nine\r\n"        // not in the document
@@ -228,8 +243,7 @@ TEST(ExchangeImport, MatchesByGlobalIdAndReportsWhatItSkips) {
         "<file original=\"a.po\"><body>\n"
         "<trans-unit id=\"1\" "
         "restype=\"x-gettext-domain-header\"><source>h</source><target>h</target></trans-unit>\n"
-        "<trans-unit id=\"2\" approved=\"yes\"><source>One</source><target state=\"translated\">Ein<g "
-        "id=\"a\">s</g></target>"
+        "<trans-unit id=\"2\" approved=\"yes\"><source>One</source><target state=\"translated\">Eins</target>"
         "<alt-trans><target>No</target></alt-trans><note from=\"developer\">Global ID: 1\nGroup Name: "
         "G</note></trans-unit>\n"
         "<trans-unit id=\"4\" approved=\"no\"><source>Four</source><target "
@@ -247,6 +261,124 @@ TEST(ExchangeImport, MatchesByGlobalIdAndReportsWhatItSkips) {
     EXPECT_EQ(r.summary.unkeyed, 1u);  // the id "2" of a converted PO file is only a number
     EXPECT_EQ(r.summary.plural, 1u);
     EXPECT_EQ(r.summary.updated, 1u);
+}
+
+// Each unit is imported exactly as meant or left out and reported: markup a plain text cannot
+// carry, several targets, units marked not translated or not to translate, units that disagree,
+// and keys the export made up. Qt Linguist's XLIFF is matched by its msgctxt context.
+TEST(ExchangeImport, EachUnitImportedExactlyOrReported) {
+    const auto xliff = [](const std::string& units) {
+        return "<xliff xmlns=\"urn:oasis:names:tc:xliff:document:1.2\" version=\"1.2\"><file><body>" + units +
+               "</body></file></xliff>";
+    };
+    const auto unit = [](const std::string& id, const std::string& inside,
+                         const std::string& attributes = "") {
+        return "<trans-unit id=\"u" + id + "\" resname=\"" + id + "\"" + attributes + "><source>s</source>" +
+               inside + "</trans-unit>";
+    };
+    const struct Case {
+        const char* name;
+        ExchangeFormat format;
+        std::string bytes;
+        bool includeFuzzy;
+        std::map<int, std::string> imported;  // entry (1-based) and its new translation
+        std::vector<std::string> said;        // in the summary
+    } cases[] = {
+        {"plain",
+         ExchangeFormat::Xliff,
+         xliff(unit("1", "<target>A &amp; B</target>")),
+         false,
+         {{1, "A & B"}},
+         {"1 updated"}},
+        {"inline codes",
+         ExchangeFormat::Xliff,
+         xliff(unit("1", "<target>A<x id=\"1\"/>B</target>") +
+               unit("2", "<target>Ein<g id=\"a\">s</g></target>") +
+               unit("3", "<target><bx id=\"1\"/>b<ex id=\"1\"/></target>") +
+               unit("4", "<target>c<ph id=\"1\">{<sub>d</sub>}</ph></target>") +
+               unit("8", "<target>e</target>") +
+               unit("6", "<source>a<x id=\"1\"/></source><target>f</target>")),
+         false,
+         {{8, "e"}},
+         {"5 skipped with inline codes",
+          "Inline codes: \"1\" (<x>), \"2\" (<g>), \"3\" (<bx>), \"4\" (<ph>), \"6\" (<x>)"}},
+        {"several targets",
+         ExchangeFormat::Xliff,
+         xliff(unit("2", "<target>a</target><target>b</target>")),
+         false,
+         {},
+         {"1 skipped with several targets", "Several targets: \"2\""}},
+        {"states",
+         ExchangeFormat::Xliff,
+         xliff(unit("1", "<target state=\"new\">a</target>") +
+               unit("2", "<target state=\"needs-translation\">b</target>") +
+               unit("3", "<target>c</target>", " translate=\"no\"") +
+               unit("4", "<target state=\"final\">d</target>")),
+         false,
+         {{4, "d"}},
+         {"2 skipped marked not translated", "1 skipped marked not to be translated"}},
+        {"duplicates",
+         ExchangeFormat::Xliff,
+         xliff(unit("1", "<target>a</target>") + unit("1", "<target>b</target>") +
+               unit("2", "<target>c</target>") + unit("2", "<target>c</target>") +
+               unit("1", "<target>a</target>")),
+         false,
+         {{2, "c"}},
+         {"2 skipped repeating", "2 skipped giving one entry different translations",
+          "Different translations of one entry: \"1\""}},
+        {"Qt Linguist",
+         ExchangeFormat::Xliff,
+         xliff("<trans-unit id=\"_msg1\" approved=\"yes\"><source>s</source><target>a</target><context-group>"
+               "<context context-type=\"x-gettext-msgctxt\">3</context></context-group></trans-unit>"),
+         false,
+         {{3, "a"}},
+         {"1 updated"}},
+        {"all for review",
+         ExchangeFormat::Xliff,
+         xliff(unit("1", "<target state=\"needs-review-translation\">a</target>") +
+               unit("2", "<target state=\"needs-review-translation\">b</target>") + unit("3", "<target/>")),
+         false,
+         {},
+         {"2 skipped marked fuzzy", "Every unit with a translation is marked for review", "--include-fuzzy"}},
+        {"all for review, included",
+         ExchangeFormat::Xliff,
+         xliff(unit("1", "<target state=\"needs-review-translation\">a</target>")),
+         true,
+         {{1, "a"}},
+         {"1 updated"}},
+        {"made-up keys",
+         ExchangeFormat::Po,
+         "msgctxt \"entry-5\"\nmsgid \"s\"\nmsgstr \"x\"\n\nmsgctxt \"entry-7\"\nmsgid \"s\"\nmsgstr "
+         "\"y\"\n\n"
+         "msgctxt \"entry-8\"\nmsgid \"s\"\nmsgstr \"z\"\n",
+         false,
+         {},
+         {"1 skipped with a Global ID several entries share", "1 skipped without a Global ID",
+          "Shared by several entries: \"5\"", "Not in the document: \"entry-8\""}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        // Entries 5 and 6 share Global ID 5; entry 7's Global ID is empty.
+        TranslationTable table = Table({{"1", "s", "t1"},
+                                        {"2", "s", "t2"},
+                                        {"3", "s", "t3"},
+                                        {"4", "s", "t4"},
+                                        {"5", "s", "t5"},
+                                        {"5", "s", "t6"},
+                                        {"", "s", "t7"},
+                                        {"8", "s", "t8"}});
+        ImportResult r;
+        ASSERT_TRUE(ImportBytes(table, c.format, c.bytes, r, c.includeFuzzy).ok());
+        std::map<int, std::string> imported;
+        for (const TranslationChange& change : r.changes) imported[(change.row + 1) / 2] = change.text;
+        EXPECT_EQ(imported, c.imported);
+        const std::string text = r.summary.Text();
+        for (const std::string& part : c.said)
+            EXPECT_NE(text.find(part), std::string::npos) << part << "\n" << text;
+        if (std::string(c.name) == "made-up keys") {
+            EXPECT_EQ(text.find("entry-5"), std::string::npos) << text;
+        }
+    }
 }
 
 TEST(ExchangeImport, LatinOneLocalizedFileTakingOtherCharactersBecomesUtf8) {

@@ -50,4 +50,25 @@ TEST(TextRules, LeadingIntAndParseIntegerAgreeOnNumbers) {
     EXPECT_EQ(TextRules::TrimTrailingSpace(" \t"), "");
 }
 
+// A field the user types (Add's Global ID): an optional sign right before the digits, blanks
+// around, within the signed 32-bit range; anything more is not a number.
+TEST(TextRules, ParseIntegerTakesASignedDecimalWithBlanksWithinInt32) {
+    const std::pair<std::string, int32_t> good[] = {{"42", 42},
+                                                    {"  42  ", 42},
+                                                    {"\t-5\t", -5},
+                                                    {"+7", 7},
+                                                    {"007", 7},
+                                                    {"0", 0},
+                                                    {"-0", 0},
+                                                    {"2147483647", INT32_MAX},
+                                                    {"-2147483648", INT32_MIN},
+                                                    {"00000000000000000012", 12}};
+    for (const auto& [text, value] : good)
+        EXPECT_EQ(TextRules::ParseInteger(text), value) << '"' << text << '"';
+    for (const char* bad : {"", "   ", "-", "+", "4 2", "- 5", "+-5", "12a", "a12", "0x10", "1.5", "1e3",
+                            "2147483648", "-2147483649", "99999999999999999999", "4\n", "\xd9\xa3"}) {
+        EXPECT_FALSE(TextRules::ParseInteger(bad).has_value()) << '"' << bad << '"';
+    }
+}
+
 }  // namespace

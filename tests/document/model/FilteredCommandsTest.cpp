@@ -12,7 +12,6 @@
 
 #include "document/format/SystemCalls.h"
 #include "document/model/Document.h"
-#include "document/model/EntryCommands.h"
 #include "document/model/RowScope.h"
 #include "document/review/DocumentReview.h"
 #include "tests/document/RandomPairDocument.h"

@@ -2,6 +2,7 @@
 // Global ID checks over whole tables, and the problems in words.
 #include <gtest/gtest.h>
 
+#include <random>
 #include <string>
 #include <vector>
 
@@ -58,6 +59,46 @@ TEST(EntryChecks, EachCheckOnOnePair) {
         {"{name}", "{nom}", P},
         {"{0:N2} MB", "{0} Mo", 0},
         {"{{0}} literal", "0", 0},
+        // placeholders as real catalogs write them: gettext's <inttypes.h> macros, alone and
+        // positional (not a Qt %1), ...
+        {"%<PRIdMAX> bytes", "%<PRIdMAX> octets", 0},
+        {"%1$<PRIdMAX> of %2$s", "%2$s : %1$<PRIdMAX>", 0},
+        {"%5<PRIuLEAST16> %<PRIx64>", "%<PRIx64> %<PRIuLEAST16>", P},
+        {"%1$<PRIdMAX> of %2$s", "%1 de %2$s", P},
+        {"%1$<PRIdMAX> of %2$s", "%2$s", P},
+        {"%<PRIdMAX> bytes", "%<PRIuMAX> octets", P},
+        {"%<PRIdMAX> bytes", "%jd octets", P},
+        // ... braces only around an argument (literal braces are text), ICU MessageFormat
+        // arguments with their sub-messages, plural and select by name and kind ...
+        {"answer {yes,no}", "r\xC3\xA9pondez {oui,non}", 0},
+        {"{a,b,c} and {0}", "{a,b,c}", P},
+        {"{0,-8} items", "{0} \xC3\xA9l\xC3\xA9ments", 0},
+        {"{n, number, integer} items", "{n} \xC3\xA9l\xC3\xA9ments", 0},
+        {"{count, plural, one {# file} other {# files}}",
+         "{count, plural, one {# fichier} many {# fichiers} other {# fichiers}}", 0},
+        {"{count, plural, offset:1 =0 {none} other {{who} and # more}}",
+         "{count,plural,offset:1 =0{aucun} one{{who} et # autre} other{{who} et # autres}}", 0},
+        {"{gender, select, female {{name} sent her file} other {{name} sent a file}}",
+         "{gender, select, female {{name} a envoy\xC3\xA9 son fichier} other {{name} a envoy\xC3\xA9 un "
+         "fichier}}",
+         0},
+        {"{count, plural, one {# file} other {# files}}", "{n, plural, one {# fichier} other {# fichiers}}",
+         P},
+        {"{count, plural, one {# file} other {# files}}",
+         "{count, select, one {# fichier} other {# fichiers}}", P},
+        {"{count, plural, one {# file} other {# files}}", "{count} fichiers", P},
+        {"{gender, select, female {{name} sent} other {{name} sent}}",
+         "{gender, select, female {envoy\xC3\xA9"
+         "e} other {envoy\xC3\xA9}}",
+         P},
+        {"{count, plural, one {# {file} other {# files}}",
+         "{count, plural, one {# fichier} other {# fichiers}}", P},
+        // ... and a Qt %1 followed by letters (not a printf width and conversion).
+        {"%1st of %2", "%1er sur %2", 0},
+        {"%1 of %2files", "%2fichiers de %1", 0},
+        {"%1st of %2", "%1er", P},
+        {"%1st place", "%1er rang", 0},
+        {"%5s of %d", "%5d de %d", P},  // a printf catalog: a number after '%' is a width
         // accelerators
         {"&File", "&Fichier", 0},
         {"&File", "Fichier", A},
@@ -101,6 +142,57 @@ TEST(EntryChecks, EachCheckOnOnePair) {
         EXPECT_EQ(CheckOnePair(c), c.expected) << '"' << c.original << "\" / \"" << c.translation << '"';
     // A check left out finds nothing, the others still do.
     EXPECT_EQ(CheckOnePair(cases[std::size(cases) - 1], kAllChecks & ~A), P | W);
+}
+
+// A placeholder problem is told in the reading the pair was checked in: a Qt pair's "%1st" is
+// %1, a gettext macro is named as written, an ICU argument whole.
+TEST(EntryChecks, PlaceholderProblemsInWords) {
+    const struct {
+        std::string original, translation, words;
+    } cases[] = {
+        {"%1st of %2", "%1er", "placeholders differ: the translation lacks %2"},
+        {"%1$<PRIdMAX> of %2$s", "%2$s", "placeholders differ: the translation lacks %1$<PRIdMAX>"},
+        {"%<PRIdMAX> bytes", "octets %d",
+         "placeholders differ: the translation lacks %<PRIdMAX> (argument 1); it has %d (argument 1) that "
+         "the "
+         "original lacks"},
+        {"{count, plural, one {# file} other {# files}} in {dir}",
+         "{n, plural, other {# fichiers}} dans {dir}",
+         "placeholders differ: the translation lacks {count, plural, one {# file} other {# files}}; it has "
+         "{n, plural, other {# fichiers}} that the original lacks"},
+        {"{g, select, other {{name} left}}", "{g, select, other {parti}}",
+         "placeholders differ: the translation lacks {name}"},
+    };
+    for (const auto& c : cases) {
+        ResourceTable store;
+        Fill(store, {{"1", "G", "1", c.original}, {"1", "G", "1", c.translation}}, {{"G", 1}}, 1);
+        const EntryTable table(store, {}, true, U8, U8);
+        EXPECT_EQ(EntryChecker().Run(table)[1], P) << c.original;
+        EXPECT_EQ(EntryChecker::Describe(table, 1, EntryCheck::Placeholder), c.words);
+    }
+}
+
+// Random texts made of the markers' own characters: every placeholder found lies within its
+// text and starts with its marker, a text agrees with itself, and with the same text after a
+// marker-free suffix.
+TEST(EntryChecks, PlaceholdersOfRandomMarkerSoup) {
+    const std::string_view pieces[] = {
+        "{",      "}",      ",",       " ",  "a",     "1", "#", "%", "$", "<PRIdMAX>", "plural",
+        "select", "number", "offset:", "=0", "other", "L", "s", "d", ":", "-"};
+    std::mt19937 rng(16);
+    for (int n = 0; n < 20000; ++n) {
+        std::string text;
+        for (int k = static_cast<int>(rng() % 40); k > 0; --k) text += pieces[rng() % std::size(pieces)];
+        for (const PercentReading reading : {PercentReading::PrintfFirst, PercentReading::QtFirst}) {
+            for (const Placeholder& p : FindPlaceholders(text, reading)) {
+                ASSERT_GE(p.written.data(), text.data()) << text;
+                ASSERT_LE(p.written.data() + p.written.size(), text.data() + text.size()) << text;
+                ASSERT_TRUE(p.written[0] == '%' || p.written[0] == '{') << text;
+            }
+        }
+        ASSERT_TRUE(SamePlaceholders(text, text)) << text;
+        ASSERT_TRUE(SamePlaceholders(text, text + " x")) << text;
+    }
 }
 
 TEST(EntryChecks, GlobalIdsOverWholeTables) {
@@ -184,8 +276,15 @@ TEST(EntryChecks, ProblemsInWords) {
         {3, EntryCheck::BadId, "Global ID \"2\" is above the last Global ID (1)"},
     };
     for (const auto& c : cases) EXPECT_EQ(EntryChecker::Describe(table, c.row, c.check), c.words);
-    for (int k = 0; k < kEntryCheckCount; ++k)
-        EXPECT_EQ(CheckByName(CheckName(static_cast<EntryCheck>(k))), static_cast<EntryCheck>(k));
+    // Each check has a name that finds it again and a bit of its own within kAllChecks.
+    CheckMask seen = 0;
+    for (int k = 0; k < kEntryCheckCount; ++k) {
+        const auto check = static_cast<EntryCheck>(k);
+        EXPECT_EQ(CheckByName(CheckName(check)), check);
+        EXPECT_EQ(seen & MaskOf(check), 0u) << CheckName(check);
+        seen |= MaskOf(check);
+    }
+    EXPECT_EQ(seen, kAllChecks);
     EXPECT_EQ(CheckByName("spelling"), std::nullopt);
 }
 
