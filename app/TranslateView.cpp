@@ -107,6 +107,11 @@ TranslateView::TranslateView(QWidget* parent, Document& doc, CSortListCtrl* list
                 if (entry < from.row() || entry > to.row() || to.column() < TranslatePairModel::Original)
                     return;
                 // The history or a command changed the entry: the box follows unless typing is pending.
+                if (const QString original = m_list->Model()->CellText(m_row, ColText);
+                    original != m_editor->Original()) {
+                    m_editor->SetOriginal(original);
+                    CheckTyped();
+                }
                 const QString now = m_list->Model()->CellText(m_row + 1, ColText);
                 if (now == m_loadedText) return;
                 const bool pending = Pending();
