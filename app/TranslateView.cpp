@@ -156,6 +156,8 @@ void TranslateView::Activate(bool on) {
     if (m_row < 0 && m_model->rowCount() > 0) SelectRow(m_model->OriginalRow(0));
     if (m_row < 0) Load(-1);
     ShowSortState();
+    // Translators start typing at once.
+    m_editor->Box()->setFocus();
 }
 
 bool TranslateView::Pending() const {

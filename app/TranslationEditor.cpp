@@ -65,6 +65,8 @@ TranslationEditor::TranslationEditor(QWidget* parent) : QWidget(parent) {
     m_problems = new QListWidget(this);
     m_problems->setObjectName(QStringLiteral("translateProblems"));
     m_problems->setAccessibleName(QStringLiteral("Problems of the entry"));
+    m_problems->setWordWrap(true);
+    m_problems->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_suggestions = new QListWidget(this);
     m_suggestions->setObjectName(QStringLiteral("translateSuggestions"));
     m_suggestions->setAccessibleName(QStringLiteral("Suggestions"));
