@@ -991,6 +991,7 @@ void CQuillmereDlg::HandleFileChanges() {
     const QString what = names.join(QStringLiteral(" and ")) +
                          (names.size() > 1 ? QStringLiteral(" were") : QStringLiteral(" was"));
     m_strChangedOnDisk = what;
+    if (m_pTranslate) m_pTranslate->Commit();  // typing in the Translate view is a change too
     if (IsModified()) {
         Prompts().Tell(this, QStringLiteral("%1 changed by another program. Your unsaved changes stay "
                                             "here; Save will ask before replacing the other program's "
