@@ -9,16 +9,15 @@
 
 TranslatePairModel::TranslatePairModel(RowStoreModel* source, QObject* parent)
     : QAbstractTableModel(parent), m_source(source) {
-    // Rows that come, go or move change the entries; a cell changed in place changes its entry.
+    // Another filter shows other entries; a cell changed in place changes its entry.
     const auto rebuild = [this] {
-        beginResetModel();
-        Rebuild();
-        endResetModel();
+        if (m_resetting) return;  // a change of the document's rows: End rebuilds
+        Begin();
+        End();
     };
     connect(m_source, &QAbstractItemModel::modelReset, this, rebuild);
-    connect(m_source, &QAbstractItemModel::rowsInserted, this, rebuild);
-    connect(m_source, &QAbstractItemModel::rowsRemoved, this, rebuild);
     connect(m_source, &QAbstractItemModel::layoutChanged, this, rebuild);
+    m_source->Doc().AddObserver(this);
     connect(m_source, &QAbstractItemModel::dataChanged, this,
             [this](const QModelIndex& from, const QModelIndex& to) {
                 if (!from.isValid() || !to.isValid()) return;
@@ -32,6 +31,23 @@ TranslatePairModel::TranslatePairModel(RowStoreModel* source, QObject* parent)
                 emit dataChanged(index(first, 0), index(last, ColumnCount - 1));
             });
     Rebuild();
+}
+
+TranslatePairModel::~TranslatePairModel() {
+    m_source->Doc().RemoveObserver(this);
+}
+
+void TranslatePairModel::Begin() {
+    if (m_resetting) return;
+    m_resetting = true;
+    beginResetModel();
+}
+
+void TranslatePairModel::End() {
+    if (!m_resetting) return;
+    Rebuild();
+    m_resetting = false;
+    endResetModel();
 }
 
 int TranslatePairModel::Pairs() const {
@@ -62,7 +78,7 @@ int TranslatePairModel::EntryOf(int pair) const {
 }
 
 int TranslatePairModel::rowCount(const QModelIndex& parent) const {
-    if (parent.isValid()) return 0;
+    if (parent.isValid() || m_resetting) return 0;
     return m_all ? Pairs() : static_cast<int>(m_pairs.size());
 }
 

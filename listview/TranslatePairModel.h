@@ -12,14 +12,18 @@
 #include <functional>
 #include <vector>
 
+#include "document/model/DocumentObserver.h"
+
 class RowStoreModel;
 
-class TranslatePairModel : public QAbstractTableModel {
+class TranslatePairModel : public QAbstractTableModel, private DocumentObserver {
     Q_OBJECT
 public:
     enum Column { Id = 0, GroupName, GroupId, Original, Translation, StatusColumn, ColumnCount };
 
+    // Watches the source's document from now on (the source keeps that document).
     explicit TranslatePairModel(RowStoreModel* source, QObject* parent = nullptr);
+    ~TranslatePairModel() override;
 
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     int columnCount(const QModelIndex& parent = QModelIndex()) const override;
@@ -43,10 +47,23 @@ public:
     void MarksChanged();
 
 private:
+    // Rows that come, go or move (even rows the source does not show: the pairs shown move
+    // with them) reset the entries once the source has followed.
+    void RowsAboutToBeInserted(int, int) override { Begin(); }
+    void RowsInserted() override { End(); }
+    void RowsAboutToBeRemoved(int, int) override { Begin(); }
+    void RowsRemoved() override { End(); }
+    void RowsAboutToBeReordered() override { Begin(); }
+    void RowsReordered(const std::vector<int>&) override { End(); }
+    void AboutToReset() override { Begin(); }
+    void Reset() override { End(); }
+    void Begin();
+    void End();
     void Rebuild();
     int Pairs() const;
 
     RowStoreModel* m_source;
+    bool m_resetting = false;  // between a change of the rows and its end
     bool m_all = true;         // every pair shown, in document order
     std::vector<int> m_pairs;  // else the pairs shown, ascending
     std::function<Mark(int, bool)> m_marks;
