@@ -1,6 +1,7 @@
 #pragma once
 // The editor window: the entry table, the command buttons and menu, the search row, the
-// Localize box and the three view buttons. It shows a Document and sends every command to it;
+// Localize box, the three view buttons and the Translate view (a fourth, its list and editor pane
+// in the list's place). It shows a Document and sends every command to it;
 // its undo stack mirrors the document's history, and its clean state is the unsaved mark.
 #include <QDialog>
 #include <QHash>
