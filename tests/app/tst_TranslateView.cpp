@@ -128,9 +128,12 @@ private slots:
         // Next Not Translated, then F2 into the box: the entry "Save".
         Keys(View().Table(), QKeySequence(Qt::CTRL | Qt::Key_U));
         QCOMPARE(View().EntryRow(), 2);
-        View().Table()->setFocus();
-        Keys(View().Table(), QKeySequence(Qt::Key_F2));
-        QVERIFY(Box()->hasFocus());
+        for (const int key : {Qt::Key_Return, Qt::Key_F2}) {
+            View().Table()->setFocus();
+            Keys(View().Table(), QKeySequence(key));
+            QVERIFY(Box()->hasFocus());
+            QCOMPARE(View().EntryRow(), 2);
+        }
         SelectAllAndType(QStringLiteral("Enregistrer"));
         QCOMPARE(DocText(3), QStringLiteral("Save"));  // not yet in the history
         QVERIFY(View().Pending());
@@ -200,6 +203,10 @@ private slots:
         expected.push_back({"5", "Error", "2", "Quitter « vite »"});
         QCOMPARE(saved, expected);
         QCOMPARE(m_dlg->Review().Progress()->value(), 100);
+        // Nothing left to do: Ctrl+Return says so and stays.
+        Keys(Box(), QKeySequence(Qt::CTRL | Qt::Key_Return));
+        QCOMPARE(View().EntryRow(), 8);
+        QCOMPARE(m_dlg->Review().Note(), QStringLiteral("Every entry is translated, without problems"));
     }
 
     void originalsAreOutOfReachAndSortsKeepPairs() {
