@@ -41,6 +41,7 @@
 #include "document/exchange/TranslationImport.h"
 #include "document/exchange/TranslationTable.h"
 #include "document/format/AtomicFile.h"
+#include "document/format/LanguageCode.h"
 #include "listview/RowStoreModel.h"
 #include "res/DialogTemplate.h"
 #include "res/resource.h"
@@ -919,7 +920,8 @@ void CQuillmereDlg::OnExport() {
     if (!format || !ConfirmReplacing({path})) return;
     ExportOptions options;
     options.originalName = QFileInfo(m_strFileName).fileName().toStdString();
-    options.targetLanguage = LanguageOfFileName(QFileInfo(m_strLocFileName).fileName().toStdString());
+    options.targetLanguage =
+        LanguageCode::OfFileName(LocalPath(QFileInfo(m_strLocFileName).absoluteFilePath()));
     TranslationTable table;
     std::string out;
     size_t leftOut = 0;
@@ -946,23 +948,19 @@ void CQuillmereDlg::OnImport() {
     if (path.isEmpty()) return;
     const std::optional<ExchangeFormat> format = FormatOf(path, Prompts(), this);
     if (!format) return;
-    const bool wasLatin1 = m_pDoc->FileEncoding(DocFile::Txl) == Encoding::Latin1;
     TranslationTable table;
     std::vector<IncomingUnit> units;
     ImportResult result;
     Status s = table.FromDocument(*m_pDoc);
     if (s) s = ReadTranslations(LocalPath(path), *format, units);
     if (s) s = ComputeImport(table, units, ImportOptions(), result);
-    if (s) s = m_pDoc->ApplyImport(result.changes, result.translated, result.summary.becameUtf8);
+    if (s) s = m_pDoc->ApplyImport(result.changes, result.translated, &result.summary.becameUtf8);
     if (!s) {
         // An empty message: the user declined the .txl's conversion to UTF-8.
         Prompts().Warn(this, s.message().empty() ? QStringLiteral("Nothing was imported.")
                                                  : QString::fromStdString(s.message()));
         return;
     }
-    // What the document did, which can differ from the table's guess (stand-ins it already
-    // holds in the .txl's encoding).
-    result.summary.becameUtf8 = wasLatin1 && m_pDoc->FileEncoding(DocFile::Txl) == Encoding::Utf8;
     Prompts().Tell(this, QString::fromStdString(result.summary.Text()).trimmed());
 }
 

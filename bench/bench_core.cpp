@@ -13,6 +13,7 @@
 
 #include "document/ListBoxSafe.h"
 #include "document/format/ResourceTable.h"
+#include "document/model/Document.h"
 #include "document/model/EntryCommands.h"
 #include "document/review/EntryChecker.h"
 #include "document/review/EntryFilter.h"
@@ -106,13 +107,11 @@ BENCHMARK_CAPTURE(BM_ReplaceAll, every_row, " ", "_")->Unit(benchmark::kMillisec
 
 // The pair document (or the plain one), read once and kept for the benchmarks that only look.
 struct LoadedPair {
-    ResourceTable store;
-    ReadInfo info;
+    Document doc;
     explicit LoadedPair(ReadMode mode) {
-        store.DefineColumns(kEntryColumnSpec);
-        if (!ReadTextResource(store, Txr(), Txl(), mode, &info).ok()) std::abort();
+        if (!doc.Read(Txr(), Txl(), mode).ok()) std::abort();
     }
-    EntryTable Table() const { return EntryTable::Detect(store, info.standIn, info.txlPresent); }
+    EntryTable Table() const { return doc.Table(); }
 };
 const LoadedPair& Pair() {
     static const LoadedPair pair(ModeOpenPaired);
@@ -182,7 +181,7 @@ BENCHMARK_CAPTURE(BM_Filter, pairs_narrowing, true, "fi", "fil", FilterShow::All
 void BM_FilterSorted(benchmark::State& state) {
     static LoadedPair* sorted = [] {
         auto* pair = new LoadedPair(ModeOpenPaired);
-        pair->store.SortPairsByColumn(ColText, true);
+        pair->doc.RowsForSetup().SortPairsByColumn(ColText, true);
         return pair;
     }();
     const EntryTable table = sorted->Table();

@@ -26,6 +26,7 @@
 #include "document/format/LoadedFile.h"
 #include "document/format/ReplacementFile.h"
 #include "document/format/ResourceTable.h"
+#include "document/format/TextEncoding.h"
 #include "document/format/TextRules.h"
 
 namespace {
@@ -119,13 +120,13 @@ public:
     }
     // Counts one more entry of the group and returns its count; 0 for a group not in the table.
     int32_t Increment(std::string_view name) {
-        int32_t* c = Find(name);
+        int32_t* c = FindAsText(name);
         if (!c) return 0;
         if (*c < INT32_MAX) ++*c;
         return *c;
     }
     int32_t Get(std::string_view name) {
-        const int32_t* c = Find(name);
+        const int32_t* c = FindAsText(name);
         return c ? *c : 0;
     }
     void Store(GroupList& groups) const {
@@ -172,6 +173,20 @@ private:
             if (m_first[i]) Insert(m_names[i], i);
     }
 
+    // The group table is the .txr's, in its encoding; a .txl in the other encoding (one an
+    // import turned UTF-8) names the same groups in its own: a name not found as it is written is
+    // looked for as the same text in the other encoding.
+    int32_t* FindAsText(std::string_view name) {
+        if (int32_t* c = Find(name)) return c;
+        if (std::all_of(name.begin(), name.end(),
+                        [](char ch) { return static_cast<unsigned char>(ch) < 0x80; }))
+            return nullptr;
+        std::string other;
+        if (IsValidUtf8(name) && Utf8ToLatin1(name, other))
+            if (int32_t* c = Find(other)) return c;
+        return Find(Latin1ToUtf8(name));
+    }
+
     int32_t* Find(std::string_view name) {
         // Neighbouring entries often share their group: try the last one first.
         if (m_last && name == m_lastName) return m_last;
@@ -179,7 +194,7 @@ private:
         const size_t mask = m_slots.size() - 1;
         for (size_t i = Hash(name) & mask; m_slots[i] != kEmpty; i = (i + 1) & mask) {
             if (m_names[m_slots[i]] == name) {
-                m_lastName = name;
+                m_lastName = m_names[m_slots[i]];  // the file's bytes: `name` may not outlive the call
                 m_last = &m_counts[m_slots[i]];
                 return m_last;
             }

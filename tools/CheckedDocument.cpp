@@ -13,23 +13,16 @@ Status CheckedDocument::Load(const std::string& txr, const std::string& txl, Che
     m_txl = txl;
     m_info = ReadInfo{};
     m_info.wantLines = true;
-    if (Status s = ReadTextResource(m_store, txr, txl, txl.empty() ? ModeOpen : ModeOpenPaired, &m_info); !s)
-        return s;
+    if (Status s = m_doc.Read(txr, txl, txl.empty() ? ModeOpen : ModeOpenPaired, &m_info); !s) return s;
     if (!txl.empty() && !m_info.txlPresent) {
         const int fd = ::open(txl.c_str(), O_RDONLY | O_CLOEXEC);
         const int err = fd < 0 ? errno : EIO;
         if (fd >= 0) ::close(fd);
         return Status::Error("Cannot open \"" + txl + "\": " + std::strerror(err) + ".");
     }
-    const EntryTable detected = EntryTable::Detect(m_store, m_info.standIn, !txl.empty());
-    m_original = detected.OriginalEncoding();
-    m_translation = detected.TranslationEncoding();
+    m_doc.SetLocalize(true);
     m_problems = EntryChecker(enabled).Run(Table());
     return Status::Ok();
-}
-
-EntryTable CheckedDocument::Table() const {
-    return EntryTable(m_store, m_info.standIn, !m_txl.empty(), m_original, m_translation);
 }
 
 const std::string& CheckedDocument::FileOf(int row) const {

@@ -8,8 +8,8 @@
 #include <string_view>
 
 #include "document/ListBoxSafe.h"
-#include "document/format/DocumentEncoding.h"
 #include "document/format/ResourceTable.h"
+#include "document/model/Document.h"
 #include "tools/Commands.h"
 
 namespace {
@@ -46,13 +46,13 @@ int RunDiffCommand(int argc, char** argv) {
         return 1;
     }
 
-    ResourceTable store;
-    store.DefineColumns(kEntryColumnSpec);
-    if (Status s = ReadTextResource(store, file, std::string(), ModeOpen); !s) {
+    Document doc;
+    if (Status s = doc.Read(file, std::string(), ModeOpen); !s) {
         std::fprintf(stderr, "txrtool: %s\n", s.message().c_str());
         return 2;
     }
-    const Encoding encoding = DocumentEncoding(store);
+    const ResourceTable& store = doc.Rows();
+    const Encoding encoding = doc.FileEncoding(DocFile::Txr);
     std::string out = "Last Global ID: " + std::to_string(store.GetLastGlobalId()) + "\nGroups:";
     const char* separator = " ";
     for (const GroupNode* g = store.Groups().head(); g; g = g->next) {

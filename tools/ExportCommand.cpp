@@ -1,11 +1,13 @@
 // txrtool export: a document as XLIFF, PO or CSV for translators.
 #include <cstdio>
+#include <filesystem>
 #include <string>
 
 #include "document/exchange/ExchangeFormat.h"
 #include "document/exchange/TranslationExport.h"
 #include "document/exchange/TranslationTable.h"
 #include "document/format/AtomicFile.h"
+#include "document/format/LanguageCode.h"
 #include "tools/CommandLine.h"
 #include "tools/Commands.h"
 
@@ -18,7 +20,8 @@ constexpr const char* kExportHelp =
     "translators: XLIFF 1.2, PO or CSV (UTF-8), the format from --format or from OUT's extension\n"
     "(.xlf/.xliff, .po, .csv). Each unit carries the Global ID, Group Name, Group ID, the original\n"
     "and the translation (empty when not translated) and its status. The source language is 'en'\n"
-    "unless given; the target language is taken from TXL's name (app.fr.txl: fr) or 'und'.\n"
+    "unless given; the target language is the code TXL's name ends in (app.fr.txl, app_pt_BR.txl)\n"
+    "or its folder's name (fr/app.txl), else 'und'.\n"
     "--bom starts a CSV file with a UTF-8 byte-order mark. OUT is replaced only when complete.\n";
 
 int Usage(const std::string& message) {
@@ -34,6 +37,13 @@ int Fail(const std::string& message) {
 std::string BaseName(const std::string& path) {
     const size_t slash = path.rfind('/');
     return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+// The folder counts as the window's does, also when TXL is given as a bare name.
+std::string TargetLanguageOf(const std::string& txl) {
+    std::error_code error;
+    const std::filesystem::path absolute = std::filesystem::absolute(txl, error);
+    return LanguageCode::OfFileName(error ? txl : absolute.string());
 }
 
 }  // namespace
@@ -68,7 +78,7 @@ int RunExportCommand(int argc, char** argv) {
     const auto target = args.values.find("--target-lang");
     options.targetLanguage = target != args.values.end() ? target->second
                              : txl.empty()               ? "und"
-                                                         : LanguageOfFileName(txl);
+                                                         : TargetLanguageOf(txl);
     options.byteOrderMark = args.flags.count("--bom") > 0;
 
     TranslationTable table;

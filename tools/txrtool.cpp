@@ -18,6 +18,7 @@
 
 #include "document/ListBoxSafe.h"
 #include "document/format/ResourceTable.h"
+#include "document/model/Document.h"
 #include "tools/Commands.h"
 #include "tools/Json.h"
 
@@ -206,10 +207,10 @@ int Run(int argc, char** argv) {
         return 0;
     }
 
-    ResourceTable store;
-    store.DefineColumns(kEntryColumnSpec);
+    Document doc;
     const std::string txl = o.files.size() > 1 ? o.files[1] : std::string();
-    if (Status s = ReadTextResource(store, o.files[0], txl, o.mode); !s) return Fail(s.message());
+    if (Status s = doc.Read(o.files[0], txl, o.mode); !s) return Fail(s.message());
+    const ResourceTable& store = doc.Rows();
 
     if (o.command == "dump") {
         if (!DumpJson(store)) return Fail(std::string("cannot write the output: ") + std::strerror(errno));

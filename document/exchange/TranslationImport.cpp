@@ -1,9 +1,6 @@
 #include "document/exchange/TranslationImport.h"
 
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
-#include <memory>
+#include <algorithm>
 #include <utility>
 
 #include "document/ListBoxSafe.h"
@@ -12,23 +9,19 @@
 #include "document/exchange/PoExchange.h"
 #include "document/exchange/TranslationTable.h"
 #include "document/exchange/XliffExchange.h"
+#include "document/format/LoadedFile.h"
 #include "document/format/TextEncoding.h"
 #include "document/format/TextRules.h"
+#include "document/model/Document.h"
 
 namespace {
 
+// Through the same reader as the text resource files: a FIFO or device does not block, and a
+// file changed while it is read is refused rather than imported torn.
 Status ReadWholeFile(const std::string& path, std::string& out) {
-    std::unique_ptr<std::FILE, decltype(&std::fclose)> f(std::fopen(path.c_str(), "rb"), &std::fclose);
-    if (!f) return Status::Error("Cannot open \"" + path + "\": " + std::strerror(errno) + ".");
-    char buffer[1 << 16];
-    out.clear();
-    for (;;) {
-        const size_t got = std::fread(buffer, 1, sizeof buffer, f.get());
-        out.append(buffer, got);
-        if (got < sizeof buffer) break;
-    }
-    if (std::ferror(f.get()))
-        return Status::Error("Cannot read \"" + path + "\": " + std::strerror(errno) + ".");
+    LoadedFile file;
+    if (file.Load(path) != LoadedFile::Result::Ok) return Status::Error(file.error());
+    out.assign(file.data(), file.size());
     return Status::Ok();
 }
 
@@ -90,7 +83,6 @@ Status ComputeImport(const TranslationTable& table, const std::vector<IncomingUn
     std::vector<size_t> taken(n, kNoUnit);
     const Encoding txr = table.TxrEncoding();
     const Encoding txl = table.TxlEncoding();
-    std::string scratch;
 
     for (size_t u = 0; u < units.size(); ++u) {
         const IncomingUnit& unit = units[u];
@@ -139,78 +131,30 @@ Status ComputeImport(const TranslationTable& table, const std::vector<IncomingUn
         taken[entry] = u;
         if (unit.hasSource && !SameText(table.OriginalCell(entry, ColText), txr, unit.source, Encoding::Utf8))
             sum.sourceChanged.push_back(unit.key);
-        if (!table.StandIn(entry) &&
-            SameText(table.TranslationCell(entry, ColText), txl, unit.target, Encoding::Utf8))
+        const bool same = SameText(table.TranslationCell(entry, ColText), txl, unit.target, Encoding::Utf8);
+        if (!table.StandIn(entry) && same)
             ++sum.unchanged;
         else
             ++sum.updated;
+        // A stand-in keeping its text only stops standing in (see `translated`).
+        if (!same) r.changes.push_back({static_cast<int>(2 * entry + 1), unit.target});
     }
 
-    // The .txl's encoding from now on: Latin-1 only while everything it is to hold fits.
-    Encoding target = txl;
-    if (target == Encoding::Latin1) {
-        for (size_t i = 0; i < n && target == Encoding::Latin1; ++i) {
-            if (taken[i] != kNoUnit && !Utf8ToLatin1(units[taken[i]].target, scratch))
-                target = Encoding::Utf8;
-            if (table.StandIn(i) && txr == Encoding::Utf8)
-                for (const int c : {ColGlobalId, ColGroupName, ColText})
-                    if (!Utf8ToLatin1(table.TranslationCell(i, c), scratch)) target = Encoding::Utf8;
-        }
-        sum.becameUtf8 = target == Encoding::Utf8;
-    }
-
-    // Cells of each translation row in the target encoding: the new translation, and every cell
-    // whose row was in another encoding.
-    for (size_t i = 0; i < n; ++i) {
-        const int row = static_cast<int>(2 * i + 1);
-        if (taken[i] != kNoUnit) r.translated.push_back(row);
-        const Encoding from = table.StandIn(i) ? txr : txl;
-        for (const int c : {ColGlobalId, ColGroupName, ColText}) {
-            const std::string_view cell = table.TranslationCell(i, c);
-            std::string bytes;
-            if (c == ColText && taken[i] != kNoUnit) {
-                const std::string& text = units[taken[i]].target;
-                if (target == Encoding::Utf8)
-                    bytes = text;
-                else
-                    Utf8ToLatin1(text, bytes);
-            } else if (from == target) {
-                continue;
-            } else if (target == Encoding::Utf8) {
-                bytes = Latin1ToUtf8(cell);
-            } else {
-                Utf8ToLatin1(cell, bytes);
-            }
-            if (bytes != cell) r.changes.push_back({row, c, std::move(bytes)});
-        }
-    }
+    for (size_t i = 0; i < n; ++i)
+        if (taken[i] != kNoUnit) r.translated.push_back(static_cast<int>(2 * i + 1));
+    std::sort(r.changes.begin(), r.changes.end(),
+              [](const TranslationChange& a, const TranslationChange& b) { return a.row < b.row; });
     result = std::move(r);
     return Status::Ok();
 }
 
-Status WriteImportedTranslations(TranslationTable& table, const ImportResult& result,
-                                 const std::string& txlPath) {
-    ResourceTable& pairs = table.Pairs();
-    for (const CellChange& c : result.changes) pairs.SetCellText(c.row, c.column, c.bytes);
-    // The .txl alone, as a localized save writes it: the translation rows under the pair's header.
-    ResourceTable translations;
-    translations.DefineColumns(kEntryColumnSpec);
-    const int rows = pairs.GetRowCount();
-    size_t bytes = 0;
-    for (int r = 1; r < rows; r += 2)
-        for (int c = 0; c < 4; ++c) bytes += pairs.Cell(r, c).size();
-    translations.Reserve(static_cast<size_t>(rows / 2), bytes);
-    for (int r = 1; r < rows; r += 2)
-        translations.AppendRow({pairs.Cell(r, 0), pairs.Cell(r, 1), pairs.Cell(r, 2), pairs.Cell(r, 3)});
-    translations.SetLastGlobalId(pairs.GetLastGlobalId());
+Status WriteImportedTranslations(TranslationTable& table, ImportResult& result, const std::string& txlPath) {
+    Document* doc = table.OwnDocument();
+    if (!doc) return Status::Error("The import has no document of its own to write.");
+    // Nobody to ask on the command line: a .txl that cannot hold a translation becomes UTF-8.
+    doc->SetConversionQuestion([](DocFile, std::string_view) { return true; });
+    if (Status s = doc->ApplyImport(result.changes, result.translated, &result.summary.becameUtf8); !s)
+        return s;
     // A .txl turned UTF-8 carries its group table in UTF-8 too, though the .txr keeps Latin-1.
-    const bool convert = result.summary.becameUtf8 && table.TxrEncoding() == Encoding::Latin1;
-    translations.ResetGroupList();
-    for (const GroupNode* g = pairs.Groups().head(); g; g = g->next) {
-        std::string name = convert ? Latin1ToUtf8(g->name) : g->name;
-        const bool first = translations.Groups().Find(name) == 0;
-        translations.Groups().Append(name);
-        if (first) translations.Groups().SetCounter(name, g->counter);
-    }
-    return WriteTextResourceFile(translations, txlPath);
+    return doc->SaveTranslations(txlPath, result.summary.becameUtf8);
 }

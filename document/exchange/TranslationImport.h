@@ -1,16 +1,16 @@
 #pragma once
 // Bringing translations back from a translators' file into a document: which entries change,
-// and how, as a list of cell changes the caller applies (the window as one undoable change,
-// txrtool before writing the .txl). Nothing here writes until WriteImportedTranslations.
+// and to what, as UTF-8 texts the Document encodes once and applies as one undoable change
+// (Document::ApplyImport: the window, and txrtool before writing the .txl).
 //
 // Contract of ComputeImport: a unit sets the translation of the one entry whose Global ID is
 // its key when it gives a non-empty translation. Skipped and counted: units without a
 // translation, with a key no entry has or several entries share, repeating a key an earlier
 // unit imported, fuzzy ones (unless includeFuzzy), plural ones, unkeyed ones. A unit whose
 // source differs from the entry's original is imported and reported. A translation to import
-// that holds a line break or CR refuses the whole import (error naming the Global ID). A Latin-1
-// .txl that must take a character Latin-1 cannot hold becomes UTF-8: every cell of its rows is
-// converted (reported in the summary). Stand-in rows are written to the .txl, in its encoding.
+// that holds a line break or CR, or is not valid UTF-8, refuses the whole import (error naming
+// the Global ID). Nothing is encoded here: a Latin-1 .txl that must take a character Latin-1
+// cannot hold becomes UTF-8 when the Document applies the result (reported in the summary).
 #include <cstddef>
 #include <string>
 #include <vector>
@@ -39,7 +39,7 @@ struct ImportSummary {
     std::vector<std::string> unknownIds;     // keys no entry has
     std::vector<std::string> sharedIds;      // keys several entries share
     std::vector<std::string> sourceChanged;  // Global IDs of entries imported over another source
-    bool becameUtf8 = false;
+    bool becameUtf8 = false;                 // set by the Document that applied the import
 
     // The summary as lines for a person: counts first, then what was reported (lists of IDs
     // cut after `listLimit` names).
@@ -47,8 +47,8 @@ struct ImportSummary {
 };
 
 struct ImportResult {
-    std::vector<CellChange> changes;
-    std::vector<int> translated;  // translation rows the import gives a translation (ascending)
+    std::vector<TranslationChange> changes;  // texts that differ from the rows' (ascending rows)
+    std::vector<int> translated;             // translation rows the import gives a translation (ascending)
     ImportSummary summary;
 };
 
@@ -58,7 +58,7 @@ Status ReadTranslations(const std::string& path, ExchangeFormat format, std::vec
 Status ComputeImport(const TranslationTable& table, const std::vector<IncomingUnit>& units,
                      const ImportOptions& options, ImportResult& result);
 
-// Applies the changes to the table and writes its .txl to txlPath (atomically; the .txr is
-// not written).
-Status WriteImportedTranslations(TranslationTable& table, const ImportResult& result,
-                                 const std::string& txlPath);
+// Applies the result to the document the table reads (its own, from Load or Adopt), the .txl
+// becoming UTF-8 where it must, and writes its .txl to txlPath (atomically; the .txr is not
+// written).
+Status WriteImportedTranslations(TranslationTable& table, ImportResult& result, const std::string& txlPath);

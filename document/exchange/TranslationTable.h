@@ -1,16 +1,17 @@
 #pragma once
 // A localized document as translators' tools see it: one entry per original/translation pair,
-// its texts as UTF-8, and its status. Read as the paired view reads it (a missing .txl gives
-// every entry as missing). Keeps the pair table itself, so that an import can be applied to it
-// and the .txl written from it.
+// its texts as UTF-8, and its status. A UTF-8 adapter over the read-only view a Document hands
+// out (Document::Table): it copies no rows. It reads either a Document of its own (Load, Adopt)
+// or one that someone else keeps (FromDocument: the window's, with its unsaved changes).
 //
-// Contract: Load refuses a table that is not made of pairs (an odd row count, or a pair whose two
-// rows have different Global IDs) and leaves this object as it was on any error. Each file has
-// its own encoding: the .txr is UTF-8 when its cells and group names are valid UTF-8; the .txl
-// when its own rows are (stand-in copies do not count); a .txl without rows of its own takes the
-// .txr's.
+// Contract: Load, Adopt and FromDocument refuse a table that is not made of pairs (an odd row
+// count, or a pair whose two rows have different Global IDs) and leave this object as it was on
+// any error. The encodings are the Document's: each file's own, stand-in copies held in the
+// .txl's.
 #include <cstddef>
 #include <cstdint>
+#include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -18,6 +19,7 @@
 #include "document/Status.h"
 #include "document/format/ResourceTable.h"
 #include "document/format/TextEncoding.h"
+#include "document/model/EntryTable.h"
 #include "document/review/EntryStatus.h"
 
 class Document;
@@ -25,19 +27,23 @@ class Document;
 class TranslationTable {
 public:
     TranslationTable();
+    ~TranslationTable();
+    TranslationTable(TranslationTable&&) noexcept;
+    TranslationTable& operator=(TranslationTable&&) noexcept;
 
+    // Reads the files as Open Localized Version does (a missing .txl gives every entry as
+    // missing), into a Document of its own.
     Status Load(const std::string& txrPath, const std::string& txlPath);
-    // Takes an already read pair table (mode paired) with its stand-in flags.
+    // A Document of its own from an already read pair table with its stand-in flags.
     Status Adopt(ResourceTable&& pairs, std::vector<uint8_t> standIn);
-    // The document's rows as they are now (unsaved changes included), read as pairs, with the
-    // encodings the document keeps for its two files.
+    // A view of `doc` as it is now; valid while `doc` lives and does not change.
     Status FromDocument(const Document& doc);
 
-    size_t Count() const { return static_cast<size_t>(m_pairs.GetRowCount()) / 2; }
-    // Cells of entry i as they are in the files (in their file's encoding).
-    std::string_view OriginalCell(size_t i, int column) const { return m_pairs.Cell(Row(i), column); }
-    std::string_view TranslationCell(size_t i, int column) const { return m_pairs.Cell(Row(i) + 1, column); }
-    bool StandIn(size_t i) const { return m_standIn[2 * i + 1] != 0; }
+    size_t Count() const { return static_cast<size_t>(m_view ? m_view->RowCount() : 0) / 2; }
+    // Cells of entry i as they are held (in their file's encoding).
+    std::string_view OriginalCell(size_t i, int column) const { return m_view->Cell(Row(i), column); }
+    std::string_view TranslationCell(size_t i, int column) const { return m_view->Cell(Row(i) + 1, column); }
+    bool StandIn(size_t i) const { return m_view->IsStandIn(Row(i) + 1); }
     EntryStatus StatusAt(size_t i) const;
 
     // UTF-8 views of entry i's cells; `scratch` holds a converted text when one is needed.
@@ -46,17 +52,19 @@ public:
     std::string_view Original(size_t i, std::string& scratch) const;
     std::string_view Translation(size_t i, std::string& scratch) const;
 
-    Encoding TxrEncoding() const { return m_txrEncoding; }
-    Encoding TxlEncoding() const { return m_txlEncoding; }
+    Encoding TxrEncoding() const { return m_view ? m_view->OriginalEncoding() : Encoding::Utf8; }
+    Encoding TxlEncoding() const { return m_view ? m_view->TranslationEncoding() : Encoding::Utf8; }
 
-    ResourceTable& Pairs() { return m_pairs; }
-    const ResourceTable& Pairs() const { return m_pairs; }
+    // The pair rows read (for sizes and checks).
+    const ResourceTable& Pairs() const;
+    // The Document of its own (Load, Adopt), for an import to change; null for a view of
+    // another's.
+    Document* OwnDocument() { return m_own.get(); }
 
 private:
     static int Row(size_t i) { return static_cast<int>(2 * i); }
+    Status View(const Document& doc);
 
-    ResourceTable m_pairs;
-    std::vector<uint8_t> m_standIn;
-    Encoding m_txrEncoding = Encoding::Utf8;
-    Encoding m_txlEncoding = Encoding::Utf8;
+    std::unique_ptr<Document> m_own;
+    std::optional<EntryTable> m_view;
 };

@@ -89,10 +89,14 @@ LoadedFile::Result LoadedFile::Load(const std::string& path) {
         if (got == 0) break;
         m_size += static_cast<size_t>(got);
     }
-    // Another program writing the file meanwhile would leave a torn table.
+    // Another program writing the file meanwhile would leave a torn table. A rewrite at the same
+    // size shows in the modification time, and in the change time when the writer put the
+    // modification time back (as copying with times kept does); a file that ends before its size
+    // in the bytes read.
     struct stat after {};
     if (sys.Fstat(fd, &after) != 0) return Fail(fd, "Cannot read ", path, std::strerror(errno));
-    if (after.st_size != before.st_size || !SameTime(after.st_mtim, before.st_mtim) || m_size != expected)
+    if (after.st_size != before.st_size || !SameTime(after.st_mtim, before.st_mtim) ||
+        !SameTime(after.st_ctim, before.st_ctim) || m_size != expected)
         return Fail(fd, "Cannot read ", path, "it changed while it was being read; try again");
     sys.Close(fd);
     return Result::Ok;

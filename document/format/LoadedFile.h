@@ -1,8 +1,9 @@
 #pragma once
 // A whole file read into memory at once: only a regular file (or one a link names), opened
 // without blocking (a FIFO would wait for a writer), and only when it did not change while it
-// was read. Large files get a buffer mapped directly and asked for huge pages: filling a big
-// buffer page by page costs more in page faults than the reading itself.
+// was read: the same size, modification and change times after the reading as before it, and
+// exactly that many bytes read. Large files get a buffer mapped directly and asked for huge pages: filling a
+// big buffer page by page costs more in page faults than the reading itself.
 #include <cstddef>
 #include <string>
 

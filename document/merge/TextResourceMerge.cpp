@@ -12,8 +12,8 @@
 #include <unordered_set>
 
 #include "document/ListBoxSafe.h"
-#include "document/format/DocumentEncoding.h"
 #include "document/format/ResourceTable.h"
+#include "document/model/Document.h"
 
 namespace {
 
@@ -132,12 +132,15 @@ struct Inserted {
 
 }  // namespace
 
-Status TextResourceMerge::Merge(const ResourceTable& baseStore, const ResourceTable& oursStore,
-                                const ResourceTable& theirsStore, ResourceTable& result, Outcome& outcome) {
+Status TextResourceMerge::Merge(const Document& baseDoc, const Document& oursDoc, const Document& theirsDoc,
+                                ResourceTable& result, Outcome& outcome) {
     if (result.ColumnCount() != 0 && result.ColumnCount() != 4)
         return Status::Error("The table does not have the four entry columns.");
-    const Encoding encodings[] = {DocumentEncoding(baseStore), DocumentEncoding(oursStore),
-                                  DocumentEncoding(theirsStore)};
+    const ResourceTable& baseStore = baseDoc.Rows();
+    const ResourceTable& oursStore = oursDoc.Rows();
+    const ResourceTable& theirsStore = theirsDoc.Rows();
+    const Encoding encodings[] = {baseDoc.FileEncoding(DocFile::Txr), oursDoc.FileEncoding(DocFile::Txr),
+                                  theirsDoc.FileEncoding(DocFile::Txr)};
     const bool mixed = encodings[0] != encodings[1] || encodings[0] != encodings[2];
     const Side base(baseStore, mixed && encodings[0] == Encoding::Latin1);
     const Side ours(oursStore, mixed && encodings[1] == Encoding::Latin1);
@@ -292,18 +295,17 @@ Status TextResourceMerge::Merge(const ResourceTable& baseStore, const ResourceTa
 Status TextResourceMerge::MergeFiles(const std::string& basePath, const std::string& oursPath,
                                      const std::string& theirsPath, const std::string& outPath,
                                      Outcome& outcome) {
-    ResourceTable stores[3];
+    Document docs[3];
     const std::string* paths[] = {&basePath, &oursPath, &theirsPath};
     for (int i = 0; i < 3; ++i) {
-        stores[i].DefineColumns(kEntryColumnSpec);
         // Version control hands an empty ancestor to a file added on both sides.
         struct stat st {};
         if (i == 0 && ::stat(paths[i]->c_str(), &st) == 0 && S_ISREG(st.st_mode) && st.st_size == 0) continue;
-        if (Status s = ReadTextResource(stores[i], *paths[i], std::string(), ModeOpen); !s) return s;
+        if (Status s = docs[i].Read(*paths[i], std::string(), ModeOpen); !s) return s;
     }
     ResourceTable result;
     Outcome merged;
-    if (Status s = Merge(stores[0], stores[1], stores[2], result, merged); !s) return s;
+    if (Status s = Merge(docs[0], docs[1], docs[2], result, merged); !s) return s;
     if (Status s = WriteTextResource(result, outPath, std::string(), false); !s) return s;
     outcome = std::move(merged);
     return Status::Ok();

@@ -29,6 +29,8 @@
 
 class ResourceTable;
 
+class Document;
+
 class TextResourceMerge {
 public:
     struct Outcome {
@@ -38,10 +40,10 @@ public:
         std::vector<std::string> renumbered;
     };
 
-    // Merges three tables read as Open reads a file. `result` gets the merged rows, groups and
-    // last Global ID (its columns are defined here when it has none). Fails, with `result`
-    // untouched, only when no Global ID is left for an entry that needs a new one.
-    static Status Merge(const ResourceTable& base, const ResourceTable& ours, const ResourceTable& theirs,
+    // Merges three documents read as Open reads a file (each in the encoding it decided). `result` gets the
+    // merged rows, groups and last Global ID (its columns are defined here when it has none). Fails, with
+    // `result` untouched, only when no Global ID is left for an entry that needs a new one.
+    static Status Merge(const Document& base, const Document& ours, const Document& theirs,
                         ResourceTable& result, Outcome& outcome);
 
     // Reads the three files, merges them and writes the result to `outPath` through the

@@ -79,10 +79,11 @@ void Document::Started() {
     Each([](DocumentObserver& o) { o.HistoryCleared(); });
 }
 
-Status Document::Read(const std::string& txrPath, const std::string& txlPath, ReadMode mode) {
+Status Document::Read(const std::string& txrPath, const std::string& txlPath, ReadMode mode, ReadInfo* out) {
     ResourceTable fresh;
     fresh.DefineColumns(kEntryColumnSpec);
     ReadInfo info;
+    info.wantLines = out && out->wantLines;
     if (Status s = ReadTextResource(fresh, txrPath, txlPath, mode, &info); !s) return s;
     Each([](DocumentObserver& o) { o.AboutToReset(); });
     m_rows.TakeContents(fresh);
@@ -107,22 +108,28 @@ Status Document::Read(const std::string& txrPath, const std::string& txlPath, Re
                 if (info.standIn[i]) m_flags[i] |= kStandIn;
             break;
     }
-    Detect(&info, info.txlPresent);
+    Detect();
+    if (out) *out = std::move(info);
     Each([](DocumentObserver& o) { o.Reset(); });
     Started();
     return Status::Ok();
 }
 
-Status Document::Load(const std::function<Status(ResourceTable&)>& fill) {
+Status Document::Load(const std::function<Status(ResourceTable&)>& fill, bool pairs,
+                      std::span<const uint8_t> standIn) {
     ResourceTable fresh;
     fresh.DefineColumns(kEntryColumnSpec);
     if (Status s = fill(fresh); !s) return s;
     Each([](DocumentObserver& o) { o.AboutToReset(); });
     m_rows.TakeContents(fresh);
     ClearSortState();
-    m_flags.assign(static_cast<size_t>(m_rows.GetRowCount()), 0);
-    m_source = RowSource::Original;
-    Detect(nullptr, false);
+    const size_t n = static_cast<size_t>(m_rows.GetRowCount());
+    m_flags.assign(n, 0);
+    m_source = pairs ? RowSource::Pairs : RowSource::Original;
+    for (size_t i = 1; pairs && i < n; i += 2) m_flags[i] = kFromTxl;
+    for (size_t i = 0; pairs && i < n && i < standIn.size(); ++i)
+        if (standIn[i]) m_flags[i] |= kStandIn;
+    Detect();
     Each([](DocumentObserver& o) { o.Reset(); });
     Started();
     return Status::Ok();
@@ -141,53 +148,57 @@ void Document::Clear() {
     Started();
 }
 
-// The encoding of each file, each decided from its own rows (and the .txr's from the group
-// names too). Stand-in rows are copies of originals: they take the .txl's encoding.
-void Document::Detect(const ReadInfo*, bool txlPresent) {
-    bool txrUtf8 = true, txlUtf8 = true, anyTxl = false;
-    for (const GroupNode* g = m_rows.Groups().head(); g && txrUtf8; g = g->next)
-        txrUtf8 = IsValidUtf8(g->name);
+void Document::Detect() {
+    bool utf8[2] = {true, true};
+    bool txlRows = false;
+    for (const GroupNode* g = m_rows.Groups().head(); g && utf8[0]; g = g->next)
+        utf8[0] = IsValidUtf8(g->name);
     const int n = m_rows.GetRowCount();
     for (int r = 0; r < n; ++r) {
         const uint8_t f = m_flags[static_cast<size_t>(r)];
-        if (f & kStandIn) continue;
-        bool& utf8 = (f & kFromTxl) ? txlUtf8 : txrUtf8;
-        if (f & kFromTxl) anyTxl = true;
-        for (int c = 0; c < 4 && utf8; ++c) utf8 = IsValidUtf8(m_rows.Cell(r, c));
+        const bool standIn = (f & kStandIn) != 0;
+        // The file whose bytes the row holds: a stand-in holds its twin's.
+        const int file = ((f & kFromTxl) != 0) != standIn ? 1 : 0;
+        txlRows |= file == 1 && !standIn;
+        bool& valid = utf8[file];
+        for (int c = 0; c < 4 && valid; ++c) valid = IsValidUtf8(m_rows.Cell(r, c));
     }
-    // Stand-ins hold the original's bytes: they show what encoding the .txr is in.
-    for (int r = 0; r < n && txrUtf8; ++r)
-        if (m_flags[static_cast<size_t>(r)] & kStandIn)
-            for (int c = 0; c < 4 && txrUtf8; ++c) txrUtf8 = IsValidUtf8(m_rows.Cell(r, c));
-    m_encoding[0] = txrUtf8 ? Encoding::Utf8 : Encoding::Latin1;
-    m_encoding[1] = (txlPresent && anyTxl) ? (txlUtf8 ? Encoding::Utf8 : Encoding::Latin1) : m_encoding[0];
+    m_encoding[0] = utf8[0] ? Encoding::Utf8 : Encoding::Latin1;
+    m_encoding[1] = !txlRows ? m_encoding[0] : utf8[1] ? Encoding::Utf8 : Encoding::Latin1;
     if (m_encoding[0] == m_encoding[1]) return;
     std::string bytes;
     for (int r = 0; r < n; ++r) {
-        if (!(m_flags[static_cast<size_t>(r)] & kStandIn)) continue;
+        if (!IsStandIn(r)) continue;
+        const Encoding own = RowEncoding(r);
         for (int c = 0; c < 4; ++c) {
             const std::string_view cell = m_rows.Cell(r, c);
             if (IsAscii(cell)) continue;
-            if (m_encoding[1] == Encoding::Utf8) {
+            if (own == Encoding::Utf8) {
                 bytes = Latin1ToUtf8(cell);
             } else if (!Utf8ToLatin1(cell, bytes)) {
-                // A stand-in copy of a text the Latin-1 .txl cannot hold: its characters beyond
-                // Latin-1 show as '?' until the translation is written.
-                std::string utf8;
+                // A stand-in copy of a text the Latin-1 file cannot hold: its characters beyond
+                // Latin-1 show as '?' until the entry is written.
+                std::string utf8Text;
                 for (std::string_view rest = cell; !rest.empty();) {
                     const std::string_view beyond = FirstBeyondLatin1(rest);
                     const size_t keep =
                         beyond.empty() ? rest.size() : static_cast<size_t>(beyond.data() - rest.data());
-                    utf8.append(rest.substr(0, keep));
+                    utf8Text.append(rest.substr(0, keep));
                     if (beyond.empty()) break;
-                    utf8.push_back('?');
+                    utf8Text.push_back('?');
                     rest.remove_prefix(keep + beyond.size());
                 }
-                Utf8ToLatin1(utf8, bytes);
+                Utf8ToLatin1(utf8Text, bytes);
             }
             m_rows.SetCellText(r, c, bytes);
         }
     }
+}
+
+EntryTable Document::Table() const {
+    // A single-file view of the .txl holds .txl rows only: they are its "originals".
+    const Encoding first = m_source == RowSource::Localized ? m_encoding[1] : m_encoding[0];
+    return EntryTable(m_rows, m_flags, m_source == RowSource::Pairs, first, m_encoding[1], kStandIn);
 }
 
 std::string Document::PairTableProblem() const {
@@ -235,6 +246,38 @@ Status Document::Save(const std::string& txrPath, const std::string& txlPath) co
             return WriteTextResource(m_rows, txrPath, txlPath, true);
     }
     return Status::Error("Unknown document.");
+}
+
+Status Document::SaveTranslations(const std::string& txlPath, bool groupsInTxlEncoding) const {
+    if (m_source != RowSource::Pairs)
+        return Status::Error("The rows are not pairs of original and localized rows.");
+    if (const std::string problem = PairTableProblem(); !problem.empty())
+        return Status::Error("The rows are not pairs of original and localized rows: " + problem);
+    ResourceTable translations;
+    translations.DefineColumns(kEntryColumnSpec);
+    const int rows = m_rows.GetRowCount();
+    size_t bytes = 0;
+    for (int r = 1; r < rows; r += 2)
+        for (int c = 0; c < 4; ++c) bytes += m_rows.Cell(r, c).size();
+    translations.Reserve(static_cast<size_t>(rows / 2), bytes);
+    for (int r = 1; r < rows; r += 2)
+        translations.AppendRow({m_rows.Cell(r, 0), m_rows.Cell(r, 1), m_rows.Cell(r, 2), m_rows.Cell(r, 3)});
+    translations.SetLastGlobalId(m_rows.GetLastGlobalId());
+    // The group list is the .txr's, and a localized save writes it into the .txl as the .txr
+    // has it; asked to, in the .txl's own encoding (a name a Latin-1 .txl cannot hold stays).
+    translations.ResetGroupList();
+    const bool convert = groupsInTxlEncoding && m_encoding[0] != m_encoding[1];
+    for (const GroupNode* g = m_rows.Groups().head(); g; g = g->next) {
+        std::string name = g->name;
+        if (convert && m_encoding[1] == Encoding::Utf8)
+            name = Latin1ToUtf8(g->name);
+        else if (std::string latin1; convert && Utf8ToLatin1(g->name, latin1))
+            name = std::move(latin1);
+        const bool first = translations.Groups().Find(name) == 0;
+        translations.Groups().Append(name);
+        if (first) translations.Groups().SetCounter(name, g->counter);
+    }
+    return WriteTextResourceFile(translations, txlPath);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -629,17 +672,15 @@ Status Document::Translate(int row, std::string_view text, bool claim) {
     return Status::Ok();
 }
 
-Status Document::ApplyImport(std::span<const CellChange> changes, std::span<const int> translated,
-                             bool becameUtf8) {
-    const bool utf8 = FileEncoding(DocFile::Txl) == Encoding::Utf8 || becameUtf8;
-    std::vector<std::pair<const CellChange*, std::string>> texts;
-    for (const CellChange& c : changes) {
-        if (c.row < 0 || c.row >= RowCount() || RowFile(c.row) != DocFile::Txl || c.column < 0 ||
-            c.column >= m_rows.ColumnCount())
+Status Document::ApplyImport(std::span<const TranslationChange> changes, std::span<const int> translated,
+                             bool* becameUtf8) {
+    if (becameUtf8) *becameUtf8 = false;
+    std::vector<const TranslationChange*> texts;
+    for (const TranslationChange& c : changes) {
+        if (c.row < 0 || c.row >= RowCount() || RowFile(c.row) != DocFile::Txl)
             return Status::Error("The import does not fit the document as it is now.");
-        std::string text = utf8 ? c.bytes : Latin1ToUtf8(c.bytes);
-        if (Status s = CheckUtf8({text}); !s) return s;
-        if (text != CellUtf8(c.row, c.column)) texts.emplace_back(&c, std::move(text));
+        if (Status s = CheckUtf8({c.text}); !s) return s;
+        if (c.text != CellUtf8(c.row, ColText)) texts.push_back(&c);
     }
     // A stand-in given a translation is the .txl's own entry from now on, even when the text
     // stays (the original's): it is no longer missing.
@@ -649,19 +690,20 @@ Status Document::ApplyImport(std::span<const CellChange> changes, std::span<cons
             claimed.push_back(row);
     if (texts.empty() && claimed.empty()) return Status::Ok();
     std::vector<DocFile> convert;
-    for (const auto& t : texts)
-        if (!Prepare(t.second, DocFile::Txl, convert)) return Declined();
+    for (const TranslationChange* t : texts)
+        if (!Prepare(t->text, DocFile::Txl, convert)) return Declined();
     const auto make = [&] {
         auto step = Named<CellsStep>("Import Translations");
-        for (const auto& [change, text] : texts) {
-            step->cells.push_back({change->row, change->column});
-            step->before.Add(m_rows.Cell(change->row, change->column));
-            step->after.Add(Bytes(text, DocFile::Txl));
+        for (const TranslationChange* t : texts) {
+            step->cells.push_back({t->row, ColText});
+            step->before.Add(m_rows.Cell(t->row, ColText));
+            step->after.Add(Bytes(t->text, DocFile::Txl));
         }
         step->claimed = claimed;
         return step;
     };
     ConvertThen(convert, make);
+    if (becameUtf8) *becameUtf8 = !convert.empty();
     return Status::Ok();
 }
 

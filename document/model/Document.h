@@ -30,17 +30,16 @@
 #include "document/format/ResourceTable.h"
 #include "document/format/TextEncoding.h"
 #include "document/model/DocumentHistory.h"
+#include "document/model/EntryTable.h"
 #include "document/model/RowScope.h"
 
 class DocumentObserver;
 class DocStep;
 
-// A cell an import sets: a translation row of the pair table, its column, and the bytes in the
-// .txl's encoding after the import.
-struct CellChange {
-    int row;     // in the pair table (always a translation row)
-    int column;  // EntryColumn
-    std::string bytes;
+// A translation an import sets: a translation row of the pair table and its new Text (UTF-8).
+struct TranslationChange {
+    int row;
+    std::string text;
 };
 
 // The two files of a document.
@@ -70,10 +69,18 @@ public:
 
     // ---- Reading and saving (a read or New starts a new history)
 
-    // Reads the files in `mode`; on error nothing changes.
-    Status Read(const std::string& txrPath, const std::string& txlPath, ReadMode mode);
-    // Fills the rows through `fill` (a table of the four columns) as the .txr's entries.
-    Status Load(const std::function<Status(ResourceTable&)>& fill);
+    // Reads the files in `mode`; on error nothing changes. Every reader of a document (the
+    // window and every txrtool command) reads through here, so that each file's encoding is
+    // decided in one place (see Detect). `info`, when given, gets what the read learned (set
+    // its wantLines to have each row's line).
+    Status Read(const std::string& txrPath, const std::string& txlPath, ReadMode mode,
+                ReadInfo* info = nullptr);
+    // Fills the rows through `fill` (a table of the four columns) as the .txr's entries, or,
+    // with `pairs`, as original and translation rows in turn whose translation rows flagged in
+    // `standIn` (one byte per row, or none) stand in for missing ones: as a paired read of such
+    // files would give them.
+    Status Load(const std::function<Status(ResourceTable&)>& fill, bool pairs = false,
+                std::span<const uint8_t> standIn = {});
     // An empty new document (UTF-8, no groups, last Global ID 0). Localize state stays.
     void Clear();
     // Why Save would refuse the document as it is; empty when it can be saved.
@@ -84,10 +91,17 @@ public:
     // Writes exactly the file(s) the rows came from (see RowSource; a new document with localize
     // on is saved as pairs). The history stays.
     Status Save(const std::string& txrPath, const std::string& txlPath) const;
+    // Writes the .txl of a pair table alone to `txlPath` (an import from the command line):
+    // the translation rows under the header a localized save gives it, its group names in the
+    // .txl's encoding when `groupsInTxlEncoding` (a .txl an import turned UTF-8).
+    Status SaveTranslations(const std::string& txlPath, bool groupsInTxlEncoding = false) const;
 
     // ---- State
 
     const ResourceTable& Rows() const { return m_rows; }
+    // The read-only view every reader works on (checks, figures, filter, exchange): pairs when
+    // the rows are pairs, each row in its file's encoding. Valid until the next change.
+    EntryTable Table() const;
     // The group list and last Global ID for setting up a table outside the history; rows come
     // only through Read, Load and the changes below.
     ResourceTable& RowsForSetup() { return m_rows; }
@@ -147,13 +161,14 @@ public:
     // (a line break) or an original row. The same text again is no step unless `claim` asks for
     // a stand-in to become the .txl's own (the user typed it, even if it is the original's text).
     Status Translate(int row, std::string_view text, bool claim);
-    // Sets the translation cells an import computed against these rows (ComputeImport on
-    // TranslationTable::FromDocument; bytes in the .txl's encoding after the import) as one
-    // step, the .txl's conversion to UTF-8 included when asked for and agreed. Changes that only
-    // re-encode a cell leave it to the conversion; stand-in rows given a translation stop being
-    // stand-ins. `translated`: the translation rows the import gives a translation; `becameUtf8`:
-    // the import's bytes are UTF-8 although the .txl was Latin-1. Nothing to change records no step.
-    Status ApplyImport(std::span<const CellChange> changes, std::span<const int> translated, bool becameUtf8);
+    // Sets the translations an import computed against these rows (ComputeImport on a
+    // TranslationTable of this document; UTF-8 texts) as one step, each encoded once in the
+    // .txl's encoding, the .txl's conversion to UTF-8 included when asked for and agreed
+    // (`becameUtf8`, when given, tells whether it was). `translated`: the translation rows the
+    // import gives a translation; those that were stand-ins stop being stand-ins. Nothing to
+    // change records no step.
+    Status ApplyImport(std::span<const TranslationChange> changes, std::span<const int> translated,
+                       bool* becameUtf8 = nullptr);
     // The rows a Delete of `selected` removes: in the pair view each row takes its twin.
     std::vector<int> EntryRows(const std::vector<int>& selected) const;
     // Deletes the rows (any order; duplicates and rows out of range ignored). False: none.
@@ -221,7 +236,12 @@ private:
     // UTF-8 `text` as each file's bytes in `keys`; false for a file that cannot hold it (the
     // text then occurs in none of its rows).
     std::array<bool, 2> SearchKeys(std::string_view text, std::array<std::string, 2>& keys) const;
-    void Detect(const ReadInfo* info, bool txlPresent);
+    // Decides each file's encoding, the one place that does: UTF-8 when every row of the file
+    // (and, for the .txr, every group name: the group list is the .txr's) is valid UTF-8, else
+    // Latin-1; a .txl without rows of its own takes the .txr's. A stand-in row holds a copy of
+    // the other file's bytes: it counts for that file, and is then held in its own file's
+    // encoding.
+    void Detect();
     void Started();  // a new document: history cleared, observers told
 
     template <class F>

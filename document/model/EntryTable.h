@@ -1,7 +1,8 @@
 #pragma once
-// A document as the checks, the filter and the counts see it: its rows, which of them stand in
-// for missing translations, whether they come in pairs, and each file's encoding. A view: it
-// holds no rows of its own and is valid while the rows and flags it points to are.
+// A document as the checks, the filter, the counts and the exchange formats see it: its rows,
+// which of them stand in for missing translations, whether they come in pairs, and each file's
+// encoding (decided by the Document that hands the view out: Document::Table). A view: it holds
+// no rows of its own and is valid while the rows and flags it points to are.
 #include <cstdint>
 #include <span>
 #include <string_view>
@@ -16,19 +17,15 @@ public:
     // its translation; an odd last row is an original without one.
     EntryTable(const ResourceTable& rows, std::span<const uint8_t> standIn, bool paired, Encoding original,
                Encoding translation, uint8_t standInMask = 0xFF)
-        : m_rows(rows),
+        : m_rows(&rows),
           m_standIn(standIn),
           m_paired(paired),
           m_original(original),
           m_translation(translation),
           m_mask(standInMask) {}
 
-    // Each file's encoding as the editor decides it: UTF-8 when the rows from that file and the
-    // group names are all valid UTF-8, else Latin-1. Stand-in rows belong to neither file.
-    static EntryTable Detect(const ResourceTable& rows, std::span<const uint8_t> standIn, bool paired);
-
-    const ResourceTable& Rows() const { return m_rows; }
-    int RowCount() const { return m_rows.GetRowCount(); }
+    const ResourceTable& Rows() const { return *m_rows; }
+    int RowCount() const { return m_rows->GetRowCount(); }
     bool Paired() const { return m_paired; }
     bool IsStandIn(int row) const {
         return static_cast<size_t>(row) < m_standIn.size() && (m_standIn[static_cast<size_t>(row)] & m_mask);
@@ -42,10 +39,10 @@ public:
     Encoding OriginalEncoding() const { return m_original; }
     Encoding TranslationEncoding() const { return m_translation; }
     Encoding EncodingOf(int row) const { return IsTranslation(row) ? m_translation : m_original; }
-    std::string_view Cell(int row, int column) const { return m_rows.Cell(row, column); }
+    std::string_view Cell(int row, int column) const { return m_rows->Cell(row, column); }
 
 private:
-    const ResourceTable& m_rows;
+    const ResourceTable* m_rows;
     std::span<const uint8_t> m_standIn;
     bool m_paired;
     Encoding m_original;

@@ -3,8 +3,7 @@
 #include "document/review/EntryChecker.h"
 
 EntryTable DocumentReview::Table() const {
-    return EntryTable(m_doc.Rows(), m_doc.RowFlags(), Paired(), m_doc.FileEncoding(DocFile::Txr),
-                      m_doc.FileEncoding(DocFile::Txl), Document::kStandIn);
+    return m_doc.Table();
 }
 
 bool DocumentReview::Paired() const {

@@ -47,14 +47,15 @@ private:
         for (int r = 0; r < m_dlg->Doc().RowCount(); ++r) texts << m_dlg->m_list->GetCellText(r, ColText);
         return texts;
     }
-    void Open() {
+    void Open(const QString& name = QStringLiteral("t")) {
         m_dlg.reset();
-        WriteDocument(Path("t.txr"), Path("t.txl"), kPairs, true);
+        QVERIFY(QDir(m_dir.path()).mkpath(QFileInfo(Path(name)).path()));
+        WriteDocument(Path(name + ".txr"), Path(name + ".txl"), kPairs, true);
         m_prompts = std::make_unique<ScriptedPrompts>();
         m_dlg = std::make_unique<CQuillmereDlg>(nullptr, m_prompts.get());
         m_dlg->show();
         QVERIFY(QTest::qWaitForWindowExposed(m_dlg.get()));
-        QVERIFY(m_dlg->OpenFiles({Path("t.txr"), Path("t.txl")}));
+        QVERIFY(m_dlg->OpenFiles({Path(name + ".txr"), Path(name + ".txl")}));
         QCoreApplication::processEvents();
     }
     void Press(QKeySequence keys) {
@@ -345,6 +346,28 @@ private slots:
         Press(QKeySequence(Qt::CTRL | Qt::Key_Z));
         QCOMPARE(DocumentTexts().value(5), QStringLiteral("Fermer"));
         QVERIFY(!m_dlg->IsModified());
+    }
+
+    // The target language File > Export writes comes from the .txl's name or folder, as the
+    // command line's does, and only from a real language code.
+    void exportTakesTheLanguageFromANameThatEndsInACode() {
+        const std::pair<QString, QByteArray> cases[] = {
+            {QStringLiteral("t"), "und"},           {QStringLiteral("app"), "und"},
+            {QStringLiteral("app_fr"), "fr"},       {QStringLiteral("app.pt_BR"), "pt-BR"},
+            {QStringLiteral("pt-BR/app"), "pt-BR"}, {QStringLiteral("de/app"), "de"},
+        };
+        for (const auto& [name, language] : cases) {
+            Open(name);
+            QFile::remove(Path("lang.po"));
+            m_prompts->fileNames << Path("lang.po");
+            m_dlg->MenuAction(ID_FILE_EXPORT)->trigger();
+            QCOMPARE(m_prompts->warnings, QStringList());
+            QFile file(Path("lang.po"));
+            QVERIFY(file.open(QIODevice::ReadOnly));
+            const QByteArray po = file.readAll();
+            QVERIFY2(po.contains("\"Language: " + language + "\\n\""),
+                     qPrintable(name + ": " + po.left(400)));
+        }
     }
 
     // A malformed file, or rows that are not side by side: told, and nothing changes.

@@ -8,6 +8,8 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <memory>
+#include <span>
 #include <sstream>
 #include <string>
 #include <utility>
@@ -15,6 +17,7 @@
 
 #include "document/Status.h"
 #include "document/format/ResourceTable.h"
+#include "document/model/Document.h"
 
 namespace trf {
 
@@ -100,6 +103,32 @@ inline void Fill(ResourceTable& store, const std::vector<Row>& rows, const std::
         if (store.Groups().Find(name) == store.Groups().Count()) store.Groups().SetCounter(name, counter);
     }
     store.SetLastGlobalId(lastId);
+}
+
+// A Document holding a copy of `store`'s rows, as pairs (with the stand-in flags, one byte a
+// row) or as one file's rows: what a read of such files gives, its encodings decided as the
+// Document decides them for every reader.
+inline std::unique_ptr<Document> DocumentOf(const ResourceTable& store, std::span<const uint8_t> standIn,
+                                            bool pairs) {
+    auto doc = std::make_unique<Document>();
+    const Status s = doc->Load(
+        [&store](ResourceTable& rows) {
+            std::vector<int> all(static_cast<size_t>(store.GetRowCount()));
+            for (size_t i = 0; i < all.size(); ++i) all[i] = static_cast<int>(i);
+            store.CopyRows(all, rows);
+            rows.ResetGroupList();
+            for (const GroupNode* g = store.Groups().head(); g; g = g->next) {
+                const bool first = rows.Groups().Find(g->name) == 0;
+                rows.Groups().Append(g->name);
+                if (first) rows.Groups().SetCounter(g->name, g->counter);
+            }
+            rows.SetLastGlobalId(store.GetLastGlobalId());
+            return Status::Ok();
+        },
+        pairs, standIn);
+    EXPECT_TRUE(s.ok()) << s.message();
+    doc->SetLocalize(true);
+    return doc;
 }
 
 }  // namespace trf

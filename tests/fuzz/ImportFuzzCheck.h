@@ -46,10 +46,10 @@ inline void CheckImport(const std::vector<IncomingUnit>& units) {
                                s.repeated + s.fuzzy + s.plural + s.unkeyed;
         if (counted != units.size()) std::abort();
         if (s.unknownIds.size() != s.unknownId || s.sharedIds.size() != s.sharedId) std::abort();
-        for (const CellChange& c : result.changes) {
+        for (const TranslationChange& c : result.changes) {
             if (c.row % 2 != 1 || c.row >= table.Pairs().GetRowCount()) std::abort();
-            if (c.bytes.find_first_of("\r\n") != std::string::npos) std::abort();
-            if (s.becameUtf8 && !IsValidUtf8(c.bytes)) std::abort();
+            if (c.text.find_first_of("\r\n") != std::string::npos) std::abort();
+            if (!IsValidUtf8(c.text)) std::abort();
         }
     }
 }

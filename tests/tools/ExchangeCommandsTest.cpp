@@ -89,6 +89,36 @@ TEST_F(ExchangeCommands, BadInputsGiveTheirErrorAndLeaveTheTargetUntouched) {
     EXPECT_NE(err().find("--format"), std::string::npos);
 }
 
+// The target language comes from the .txl's name or its folder, the folder counting also when
+// the .txl is named without one (run from inside it), as the window, which knows the whole path.
+TEST_F(ExchangeCommands, ExportTakesTheLanguageFromANameThatEndsInACode) {
+    const struct {
+        const char* folder;
+        const char* name;
+        const char* language;
+    } cases[] = {
+        {"plain", "app", "und"},   {"plain", "app_fr", "fr"}, {"plain", "app.pt_BR", "pt-BR"},
+        {"pt-BR", "app", "pt-BR"}, {"de", "strings", "de"},   {"de", "app.fr", "fr"},
+    };
+    for (const auto& c : cases) {
+        const std::string folder = dir / c.folder;
+        ASSERT_EQ(Shell("mkdir -p " + Q(folder) + " && cp " + Q(kExamples + "/strings.txr") + " " +
+                        Q(folder + "/" + c.name + ".txr") + " && cp " + Q(kExamples + "/strings.txl") + " " +
+                        Q(folder + "/" + c.name + ".txl")),
+                  0);
+        const std::string out = dir / "lang.po";
+        for (const bool bare : {false, true}) {
+            const std::string name = bare ? std::string(c.name) : folder + "/" + c.name;
+            ASSERT_EQ(Shell("cd " + Q(folder) + " && " + Q(TXRTOOL_PATH) + " export " + Q(name + ".txr") +
+                            " " + Q(name + ".txl") + " --to " + Q(out) + " 2>" + Q(dir / "err")),
+                      0)
+                << err();
+            EXPECT_NE(Get(out).find(std::string("\"Language: ") + c.language + "\\n\""), std::string::npos)
+                << c.folder << "/" << c.name << (bare ? " (bare)" : "");
+        }
+    }
+}
+
 TEST_F(ExchangeCommands, OutsideToolsReadWhatExportWrites) {
     const bool msgfmt = Have("msgfmt"), lconvert = Have(kLconvert), xmllint = Have("xmllint");
     if (!msgfmt || !lconvert || !xmllint)

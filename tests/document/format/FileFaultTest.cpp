@@ -2,15 +2,20 @@
 // turn, file systems without hard links, a file that changes while it is read, a file-size limit.
 #include <gtest/gtest.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 
 #include <cerrno>
 #include <csignal>
 #include <map>
+#include <mutex>
 #include <set>
 #include <string>
+#include <string_view>
+#include <utility>
 #include <vector>
 
 #include "document/ListBoxSafe.h"
+#include "document/exchange/TranslationImport.h"
 #include "document/format/ResourceTable.h"
 #include "document/format/SystemCalls.h"
 #include "tests/document/TextResourceFiles.h"
@@ -27,7 +32,6 @@ class FailingCalls : public SystemCalls {
 public:
     std::set<std::pair<Call, int>> failures;
     bool noHardLinks = false;
-    bool growsWhileRead = false;  // every second fstat sees one byte more
     std::map<Call, int> count;
 
     int Open(const char* path, int flags, mode_t mode) override {
@@ -53,10 +57,7 @@ public:
         return Fails(Call::Link) ? -1 : SystemCalls::Link(from, to);
     }
     int Fstat(int fd, struct stat* st) override {
-        if (Fails(Call::Fstat)) return -1;
-        const int r = SystemCalls::Fstat(fd, st);
-        if (growsWhileRead && count[Call::Fstat] % 2 == 0) ++st->st_size;
-        return r;
+        return Fails(Call::Fstat) ? -1 : SystemCalls::Fstat(fd, st);
     }
 
 private:
@@ -149,19 +150,131 @@ TEST_F(FileFaults, FailuresOfTheWritingAreReported) {
     EXPECT_EQ(Get(dir / "doc.txr"), kOldTxr);
 }
 
+// How another program's writing shows to a reader of one file: what fstat says before the
+// reading and after it.
+enum class Tear {
+    None,
+    Grows,            // one byte more afterwards
+    SameSizeNewTime,  // rewritten at the same size: a new modification time
+    NewTimeOnly,      // the same where the file system keeps no change time of its own (some
+                      // network and FUSE ones give it fixed)
+    TimeSetBack,      // rewritten at the same size, the modification time put back (cp -p): a
+                      // new change time only
+    EndsShort,        // the file ends before the size fstat gives, which does not change
+};
+
+// Tears the reading of each file whose name ends in `suffix`. The two files of a pair are read
+// on two threads at once: every call keeps its own counts under a lock.
+class TearingCalls : public SystemCalls {
+public:
+    TearingCalls(Tear tear, std::string suffix) : m_tear(tear), m_suffix(std::move(suffix)) {}
+
+    int Open(const char* path, int flags, mode_t mode) override {
+        const int fd = SystemCalls::Open(path, flags, mode);
+        std::lock_guard lock(m_mutex);
+        if (fd >= 0) m_stats[fd] = std::string_view(path).ends_with(m_suffix) ? 0 : -1;
+        return fd;
+    }
+    int Close(int fd) override {
+        {
+            std::lock_guard lock(m_mutex);
+            m_stats.erase(fd);
+        }
+        return SystemCalls::Close(fd);
+    }
+    int Fstat(int fd, struct stat* st) override {
+        const int r = SystemCalls::Fstat(fd, st);
+        std::lock_guard lock(m_mutex);
+        const auto it = m_stats.find(fd);
+        if (r != 0 || it == m_stats.end() || it->second < 0) return r;
+        const bool after = ++it->second >= 2;
+        if (m_tear == Tear::None) return r;
+        ++torn;
+        switch (m_tear) {
+            case Tear::None:
+                break;
+            case Tear::Grows:
+                st->st_size += after;
+                break;
+            case Tear::SameSizeNewTime:
+                st->st_mtim.tv_nsec = (st->st_mtim.tv_nsec + after) % 1000000000;
+                st->st_ctim.tv_nsec = (st->st_ctim.tv_nsec + after) % 1000000000;
+                break;
+            case Tear::NewTimeOnly:
+                st->st_mtim.tv_nsec = (st->st_mtim.tv_nsec + after) % 1000000000;
+                break;
+            case Tear::TimeSetBack:
+                st->st_ctim.tv_nsec = (st->st_ctim.tv_nsec + after) % 1000000000;
+                break;
+            case Tear::EndsShort:
+                ++st->st_size;
+                break;
+        }
+        return r;
+    }
+
+    int torn = 0;  // fstat answers changed
+
+private:
+    const Tear m_tear;
+    const std::string m_suffix;
+    std::mutex m_mutex;
+    std::map<int, int> m_stats;  // open fd: fstat calls so far, -1 for a file not torn
+};
+
+// Each tear of either file, in every read mode that reads it: refused with the same message,
+// and the rows read before stay. The same reads untorn succeed.
 TEST_F(FileFaults, AFileChangedWhileItWasReadIsAnError) {
     PutOldFiles();
     ASSERT_TRUE(ReadTextResource(store, dir / "doc.txr", dir / "doc.txl", ModeOpenPaired).ok());
     const std::vector<Row> rows = Rows(store);
-    for (ReadMode mode : {ModeOpen, ModeShowLocalized, ModeOpenPaired}) {
-        FailingCalls changing;
-        changing.growsWhileRead = true;
-        ScopedSystemCalls use(changing);
-        const Status s = ReadTextResource(store, dir / "doc.txr", dir / "doc.txl", mode);
-        ExpectFails(s, {"changed while it was being read; try again."});
-        EXPECT_TRUE(s.message().ends_with("changed while it was being read; try again.")) << s.message();
-        EXPECT_EQ(Rows(store), rows);
+    for (const Tear tear : {Tear::None, Tear::Grows, Tear::SameSizeNewTime, Tear::NewTimeOnly,
+                            Tear::TimeSetBack, Tear::EndsShort})
+        for (const char* file : {".txr", ".txl"})
+            for (const ReadMode mode : {ModeOpen, ModeShowLocalized, ModeOpenPaired}) {
+                SCOPED_TRACE(testing::Message() << "tear " << static_cast<int>(tear) << " of " << file
+                                                << ", mode " << static_cast<int>(mode));
+                if (mode == ModeOpen && file == std::string(".txl")) continue;  // not read
+                TearingCalls tearing(tear, file);
+                Status s;
+                {
+                    ScopedSystemCalls use(tearing);
+                    s = ReadTextResource(store, dir / "doc.txr", dir / "doc.txl", mode);
+                }
+                if (tear == Tear::None) {
+                    EXPECT_TRUE(s.ok()) << s.message();
+                    ASSERT_TRUE(
+                        ReadTextResource(store, dir / "doc.txr", dir / "doc.txl", ModeOpenPaired).ok());
+                    continue;
+                }
+                EXPECT_GE(tearing.torn, 2);
+                ExpectFails(
+                    s, {dir / ("doc" + std::string(file)), "changed while it was being read; try again."});
+                EXPECT_TRUE(s.message().ends_with("changed while it was being read; try again."))
+                    << s.message();
+                EXPECT_EQ(Rows(store), rows);
+            }
+}
+
+// A translators' file to import is read as the text resource files are: torn, it is refused;
+// a FIFO is refused at once instead of waiting for a writer.
+TEST(ImportReading, ATornOrSpecialFileIsRefused) {
+    ScratchDir dir;
+    const std::string csv = dir / "in.csv";
+    Put(csv, "Global ID,Translation\r\n1,un\r\n");
+    std::vector<IncomingUnit> units;
+    for (const Tear tear : {Tear::None, Tear::Grows, Tear::SameSizeNewTime, Tear::EndsShort}) {
+        TearingCalls tearing(tear, ".csv");
+        ScopedSystemCalls use(tearing);
+        const Status s = ReadTranslations(csv, ExchangeFormat::Csv, units);
+        if (tear == Tear::None)
+            EXPECT_TRUE(s.ok()) << s.message();
+        else
+            ExpectFails(s, {csv, "changed while it was being read; try again."});
     }
+    const std::string fifo = dir / "in.xlf";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    ExpectFails(ReadTranslations(fifo, ExchangeFormat::Xliff, units), {fifo, "not a regular file"});
 }
 
 // A write that fails part way at the file-size limit (the signal ignored, as an editor must).

@@ -72,9 +72,12 @@ struct Merged {
     bool ok = false;
 };
 
+// Each side as a Document read as Open reads a file (its encoding decided there).
 Merged Merge(const ResourceTable& b, const ResourceTable& o, const ResourceTable& t) {
     Merged m;
-    m.ok = TextResourceMerge::Merge(b, o, t, m.store, m.outcome).ok();
+    m.ok = TextResourceMerge::Merge(*DocumentOf(b, {}, false), *DocumentOf(o, {}, false),
+                                    *DocumentOf(t, {}, false), m.store, m.outcome)
+               .ok();
     return m;
 }
 
@@ -172,8 +175,10 @@ TEST(TextResourceMerge, NoGlobalIdLeftFailsAndLeavesTheResult) {
     const std::string max = std::to_string(INT_MAX);
     ResourceTable result = Store(D("4; y; x:y:z"));
     TextResourceMerge::Outcome outcome;
-    ExpectFails(TextResourceMerge::Merge(Store(D(max + "; A;")), Store(D(max + "; A; " + max + ":A:o")),
-                                         Store(D(max + "; A; " + max + ":A:t")), result, outcome),
+    ExpectFails(TextResourceMerge::Merge(*DocumentOf(Store(D(max + "; A;")), {}, false),
+                                         *DocumentOf(Store(D(max + "; A; " + max + ":A:o")), {}, false),
+                                         *DocumentOf(Store(D(max + "; A; " + max + ":A:t")), {}, false),
+                                         result, outcome),
                 {"No Global ID is left"});
     EXPECT_EQ(Show(result), "4; y=0; x:y::z");
 }

@@ -568,7 +568,7 @@ TEST(DocumentTest, ImportIsOneStepLikeTheCommandLines) {
         EXPECT_EQ(result.summary.unchanged, 1u);
         const Snapshot before = Take(d);
         const std::string savedBefore = Saved(d, dir);
-        const Status s = d.ApplyImport(result.changes, result.translated, result.summary.becameUtf8);
+        const Status s = d.ApplyImport(result.changes, result.translated, &result.summary.becameUtf8);
         const bool beyond = std::string_view(c.first).find("\xd0\x94") != std::string_view::npos;
         EXPECT_EQ(asked, beyond && c.txlLatin1 ? 1 : 0);
         if (!c.answer) {

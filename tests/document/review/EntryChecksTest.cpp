@@ -23,11 +23,12 @@ struct PairCase {
     std::string original, translation;
     CheckMask expected;
     Encoding eo = U8, et = U8;
+    std::string translationId = "1";  // the original's is "1"
 };
 
 CheckMask CheckOnePair(const PairCase& c, CheckMask enabled = kAllChecks) {
     ResourceTable store;
-    Fill(store, {{"1", "G", "1", c.original}, {"1", "G", "1", c.translation}}, {{"G", 1}}, 1);
+    Fill(store, {{"1", "G", "1", c.original}, {c.translationId, "G", "1", c.translation}}, {{"G", 1}}, 2);
     const EntryTable table(store, {}, true, c.eo, c.et);
     const std::vector<CheckMask> all = EntryChecker(enabled).Run(table);
     EXPECT_EQ(all[0], 0) << c.original;
@@ -66,6 +67,11 @@ TEST(EntryChecks, EachCheckOnOnePair) {
         {"Menu&", "Men\xC3\xBC", 0},
         {"&File", "Fichier&", A},
         {"&File", "&\xC3\x89tat", 0},
+        {"&File", "Fichier &&", A},  // "&&" is a literal '&', no accelerator
+        {"&File", "&&", A},
+        {"&File", "&& &Fichier", 0},
+        {"Save && &Quit", "Enregistrer && &quitter", 0},
+        {"Save &&Quit", "Enregistrer", 0},  // no accelerator in the original
         // white space at either end, each kind
         {"Name: ", "Nom : ", 0},
         {"Name: ", "Nom :", W},
@@ -82,6 +88,11 @@ TEST(EntryChecks, EachCheckOnOnePair) {
         {"&Open %s |x ", "", E},
         {"", "", 0},
         {"", "x", 0},
+        // a translation under another Global ID, empty or not
+        {"Open", "Ouvrir", I, U8, U8, "2"},
+        {"Open", "", I | E, U8, U8, "2"},
+        {"", "", I, U8, U8, "2"},
+        {"&Open %s", "", I | E, U8, U8, "2"},
         // a Latin-1 original against a UTF-8 translation
         {"&Caf\xE9 %s\xA0", "&Caf\xC3\xA9 %s\xC2\xA0", 0, L1, U8},
         {"&Caf\xE9 %s\xA0", "Caf\xC3\xA9 %d", P | A | W, L1, U8},
@@ -186,16 +197,32 @@ TEST(EntryChecks, EncodingsDecidedPerFile) {
           {"2", "G", "2", "x"},
           {"2", "G", "2", "x\xE9"}},
          {{"G", 2}}, 2);
-    const EntryTable paired = EntryTable::Detect(store, {}, true);
-    EXPECT_EQ(paired.OriginalEncoding(), U8);
-    EXPECT_EQ(paired.TranslationEncoding(), L1);
-    // A stand-in copy belongs to no file; a Latin-1 group name makes both files Latin-1.
+    const auto paired = DocumentOf(store, {}, true);
+    EXPECT_EQ(paired->FileEncoding(DocFile::Txr), U8);
+    EXPECT_EQ(paired->FileEncoding(DocFile::Txl), L1);
+    // A stand-in copy is its original's bytes: a .txl of stand-ins alone takes the .txr's
+    // encoding, whatever the copies would say on their own.
     const std::vector<uint8_t> standIn = {0, 1, 0, 1};
-    EXPECT_EQ(EntryTable::Detect(store, standIn, true).TranslationEncoding(), U8);
-    store.Groups().Append(
-        "Gr\xF6\xDF"
-        "e");
-    EXPECT_EQ(EntryTable::Detect(store, standIn, true).OriginalEncoding(), L1);
+    Fill(store,
+         {{"1", "G", "1", "caf\xC3\xA9"},
+          {"1", "G", "1", "caf\xC3\xA9"},
+          {"2", "G", "2", "x"},
+          {"2", "G", "2", "x"}},
+         {{"G", 2}}, 2);
+    EXPECT_EQ(DocumentOf(store, standIn, true)->Table().TranslationEncoding(), U8);
+    Fill(store,
+         {{"1", "G", "1", "caf\xE9"}, {"1", "G", "1", "caf\xE9"}, {"2", "G", "2", "x"}, {"2", "G", "2", "x"}},
+         {{"G", 2}}, 2);
+    EXPECT_EQ(DocumentOf(store, standIn, true)->Table().TranslationEncoding(), L1);
+    // A Latin-1 group name makes the .txr Latin-1, not the .txl (the group list is the .txr's).
+    Fill(store, {{"1", "G", "1", "a"}, {"1", "G", "1", "b"}},
+         {{"Gr\xF6\xDF"
+           "e",
+           1}},
+         2);
+    const auto latin1Groups = DocumentOf(store, {}, true);
+    EXPECT_EQ(latin1Groups->Table().OriginalEncoding(), L1);
+    EXPECT_EQ(latin1Groups->Table().TranslationEncoding(), U8);
 }
 
 }  // namespace

@@ -19,6 +19,8 @@ using namespace trf;
 
 // Pairs: translated, same, missing (stand-in), translated with a placeholder problem, and a
 // translation file in Latin-1. The first pair's Group ID is 3, which the filter never looks at.
+// One translation row names its group as the .txl does ("Erreur"): an entry's group is its
+// original's.
 class KnownTable : public ::testing::Test {
 protected:
     KnownTable() {
@@ -30,16 +32,18 @@ protected:
               {"3", "Dialog", "1", "Close"},
               {"3", "Dialog", "1", "Close"},
               {"4", "Error", "1", "Disk %s full"},
-              {"4", "Error", "1", "Disque plein"},
+              {"4", "Erreur", "1", "Disque plein"},
               {"5", "Error", "2", "Caf\xC3\xA9"},
               {"5", "Error", "2", "CAF\xC9 cr\xE8me"}},
              {{"Menu", 2}, {"Dialog", 1}, {"Error", 2}, {"Unused", 0}}, 5);
+        doc = DocumentOf(store, standIn, true);
         problems = EntryChecker().Run(Table());
     }
-    EntryTable Table() const { return EntryTable::Detect(store, standIn, true); }
+    EntryTable Table() const { return doc->Table(); }
 
     ResourceTable store;
     std::vector<uint8_t> standIn = {0, 0, 0, 0, 0, 1, 0, 0, 0, 0};
+    std::unique_ptr<Document> doc;
     std::vector<CheckMask> problems;
 };
 
@@ -112,7 +116,8 @@ TEST(EntryFilterProperty, NarrowingGivesWhatAFreshFilterGives) {
         Fill(store, rows, {}, 20);
         std::vector<uint8_t> standIn(rows.size());
         for (auto& f : standIn) f = rng() % 4 == 0;
-        const EntryTable table = EntryTable::Detect(store, standIn, round % 2 == 0);
+        const auto doc = DocumentOf(store, standIn, round % 2 == 0);
+        const EntryTable table = doc->Table();
         const std::vector<CheckMask> problems = EntryChecker().Run(table);
         EntryFilter typing;
         std::string text;
