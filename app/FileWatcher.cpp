@@ -38,6 +38,15 @@ void FileWatcher::Watch(const QStringList& paths) {
     Rewatch();
 }
 
+QStringList FileWatcher::ChangedNow() const {
+    QStringList changed;
+    for (const QString& path : m_paths) {
+        const Stamp now = StampOf(path);
+        if (now.exists && now != m_known.value(path)) changed << path;
+    }
+    return changed;
+}
+
 void FileWatcher::Rewatch() {
     // A file replaced by a rename is a new file: the old watch went with the old one.
     if (!m_watcher.files().isEmpty()) m_watcher.removePaths(m_watcher.files());

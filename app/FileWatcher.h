@@ -18,6 +18,9 @@ public:
     // Watches exactly these files from now on, taking them as they are now.
     void Watch(const QStringList& paths);
     const QStringList& Paths() const { return m_paths; }
+    // The watched files that are there but no longer as they were taken, looked at now (a
+    // change not reported yet included).
+    QStringList ChangedNow() const;
 
 signals:
     // The file is there but no longer as it was (a change, or a new file in its place).

@@ -1,16 +1,46 @@
 #include "app/QtUserPrompts.h"
 
+#include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QMessageBox>
+#include <QSettings>
 #include <QStringList>
+
+#include "app/NameOnlyIconProvider.h"
 
 namespace {
 
 const QString kTitle = QStringLiteral("Quillmere");
 
+const QString kFolderKey = QStringLiteral("FileDialog/folder");
+
+// The folder the file dialogs start in: that of the last file chosen, or the home folder.
+QString StartFolder() {
+    const QString folder =
+        QSettings(QStringLiteral("Ardwen"), QStringLiteral("Quillmere")).value(kFolderKey).toString();
+    return !folder.isEmpty() && QFileInfo(folder).isDir() ? folder : QDir::homePath();
+}
+
+// Folders of the kernel's own file systems hold files whose reading blocks (/proc/kmsg): the
+// dialogs never start there, even after a file was chosen there.
+bool IsKernelFolder(const QString& folder) {
+    for (const char* root : {"/proc", "/sys", "/dev"}) {
+        const QString r = QString::fromLatin1(root);
+        if (folder == r || folder.startsWith(r + QLatin1Char('/'))) return true;
+    }
+    return false;
+}
+
 QString RunFileDialog(QWidget* parent, QFileDialog::AcceptMode mode, const QString& title,
                       const QString& filter, const QString& defaultSuffix) {
-    QFileDialog dialog(parent, title);
+    // Given its folder, the dialog does not go back to the toolkit's remembered one, which may
+    // be a folder that blocks; files are told apart by their names only, never by their
+    // content. The toolkit's own dialog: a platform dialog would read the files to guess.
+    NameOnlyIconProvider icons;
+    QFileDialog dialog(parent, title, StartFolder());
+    dialog.setIconProvider(&icons);
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setAcceptMode(mode);
     dialog.setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
     dialog.setNameFilter(filter);
@@ -21,7 +51,11 @@ QString RunFileDialog(QWidget* parent, QFileDialog::AcceptMode mode, const QStri
     dialog.setOption(QFileDialog::DontConfirmOverwrite);
     if (dialog.exec() != QDialog::Accepted) return {};
     const QStringList files = dialog.selectedFiles();
-    return files.isEmpty() ? QString() : files.first();
+    if (files.isEmpty()) return {};
+    const QString folder = QFileInfo(files.first()).absolutePath();
+    if (!IsKernelFolder(folder))
+        QSettings(QStringLiteral("Ardwen"), QStringLiteral("Quillmere")).setValue(kFolderKey, folder);
+    return files.first();
 }
 
 }  // namespace

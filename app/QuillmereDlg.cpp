@@ -43,6 +43,7 @@
 #include "document/format/AtomicFile.h"
 #include "document/format/LanguageCode.h"
 #include "listview/RowStoreModel.h"
+#include "listview/SortHeaderCtrl.h"
 #include "res/DialogTemplate.h"
 #include "res/resource.h"
 
@@ -139,6 +140,8 @@ CQuillmereDlg::CQuillmereDlg(QWidget* parent, UserPrompts* prompts) : QDialog(pa
     // Resizable and maximizable, the list taking the room; no smaller than the template.
     setWindowFlags(windowFlags() | Qt::WindowMaximizeButtonHint);
     m_pLayout = std::make_unique<WindowLayout>(this, m_list);
+    for (QWidget* row : {m_pReview->FilterRow(), m_pReview->ProgressRow()}) m_pLayout->FollowRightEdge(row);
+    m_list->Header()->SetStretchSection(ColText);  // the Text column takes the extra width
     m_pLayout->RestoreGeometry();
     setAcceptDrops(true);
 
@@ -386,6 +389,7 @@ void CQuillmereDlg::ConnectControls() {
     // The menu's shortcuts win over the controls' own uses of the same keys (Ctrl+A selects
     // all in a text box or the list otherwise).
     for (QWidget* w : m_pBuilder->TabOrder()) w->installEventFilter(this);
+    m_pReview->FilterText()->installEventFilter(this);
     m_list->viewport()->installEventFilter(this);
 }
 
@@ -404,7 +408,10 @@ void CQuillmereDlg::ClearsNote(QObject* command) {
 
 void CQuillmereDlg::resizeEvent(QResizeEvent* event) {
     QDialog::resizeEvent(event);
-    if (m_pLayout) m_pLayout->Apply();
+    if (m_pLayout) {
+        m_pLayout->Apply();
+        m_list->Header()->SetExtraWidth(m_pLayout->Extra().width());
+    }
     if (m_pTranslate) m_pTranslate->setGeometry(m_list->geometry());
     m_pMenuBar->setGeometry(0, 0, width(), m_pMenuBar->height());
 }
@@ -452,6 +459,18 @@ bool CQuillmereDlg::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::ShortcutOverride) {
         const auto* key = static_cast<QKeyEvent*>(event);
         const QKeySequence pressed(key->keyCombination());
+        // The desktop's rule in a text box: the undo keys take back its own typing while it has
+        // any, and only then the document's changes (Entry > Undo always the document's).
+        if (const auto* box = qobject_cast<QLineEdit*>(watched)) {
+            const auto pressedOne = [&pressed](const QAction* action) {
+                for (const QKeySequence& shortcut : action->shortcuts())
+                    if (shortcut.matches(pressed) == QKeySequence::ExactMatch) return true;
+                return false;
+            };
+            if ((box->isUndoAvailable() && pressedOne(m_actions.value(ID_ENTRY_UNDO))) ||
+                (box->isRedoAvailable() && pressedOne(m_actions.value(ID_ENTRY_REDO))))
+                return QDialog::eventFilter(watched, event);
+        }
         for (QAction* action : std::as_const(m_actions)) {
             for (const QKeySequence& shortcut : action->shortcuts()) {
                 if (shortcut.matches(pressed) == QKeySequence::ExactMatch) {
@@ -584,11 +603,15 @@ bool CQuillmereDlg::EditAllowed() {
 
 void CQuillmereDlg::UpdateTitle() {
     QString title = QStringLiteral("Quillmere");
-    if (!m_strFileName.isEmpty()) {
-        title += QStringLiteral(" - ") + QFileInfo(m_strFileName).fileName();
-        if (Localize() && !m_strLocFileName.isEmpty())
-            title += QStringLiteral(" + ") + QFileInfo(m_strLocFileName).fileName();
-    }
+    // The file(s) Save writes.
+    const QString txr = QFileInfo(m_strFileName).fileName(), txl = QFileInfo(m_strLocFileName).fileName();
+    if (m_pDoc->Source() == RowSource::Localized && !txl.isEmpty())
+        title += QStringLiteral(" - ") + txl;
+    else if (!txr.isEmpty())
+        title += QStringLiteral(" - ") + txr +
+                 (Localize() && m_pDoc->Source() != RowSource::Original && !txl.isEmpty()
+                      ? QStringLiteral(" + ") + txl
+                      : QString());
     setWindowTitle(title + QStringLiteral("[*]"));
     setWindowModified(IsModified());
 }
@@ -690,7 +713,7 @@ bool CQuillmereDlg::ReadDocument(const QString& txrPath, const QString& txlPath,
     }
     m_nReadMode = mode;
     m_bNewNames = false;
-    m_strChangedOnDisk.clear();
+    m_changedOnDisk.clear();
     m_pWatcher->Watch({txrPath, mode == ModeOpen || mode == ModeShowOriginal ? QString() : txlPath});
     return true;
 }
@@ -730,25 +753,42 @@ bool CQuillmereDlg::WriteDocument(const QString& txrPath, const QString& txlPath
     const Status status =
         GuardedIo("write", localizedAlone ? txl : txr, [&] { return m_pDoc->Save(txr, txl); });
     if (!status) {
-        Prompts().Warn(this, QStringLiteral("%1 was not saved.\n\n%2").arg(target, FromStatus(status)));
+        Prompts().Warn(this, status.file().empty()
+                                 ? QStringLiteral("Saving failed.\n\n%1").arg(FromStatus(status))
+                                 : QStringLiteral("Nothing was saved: %1 cannot be written (%2).")
+                                       .arg(QFileInfo(QFile::decodeName(status.file().c_str())).fileName(),
+                                            QString::fromLocal8Bit(status.reason())));
         return false;
     }
     SetModified(false);
     m_bNewNames = false;
-    m_strChangedOnDisk.clear();
+    m_changedOnDisk.clear();
     m_pWatcher->Watch(
         {txrPath, m_pDoc->SavesPairs() || m_pDoc->Source() == RowSource::Localized ? txlPath : QString()});
     return true;
 }
 
+namespace {
+// "a.txr was", "a.txr and a.txl were"
+QString WasChanged(const QStringList& names) {
+    return names.join(QStringLiteral(" and ")) +
+           (names.size() > 1 ? QStringLiteral(" were") : QStringLiteral(" was"));
+}
+}  // namespace
+
 bool CQuillmereDlg::DoSave() {
     if (m_pTranslate && !m_pTranslate->Commit()) return false;
     if (m_strFileName.isEmpty()) return DoSaveAs();
-    if (!m_strChangedOnDisk.isEmpty() &&
+    // Changes put to the user already, and those made so recently that the watcher has not
+    // reported them yet.
+    QStringList changed = m_changedOnDisk;
+    for (const QString& path : m_pWatcher->ChangedNow())
+        if (!changed.contains(QFileInfo(path).fileName())) changed << QFileInfo(path).fileName();
+    if (!changed.isEmpty() &&
         !Prompts().AskYesNo(this,
                             QStringLiteral("%1 changed by another program since it was opened. Save "
                                            "anyway, replacing those changes with the entries shown here?")
-                                .arg(m_strChangedOnDisk)))
+                                .arg(WasChanged(changed))))
         return false;
     // A name typed for a new document may be that of a file already there.
     if (m_bNewNames && !ConfirmReplacing(m_pDoc->SavesPairs() ? QStringList{m_strFileName, m_strLocFileName}
@@ -800,7 +840,7 @@ void CQuillmereDlg::OnNew() {
     if (dlg.exec() != QDialog::Accepted) return;
     m_pDoc->Clear();  // a new, empty document in file order, with a new history
     m_list->ClearSortIndicator();
-    m_strChangedOnDisk.clear();
+    m_changedOnDisk.clear();
     m_pWatcher->Watch({});
     m_bNewNames = true;
     // The prompt stored the new name; its companion replaces the previous document's.
@@ -976,7 +1016,9 @@ void CQuillmereDlg::OnFileChanged(const QString& path) {
 
 void CQuillmereDlg::HandleFileChanges() {
     if (m_changedFiles.isEmpty()) return;
-    if (QApplication::activeModalWidget()) {
+    // The window itself runs modally (the program calls exec()): only another modal dialog
+    // over it makes the question wait.
+    if (QWidget* modal = QApplication::activeModalWidget(); modal && modal != this) {
         QTimer::singleShot(250, this, &CQuillmereDlg::HandleFileChanges);
         return;
     }
@@ -985,10 +1027,9 @@ void CQuillmereDlg::HandleFileChanges() {
         if (m_pWatcher->Paths().contains(path)) names << QFileInfo(path).fileName();
     m_changedFiles.clear();
     if (names.isEmpty()) return;  // another document by now
-    // "a.txr was", "a.txr and a.txl were"
-    const QString what = names.join(QStringLiteral(" and ")) +
-                         (names.size() > 1 ? QStringLiteral(" were") : QStringLiteral(" was"));
-    m_strChangedOnDisk = what;
+    const QString what = WasChanged(names);
+    for (const QString& name : std::as_const(names))
+        if (!m_changedOnDisk.contains(name)) m_changedOnDisk << name;
     if (m_pTranslate) m_pTranslate->Commit();  // typing in the Translate view is a change too
     if (IsModified()) {
         Prompts().Tell(this, QStringLiteral("%1 changed by another program. Your unsaved changes stay "

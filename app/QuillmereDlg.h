@@ -192,10 +192,10 @@ private:
     TranslateView* m_pTranslate = nullptr;
     QRadioButton* m_pTranslateButton = nullptr;
     QList<QAction*> m_translateActions;  // the view's keys, shown in the View menu
-    ReadMode m_nReadMode = ModeOpen;     // how the document was last read (for a reload)
-    // Files another program changed since they were read or saved here ("a.txr was"), for
-    // Save to ask about before overwriting them; empty when none.
-    QString m_strChangedOnDisk;
+    ReadMode m_nReadMode = ModeOpen;  // how the document was last read (for a reload)
+    // Names of the files another program changed since they were read or saved here, for Save
+    // to ask about before overwriting them; empty when none.
+    QStringList m_changedOnDisk;
     QStringList m_changedFiles;  // changes noticed but not yet put to the user
     // The names come from New and nothing was read or saved under them yet: the first Save asks
     // before replacing files of those names.

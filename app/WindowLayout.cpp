@@ -18,9 +18,14 @@ WindowLayout::WindowLayout(QWidget* window, QWidget* stretching)
     window->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
 }
 
+QSize WindowLayout::Extra() const {
+    return {qMax(0, m_window->width() - m_templateSize.width()),
+            qMax(0, m_window->height() - m_templateSize.height())};
+}
+
 void WindowLayout::Apply() {
-    const int dw = qMax(0, m_window->width() - m_templateSize.width());
-    const int dh = qMax(0, m_window->height() - m_templateSize.height());
+    const int dw = Extra().width();
+    const int dh = Extra().height();
     const QRect list = m_places.value(m_stretching);
     for (auto it = m_places.cbegin(); it != m_places.cend(); ++it) {
         QRect place = it.value();
@@ -29,6 +34,7 @@ void WindowLayout::Apply() {
         else {
             if (place.left() >= list.left() + list.width()) place.translate(dw, 0);
             if (place.top() >= list.top() + list.height()) place.translate(0, dh);
+            if (m_following.contains(it.key())) place.adjust(0, 0, dw, 0);
         }
         it.key()->setGeometry(place);
     }

@@ -543,9 +543,9 @@ Status Guarded(const std::string& target, Save save) {
     try {
         return save();
     } catch (const std::bad_alloc&) {
-        return Status::Error("Cannot write " + QuotedPath(target) + ": not enough memory.");
+        return Status::WriteError(target, "not enough memory");
     } catch (const std::exception& e) {
-        return Status::Error("Cannot write " + QuotedPath(target) + ": " + e.what() + ".");
+        return Status::WriteError(target, e.what());
     }
 }
 

@@ -29,10 +29,27 @@ void CSortHeaderCtrl::SetSortIndicator(int column, bool ascending) {
     viewport()->update();
 }
 
+void CSortHeaderCtrl::SetExtraWidth(int extra) {
+    if (extra == m_nExtra) return;
+    const bool shown = m_nStretch >= 0 && m_nStretch < count();
+    const int own = shown ? OwnWidth(m_nStretch) : 0;
+    m_nExtra = extra;
+    if (shown) resizeSection(m_nStretch, own + extra);
+}
+
+int CSortHeaderCtrl::OwnWidth(int logicalIndex) const {
+    const int shown = sectionSize(logicalIndex);
+    return logicalIndex == m_nStretch ? qMax(0, shown - m_nExtra) : shown;
+}
+
+void CSortHeaderCtrl::SetOwnWidth(int logicalIndex, int width) {
+    resizeSection(logicalIndex, logicalIndex == m_nStretch ? width + m_nExtra : width);
+}
+
 QByteArray CSortHeaderCtrl::SerializeWidths() const {
     std::vector<int32_t> widths;
     widths.reserve(static_cast<size_t>(count()));
-    for (int i = 0; i < count(); ++i) widths.push_back(sectionSize(i));
+    for (int i = 0; i < count(); ++i) widths.push_back(OwnWidth(i));
     const std::string bytes = ::SerializeWidths(widths);
     return QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size()));
 }
@@ -43,7 +60,7 @@ StoredWidths::Result CSortHeaderCtrl::DeserializeWidths(const QByteArray& bytes)
     switch (stored.result) {
         case StoredWidths::Applied:
             for (int i = 0; i < count() && static_cast<size_t>(i) < stored.widths.size(); ++i)
-                resizeSection(i, stored.widths[static_cast<size_t>(i)]);
+                SetOwnWidth(i, stored.widths[static_cast<size_t>(i)]);
             viewport()->update();
             break;
         case StoredWidths::CountMismatch:

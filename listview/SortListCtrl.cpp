@@ -118,7 +118,7 @@ bool CSortListCtrl::DefineColumns(std::string_view spec) {
     columns.DefineColumns(spec);
     const auto& widths = columns.Columns();
     for (int c = 0; c < static_cast<int>(widths.size()) && c < m_pModel->columnCount(); ++c)
-        m_header->resizeSection(c, widths[static_cast<size_t>(c)].width);
+        m_header->SetOwnWidth(c, widths[static_cast<size_t>(c)].width);
     return columns.ColumnCount() == m_pModel->columnCount();
 }
 

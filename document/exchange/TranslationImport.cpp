@@ -1,6 +1,7 @@
 #include "document/exchange/TranslationImport.h"
 
 #include <algorithm>
+#include <memory>
 #include <utility>
 
 #include "document/ListBoxSafe.h"

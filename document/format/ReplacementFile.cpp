@@ -122,7 +122,7 @@ Status ReplacementFile::Error(int err) const {
 }
 
 Status ReplacementFile::Error(const std::string& reason) const {
-    return Status::Error("Cannot write " + QuotedPath(m_target) + ": " + reason + ".");
+    return Status::WriteError(m_target, reason);
 }
 
 Status ReplacementFile::Prepare() {
@@ -152,8 +152,9 @@ Status ReplacementFile::Open() {
         // The folder refuses new files (the target itself may well be writable): name the
         // folder as the cause, not the file.
         if (err == EACCES)
-            return Status::Error("Cannot create a file in " + QuotedPath(Folder(m_to.final)) + ": " +
-                                 Reason(EACCES) + ".");
+            return Status::WriteError(
+                m_target, "cannot create a file in " + QuotedPath(Folder(m_to.final)) + ": " + Reason(EACCES),
+                "Cannot create a file in " + QuotedPath(Folder(m_to.final)) + ": " + Reason(EACCES) + ".");
         return Error(err);
     }
     m_fd = fd;
@@ -300,9 +301,11 @@ Status ReplacementFile::ReplaceTogether(std::span<const std::unique_ptr<Replacem
             if (Status s = f->KeepOld(); !s) return s;
     for (size_t replaced = 0; replaced < files.size(); ++replaced) {
         if (Status s = files[replaced]->Replace(); !s) {
-            std::string message = s.message();
-            for (size_t i = 0; i < replaced; ++i) message += files[i]->RestoreOld();
-            return Status::Error(message);
+            std::string kept;
+            for (size_t i = 0; i < replaced; ++i) kept += files[i]->RestoreOld();
+            // Every file put back: nothing was saved. Otherwise the message tells where the old
+            // content is.
+            return kept.empty() ? s : Status::Error(s.message() + kept);
         }
     }
     for (auto& f : files) {

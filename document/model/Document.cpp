@@ -225,7 +225,26 @@ std::string Document::SaveProblem() const {
     return {};
 }
 
-Status Document::Save(const std::string& txrPath, const std::string& txlPath) const {
+Status Document::Save(const std::string& txrPath, const std::string& txlPath) {
+    if (Status s = Write(txrPath, txlPath); !s) return s;
+    // Read back, a stand-in the .txl now holds is an entry like any other: the figures say
+    // what reopening the files says.
+    if (m_source == RowSource::Localized || m_source == RowSource::Pairs ||
+        (m_source == RowSource::None && m_localize)) {
+        int first = -1, last = -1;
+        for (int r = 0; r < RowCount(); ++r) {
+            uint8_t& f = m_flags[static_cast<size_t>(r)];
+            if (!(f & kStandIn)) continue;
+            f &= static_cast<uint8_t>(~kStandIn);
+            if (first < 0) first = r;
+            last = r;
+        }
+        if (first >= 0) NotifyChanged(first, last);
+    }
+    return Status::Ok();
+}
+
+Status Document::Write(const std::string& txrPath, const std::string& txlPath) const {
     if (m_source == RowSource::None && m_localize) {
         if (txlPath.empty()) return Status::Error("There is no name for the localized file yet.");
         if (const std::string problem = PairTableProblem(); !problem.empty())

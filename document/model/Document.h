@@ -89,8 +89,12 @@ public:
     // they are.
     std::string PairTableProblem() const;
     // Writes exactly the file(s) the rows came from (see RowSource; a new document with localize
-    // on is saved as pairs). The history stays.
-    Status Save(const std::string& txrPath, const std::string& txlPath) const;
+    // on is written as pairs), leaving the document as it is (a copy).
+    Status Write(const std::string& txrPath, const std::string& txlPath) const;
+    // Write, after which the document is what the files hold: the stand-ins written to the .txl
+    // (copies of their originals) are its own entries from then on, no longer missing. The
+    // history stays.
+    Status Save(const std::string& txrPath, const std::string& txlPath);
     // Writes the .txl of a pair table alone to `txlPath` (an import from the command line):
     // the translation rows under the header a localized save gives it, its group names in the
     // .txl's encoding when `groupsInTxlEncoding` (a .txl an import turned UTF-8).

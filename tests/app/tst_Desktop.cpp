@@ -9,6 +9,7 @@
 #include "app/FileWatcher.h"
 #include "app/QuillmereDlg.h"
 #include "app/RecentFiles.h"
+#include "app/TranslationReview.h"
 #include "app/WindowLayout.h"
 #include "res/resource.h"
 
@@ -71,6 +72,22 @@ private:
         QApplication::sendEvent(target, &drop);
         QCoreApplication::processEvents();
         return true;
+    }
+
+    // Runs the window modally, exactly as the program does (exec()), with `script` run inside;
+    // the window ends after the script whatever happened in it.
+    void RunAsTheProgramDoes(const std::function<void()>& script) {
+        QTimer watchdog;
+        watchdog.setSingleShot(true);
+        connect(&watchdog, &QTimer::timeout, m_dlg.get(), [this] { m_dlg->done(QDialog::Rejected); });
+        QTimer::singleShot(0, m_dlg.get(), [this, &script, &watchdog] {
+            watchdog.start(30000);
+            script();
+            m_dlg->done(QDialog::Rejected);
+        });
+        m_dlg->hide();  // the program's window is first shown by exec(), which makes it modal
+        m_dlg->exec();
+        watchdog.stop();
     }
 
 private slots:
@@ -247,6 +264,65 @@ private slots:
         QVERIFY(Dlg().isMaximized());
     }
 
+    // A larger window gives its extra width to the Text column (the other columns keep their
+    // widths, and the settings keep the Text column's own width, not the one it is shown at),
+    // and the filter row and the progress row reach to the right edge as the list does.
+    void textColumnAndReviewRowsFollowTheRightEdge() {
+        const auto widths = [this] {
+            QHeaderView* header = Dlg().m_list->horizontalHeader();
+            QList<int> w;
+            for (int i = 0; i < header->count(); ++i) w << header->sectionSize(i);
+            return w;
+        };
+        const QSize base = Dlg().size();
+        const QList<int> columns = widths();
+        QCOMPARE(columns.size(), 4);
+        QWidget* filter = Dlg().Review().FilterRow();
+        QWidget* progress = Dlg().Review().ProgressRow();
+        const QRect filterAt = filter->geometry(), progressAt = progress->geometry();
+        const QRect list = Dlg().Control(IDC_LIST)->geometry();
+        QCOMPARE(filterAt.right(), list.right());
+        QCOMPARE(progressAt.right(), list.right());
+
+        const struct { int dw, dh; } sizes[] = {{300, 200}, {45, 0}, {0, 90}, {0, 0}};
+        for (const auto& [dw, dh] : sizes) {
+            Dlg().resize(base + QSize(dw, dh));
+            QCOMPARE(widths(), (QList<int>{columns[0], columns[1], columns[2], columns[3] + dw}));
+            QCOMPARE(filter->geometry(), filterAt.adjusted(0, 0, dw, 0));
+            QCOMPARE(progress->geometry(), progressAt.adjusted(0, dh, dw, dh));
+        }
+
+        // The Text column made 50 pixels narrower in a window 120 wider: kept as its own width
+        // less 50, shown 120 wider again when the window opens at that size.
+        Dlg().resize(base + QSize(120, 0));
+        Dlg().m_list->horizontalHeader()->resizeSection(3, columns[3] + 120 - 50);
+        NewWindow();
+        QCOMPARE(Dlg().size(), base + QSize(120, 0));
+        QCOMPARE(widths(), (QList<int>{columns[0], columns[1], columns[2], columns[3] - 50 + 120}));
+        Dlg().resize(base);
+        QCOMPARE(widths(), (QList<int>{columns[0], columns[1], columns[2], columns[3] - 50}));
+    }
+
+    // The title names the file(s) Save writes: the .txl alone in Show Localized Text, the .txr
+    // alone in Show Original Text and after Open, both for the pairs.
+    void titleNamesTheFilesSaveWrites() {
+        WriteDocument(Path("title.txr"), Path("title.txl"), kPairs, true);
+        QVERIFY(Dlg().OpenFiles({Path("title.txr"), {}}));
+        QCOMPARE(Dlg().windowTitle(), QStringLiteral("Quillmere - title.txr[*]"));
+        QVERIFY(Dlg().OpenFiles({Path("title.txr"), Path("title.txl")}));
+        QCOMPARE(Dlg().windowTitle(), QStringLiteral("Quillmere - title.txr + title.txl[*]"));
+        const struct {
+            int button;
+            const char* title;
+        } views[] = {{IDC_SHOWLOCALIZED, "Quillmere - title.txl[*]"},
+                     {IDC_SHOWORIGINAL, "Quillmere - title.txr[*]"},
+                     {IDC_SHOWBOTH, "Quillmere - title.txr + title.txl[*]"}};
+        for (const auto& [button, title] : views) {
+            QTest::mouseClick(qobject_cast<QAbstractButton*>(Dlg().Control(button)), Qt::LeftButton);
+            QCOMPARE(Dlg().windowTitle(), QString::fromLatin1(title));
+        }
+    }
+
     // Another program changes the open file: with nothing unsaved a reload is offered; with
     // unsaved changes the user is told and Save asks first; the window's own saves are not
     // reported; a deleted file leaves the entries in the window, unsaved.
@@ -298,6 +374,80 @@ private slots:
         Dlg().MenuAction(ID_FILE_SAVE)->trigger();
         QCOMPARE(ReadDocument(txr, QString(), ModeOpen).size(), size_t(2));
         QCOMPARE(m_prompts->questions.size(), 2);  // nothing to overwrite: no question
+    }
+
+    // The same with the window run as the program runs it (modal, by exec()): another program
+    // replaces the .txl by a rename (as `sed -i` does) or writes it in place. With nothing
+    // unsaved the reload is offered; with unsaved changes the user is told, and Save asks
+    // before replacing the other program's change, also when it comes just before the Save.
+    void filesChangedWhileTheWindowRunsModally() {
+        enum How { Renamed, InPlace };
+        struct Case {
+            const char* name;
+            How how;
+            bool unsaved, saveAtOnce;
+        };
+        const Case cases[] = {
+            {"renamed, nothing unsaved", Renamed, false, false},
+            {"in place, nothing unsaved", InPlace, false, false},
+            {"renamed, unsaved changes", Renamed, true, false},
+            {"in place, unsaved changes", InPlace, true, false},
+            {"in place, saved at once", InPlace, true, true},
+        };
+        const QString txr = Path("modal.txr"), txl = Path("modal.txl");
+        const QString reload =
+            QStringLiteral("modal.txl was changed by another program. Reload the entries from the files?");
+        const QString told = QStringLiteral(
+            "modal.txl was changed by another program. Your unsaved changes stay here; Save will ask "
+            "before replacing the other program's changes.");
+        const QString saveAnyway = QStringLiteral(
+            "modal.txl was changed by another program since it was opened. Save anyway, replacing those "
+            "changes with the entries shown here?");
+        for (const Case& c : cases) {
+            NewWindow();
+            WriteDocument(txr, txl, kPairs, true);
+            QVERIFY(Dlg().OpenFiles({txr, txl}));
+            QStringList questions, tells;
+            QByteArray afterSave;
+            RunAsTheProgramDoes([&] {
+                QVERIFY(QApplication::activeModalWidget() == &Dlg());
+                m_prompts->yesNo = {true};  // reload
+                if (c.unsaved) Dlg().m_list->SetCellText(3, 3, "Fermer tout");
+                const QByteArray bytes = ReadBytes(txl).replace("Ouvrir", "Ouvrir un fichier");
+                if (c.how == Renamed) {
+                    WriteBytes(txl + ".sed", bytes);
+                    QVERIFY(::rename(QFile::encodeName(txl + ".sed").constData(),
+                                     QFile::encodeName(txl).constData()) == 0);
+                } else {
+                    WriteBytes(txl, bytes);
+                }
+                if (!c.saveAtOnce) {
+                    QTRY_COMPARE(m_prompts->questions.size() + m_prompts->tells.size(), 1);
+                    QTest::qWait(300);  // asked once, not again and again
+                }
+                questions = m_prompts->questions;
+                tells = m_prompts->tells;
+                if (c.unsaved) {
+                    m_prompts->Clear();
+                    m_prompts->yesNo = {false};
+                    Dlg().MenuAction(ID_FILE_SAVE)->trigger();
+                    questions += m_prompts->questions;
+                    afterSave = ReadBytes(txl);
+                }
+            });
+            const QByteArray changed = ReadBytes(txl);
+            if (!c.unsaved) {
+                QVERIFY2(questions == QStringList{reload}, c.name);
+                QVERIFY(tells.isEmpty());
+                QCOMPARE(Texts()[1], QStringLiteral("Ouvrir un fichier"));
+                continue;
+            }
+            QVERIFY2(questions == QStringList{saveAnyway}, c.name);
+            QVERIFY2(tells == (c.saveAtOnce ? QStringList() : QStringList{told}), c.name);
+            QCOMPARE(afterSave, changed);  // declined: the other program's change stays
+            QVERIFY(changed.contains("Ouvrir un fichier"));
+            QVERIFY(Dlg().IsModified());
+        }
     }
 
     // The watcher on its own: a file replaced by a rename is followed, changes are reported

@@ -1,15 +1,21 @@
 // The editor window driven through its real widgets: layout, menu and shortcuts, keyboard,
 // unsaved-changes questions, file commands through scripted file dialogs, localize mode and
 // views, delete and search, document encoding, column widths in the settings.
+#include <fcntl.h>
+#include <sys/stat.h>
+
 #include <QtTest>
 #include <QtWidgets>
+#include <cerrno>
 #include <memory>
 
 #include "WindowTestSupport.h"
 #include "app/GuardedIo.h"
 #include "app/QtUserPrompts.h"
 #include "app/QuillmereDlg.h"
+#include "app/TranslationReview.h"
 #include "dialogs/DialogUnits.h"
+#include "document/format/SystemCalls.h"
 #include "listview/RowStoreModel.h"
 #include "listview/SortHeaderCtrl.h"
 #include "res/DialogTemplate.h"
@@ -369,6 +375,62 @@ private slots:
         QVERIFY(!Ctl<QRadioButton>(IDC_SHOWBOTH)->isChecked());
     }
 
+    // A save that fails names the file that failed and why, and says that nothing was saved;
+    // both files keep their bytes and the changes stay unsaved.
+    void failedSaveNamesTheFileThatFailed() {
+        // The system calls of the writer, one of them failing for the .txl.
+        struct FailingTxl : SystemCalls {
+            enum { OpenIt, WriteIt, RenameIt } what = OpenIt;
+            int err = 0, txlFd = -1;
+            static bool IsTxl(const char* path) { return QByteArray(path).contains(".txl"); }
+            int Open(const char* path, int flags, mode_t mode) override {
+                if (what == OpenIt && IsTxl(path) && (flags & O_CREAT)) return errno = err, -1;
+                const int fd = SystemCalls::Open(path, flags, mode);
+                if (IsTxl(path) && (flags & O_CREAT)) txlFd = fd;
+                return fd;
+            }
+            ssize_t Write(int fd, const void* data, size_t size) override {
+                if (what == WriteIt && fd == txlFd) return errno = err, -1;
+                return SystemCalls::Write(fd, data, size);
+            }
+            int Rename(const char* from, const char* to) override {
+                if (what == RenameIt && IsTxl(to) && !QByteArray(from).endsWith(".old"))
+                    return errno = err, -1;
+                return SystemCalls::Rename(from, to);
+            }
+        };
+        const struct {
+            decltype(FailingTxl::what) what;
+            int err;
+            const char* reason;
+        } cases[] = {
+            {FailingTxl::OpenIt, ENOSPC, "No space left on device"},
+            {FailingTxl::WriteIt, EIO, "Input/output error"},
+            {FailingTxl::RenameIt, EXDEV, "Invalid cross-device link"},
+        };
+        for (const auto& c : cases) {
+            NewWindow();
+            OpenPairs("fails");
+            const QByteArray txr = ReadBytes(Path("fails.txr")), txl = ReadBytes(Path("fails.txl"));
+            List().SetCellText(0, 3, "Open a file");
+            List().SetCellText(1, 3, "Ouvrir un fichier");
+            FailingTxl calls;
+            calls.what = c.what;
+            calls.err = c.err;
+            {
+                ScopedSystemCalls scoped(calls);
+                m_prompts->Clear();
+                Do(ID_FILE_SAVE);
+            }
+            QCOMPARE(m_prompts->warnings,
+                     QStringList{QStringLiteral("Nothing was saved: fails.txl cannot be written (%1).")
+                                     .arg(QLatin1String(c.reason))});
+            QCOMPARE(ReadBytes(Path("fails.txr")), txr);
+            QCOMPARE(ReadBytes(Path("fails.txl")), txl);
+            QVERIFY(Dlg().IsModified());
+        }
+    }
+
     void companionNameIsCutInTheFileName() {
         QCOMPARE(CompanionFileName("data.v2/menu.old.txr"), QStringLiteral("data.v2/menu.txl"));
         QCOMPARE(CompanionFileName("/home/a.b/c.d/menu.txr"), QStringLiteral("/home/a.b/c.d/menu.txl"));
@@ -420,6 +482,55 @@ private slots:
                                  QtFileFilter("Text Resource Files (*.txr)|*.txr||"), QStringLiteral(".txr"));
         QCOMPARE(seen, (QStringList{"Save", "Text Resource Files (*.txr)", "txr"}));
         QCOMPARE(chosen, Path("typed.txr"));
+    }
+
+    // The file dialogs tell files apart by name and kind alone: no file is read to guess its
+    // icon or type (in /proc such a read blocks for ever), and a dialog starts in the folder of
+    // the last file chosen, never in a kernel folder another dialog was left showing.
+    void fileDialogsNeverReadTheFilesTheyList() {
+        QTemporaryDir dir;
+        const QString picture = dir.filePath("picture"), shell = dir.filePath("script"),
+                      empty = dir.filePath("empty");
+        WriteBytes(picture, QByteArray("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16));
+        WriteBytes(shell, "#!/bin/sh\necho hello\n");
+        WriteBytes(empty, QByteArray());
+        QVERIFY(::mkfifo(QFile::encodeName(dir.filePath("pipe.txr")).constData(), 0600) == 0);
+
+        QtUserPrompts prompts;
+        const QString filter = QStringLiteral("All Files (*)");
+        const auto inDialog = [](const std::function<void(QFileDialog*, QFileSystemModel*)>& script) {
+            QTimer::singleShot(0, [script] {
+                auto* fd = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+                QVERIFY(fd);
+                auto* model = fd->findChild<QFileSystemModel*>();
+                QVERIFY(model);
+                script(fd, model);
+                if (fd->isVisible()) static_cast<QDialog*>(fd)->reject();
+            });
+        };
+
+        QStringList types;
+        inDialog([&](QFileDialog* fd, QFileSystemModel* model) {
+            fd->setDirectory(dir.path());
+            for (const QString& path : {picture, shell, empty, dir.filePath("pipe.txr")}) {
+                QTRY_VERIFY(!model->type(model->index(path)).isEmpty());
+                types << model->type(model->index(path));
+            }
+            fd->selectFile(picture);
+            static_cast<QDialog*>(fd)->accept();
+        });
+        QCOMPARE(prompts.OpenFileName(&Dlg(), QStringLiteral("Open"), filter, QString()), picture);
+        QCOMPARE(types.size(), 4);
+        QVERIFY2(types[0] == types[1] && types[1] == types[2], qPrintable(types.join(", ")));
+        QVERIFY2(types[3] != types[0], qPrintable(types.join(", ")));
+
+        // Left showing /proc, cancelled: the next dialog starts where the last file was chosen.
+        QString startedIn;
+        inDialog([&](QFileDialog* fd, QFileSystemModel*) { fd->setDirectory(QStringLiteral("/proc")); });
+        QVERIFY(prompts.OpenFileName(&Dlg(), QStringLiteral("Open"), filter, QString()).isEmpty());
+        inDialog([&](QFileDialog* fd, QFileSystemModel*) { startedIn = fd->directory().absolutePath(); });
+        QVERIFY(prompts.SaveFileName(&Dlg(), QStringLiteral("Save"), filter, QString()).isEmpty());
+        QCOMPARE(startedIn, QDir(dir.path()).absolutePath());
     }
 
     void platformFiltersBecomeQtFilters() {
@@ -516,6 +627,47 @@ private slots:
         QCOMPARE(m_prompts->questions,
                  (QStringList(2, "taken.txr already exists.\nDo you want to replace it?")));
         QCOMPARE(ReadDocument(Path("taken.txr"), QString(), ModeOpen).size(), size_t(1));
+    }
+
+    // A new document with Localize checked is saved as a pair: its first Save asks about each
+    // file of that name it would replace, the .txl too, as Save As does; declining any of them
+    // saves nothing.
+    void newLocalizedDocumentAsksAboutEveryFileItReplaces() {
+        struct Case {
+            const char* base;
+            bool txrExists, txlExists;
+            QList<bool> answers;
+            QStringList asked;  // the extensions of the files asked about
+            bool saved;
+        };
+        const Case cases[] = {
+            {"pair", true, true, {true, true}, {".txr", ".txl"}, true},
+            {"keeptxl", true, true, {true, false}, {".txr", ".txl"}, false},
+            {"keeptxr", true, true, {false}, {".txr"}, false},
+            {"txlonly", false, true, {false}, {".txl"}, false},
+            {"none", false, false, {}, {}, true},
+        };
+        for (const Case& c : cases) {
+            NewWindow();
+            const QString txr = Path(QString(c.base) + ".txr"), txl = Path(QString(c.base) + ".txl");
+            if (c.txrExists) WriteBytes(txr, "old txr");
+            if (c.txlExists) WriteBytes(txl, "old txl");
+            m_modal.Arm(TypeName(Path(c.base)));
+            Do(ID_FILE_NEW);
+            Click(IDC_LOCALIZE);
+            QVERIFY(Dlg().Doc().AddEntry(1, "Menu", "Hello").ok());
+            m_prompts->Clear();
+            m_prompts->yesNo = c.answers;
+            Do(ID_FILE_SAVE);
+            QStringList expected;
+            for (const QString& extension : c.asked)
+                expected << c.base + extension + " already exists.\nDo you want to replace it?";
+            QVERIFY2(m_prompts->questions == expected, c.base);
+            QCOMPARE(Dlg().IsModified(), !c.saved);
+            QCOMPARE(ReadBytes(txl) == "old txl", c.txlExists && !c.saved);
+            QCOMPARE(ReadBytes(txr) == "old txr", c.txrExists && !c.saved);
+            if (c.saved) QCOMPARE(ReadDocument(txr, txl, ModeOpenPaired).size(), size_t(2));
+        }
     }
 
     // Save As asks about each file it would replace, the localized companion too, by name;
@@ -990,6 +1142,41 @@ private slots:
 
         OpenFile(Path("undo.txr"));
         QVERIFY(!undo->isEnabled() && !redo->isEnabled() && !Dlg().isWindowModified());
+    }
+
+    // Ctrl+Z in a text box undoes that box's typing while it has any, then the document;
+    // Ctrl+Y redoes the box's typing first, then the document. Entry > Undo always undoes the
+    // document. The same in every text box of the window, the filter's too.
+    void undoKeysInATextBoxTakeItsTypingFirst() {
+        for (const char* which : {"search id", "search text", "filter"}) {
+            NewWindow();
+            OpenPlain("boxes");
+            QLineEdit* box = QByteArray(which) == "filter"      ? Dlg().Review().FilterText()
+                             : QByteArray(which) == "search id" ? Ctl<QLineEdit>(IDC_SEARCHID)
+                                                                : Ctl<QLineEdit>(IDC_SEARCHTEXT);
+            QVERIFY(Dlg().Doc().SetCell(1, 3, "Shut").ok());
+            box->setFocus();
+            QTest::keyClicks(box, QStringLiteral("1"));
+            const auto state = [&] { return box->text() + "|" + List().GetCellText(1, 3); };
+            const auto press = [&](Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::ControlModifier) {
+                QTest::keyClick(box, key, modifiers);
+                return state();
+            };
+            QVERIFY2(press(Qt::Key_Z) == "|Shut", which);   // the box's typing
+            QVERIFY2(press(Qt::Key_Z) == "|Close", which);  // then the document
+            QVERIFY2(press(Qt::Key_Z) == "|Close", which);  // nothing left to undo
+            QVERIFY2(press(Qt::Key_Y) == "1|Close", which);
+            QVERIFY2(press(Qt::Key_Y) == "1|Shut", which);
+            QVERIFY2(press(Qt::Key_Z) == "|Shut", which);
+            QVERIFY2(press(Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier) == "1|Shut", which);
+
+            // The menu command works on the document whatever the box holds.
+            QTest::keyClicks(box, QStringLiteral("2"));
+            Do(ID_ENTRY_UNDO);
+            QVERIFY2(state() == "12|Close", which);
+            Do(ID_ENTRY_REDO);
+            QVERIFY2(state() == "12|Shut", which);
+        }
     }
 
     // Each file of a pair keeps its own encoding in Show Both: an edit of one file's row is

@@ -1,5 +1,7 @@
 // Translating in the window: the filter row hides rows without touching the document, the
 // progress row follows every change, and the Entry menu goes to the next entry still to do.
+#include <sys/stat.h>
+
 #include <QtTest>
 #include <QtWidgets>
 #include <memory>
@@ -370,6 +372,52 @@ private slots:
         }
     }
 
+    // After Save, and after an import is undone, the progress row says what reopening the
+    // files says: a saved stand-in is the .txl's copy of the original ("same"), no longer
+    // missing.
+    void figuresAfterSaveAreThoseOfTheFiles() {
+        const auto reopened = [this] {
+            ScriptedPrompts prompts;
+            CQuillmereDlg other(nullptr, &prompts);
+            if (!other.OpenFiles({Path("t.txr"), Path("t.txl")})) return QStringLiteral("not read");
+            other.Review().Refresh();
+            return other.Review().Summary();
+        };
+        const auto summary = [this] {
+            Review().Refresh();
+            return Review().Summary();
+        };
+        Open();
+        const QString missing = summary();
+        QVERIFY2(missing.contains("1 missing"), qPrintable(missing));
+        QCOMPARE(reopened(), missing);
+
+        // Imported and undone: the entry is missing again, as the unchanged files say.
+        WriteBytes(Path("quit.csv"), "Global ID,Group,Original,Translation\r\n5,Error,Quit,Quitter\r\n");
+        m_prompts->fileNames << Path("quit.csv");
+        m_dlg->MenuAction(ID_FILE_IMPORT)->trigger();
+        QCOMPARE(m_prompts->warnings, QStringList());
+        QVERIFY(summary().contains("0 missing"));
+        m_dlg->OnUndo();
+        QCOMPARE(summary(), reopened());
+
+        // Saved: the stand-in is written as a copy of the original.
+        m_dlg->MenuAction(ID_FILE_SAVE)->trigger();
+        QCOMPARE(m_prompts->warnings, QStringList());
+        QVERIFY2(reopened().contains("0 missing"), qPrintable(reopened()));
+        QCOMPARE(summary(), reopened());
+        QVERIFY(!m_dlg->IsModified());
+
+        // Import, save, undo, save: still what the files say.
+        m_prompts->fileNames << Path("quit.csv");
+        m_dlg->MenuAction(ID_FILE_IMPORT)->trigger();
+        m_dlg->MenuAction(ID_FILE_SAVE)->trigger();
+        QCOMPARE(summary(), reopened());
+        m_dlg->OnUndo();
+        m_dlg->MenuAction(ID_FILE_SAVE)->trigger();
+        QCOMPARE(summary(), reopened());
+    }
+
     // A malformed file, or rows that are not side by side: told, and nothing changes.
     void importRefusalsChangeNothing() {
         Open();
@@ -388,6 +436,16 @@ private slots:
                                  .arg(Path("bad.xlf"))});
         QCOMPARE(DocumentTexts(), texts);
         QCOMPARE(m_dlg->UndoStack()->count(), 0);
+
+        // A FIFO chosen by mistake is refused at once: no waiting for a writer that never comes.
+        QVERIFY(::mkfifo(QFile::encodeName(Path("pipe.xlf")).constData(), 0600) == 0);
+        m_prompts->Clear();
+        m_prompts->fileNames << Path("pipe.xlf");
+        m_dlg->MenuAction(ID_FILE_IMPORT)->trigger();
+        QCOMPARE(
+            m_prompts->warnings,
+            QStringList{QStringLiteral("Cannot open \"%1\": not a regular file.").arg(Path("pipe.xlf"))});
+        QCOMPARE(DocumentTexts(), texts);
 
         m_prompts->Clear();
         m_dlg->SetLocalize(false);

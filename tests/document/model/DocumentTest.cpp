@@ -8,6 +8,7 @@
 #include "document/exchange/TranslationTable.h"
 #include "document/model/Document.h"
 #include "document/model/DocumentObserver.h"
+#include "document/review/DocumentReview.h"
 #include "tests/document/TextResourceFiles.h"
 
 namespace {
@@ -44,7 +45,7 @@ Snapshot Take(const Document& d) {
 std::string Saved(const Document& d, const trf::ScratchDir& dir) {
     std::filesystem::remove(dir / "out.txr");
     std::filesystem::remove(dir / "out.txl");
-    const Status s = d.Save(dir / "out.txr", dir / "out.txl");
+    const Status s = d.Write(dir / "out.txr", dir / "out.txl");
     if (!s) return "refused: " + s.message();
     return Get(dir / "out.txr") + "\n--\n" + Get(dir / "out.txl");
 }
@@ -519,6 +520,54 @@ TEST(DocumentTest, TranslateSetsATranslationOnly) {
         EXPECT_EQ(d.IsStandIn(3), c.standInAfter) << c.row << " " << c.text;
         ASSERT_TRUE(d.Undo());
         EXPECT_TRUE(Take(d) == before) << c.row << " " << c.text;
+    }
+}
+
+// Save writes the stand-ins as copies of their originals: the document then holds what reading
+// the files gives (no stand-ins, the same figures), in the pair view and in the .txl's own view;
+// Write leaves the document as it was.
+TEST(DocumentTest, SavedStandInsAreTheTxlsOwnEntries) {
+    trf::ScratchDir dir;
+    Put(dir / "s.txr",
+        trf::Lines({"3", "3", "Menu|3", "#", "1|Menu|1|One", "2|Menu|2|Two", "3|Menu|3|Three"}));
+    Put(dir / "s.txl", trf::Lines({"1", "1", "Menu|1", "#", "1|Menu|1|Un"}));
+    // The pairs with the last two translations missing; the .txl's view of a .txl not there
+    // (every row stands in).
+    const struct {
+        ReadMode mode;
+        const char* txl;
+        int standIns;
+    } cases[] = {{ModeShowBoth, "s.txl", 2}, {ModeShowLocalized, "none.txl", 3}};
+    for (const auto& [mode, txl, count] : cases) {
+        SCOPED_TRACE(mode);
+        Document d;
+        ASSERT_TRUE(d.Read(dir / "s.txr", dir / txl, mode).ok());
+        d.SetLocalize(true);
+        const auto figures = [](const Document& doc) {
+            DocumentReview review(doc);
+            review.Recheck();
+            const EntryCounts& c = review.Counts();
+            return std::to_string(c.missing) + " missing, " + std::to_string(c.same) + " same";
+        };
+        const auto standIns = [](const Document& doc) {
+            int n = 0;
+            for (int r = 0; r < doc.RowCount(); ++r) n += doc.IsStandIn(r);
+            return n;
+        };
+        ASSERT_EQ(standIns(d), count);
+        const std::string before = figures(d);
+        ASSERT_TRUE(d.Write(dir / "w.txr", dir / "w.txl").ok());
+        EXPECT_EQ(standIns(d), count);
+        ASSERT_TRUE(d.Save(dir / "c.txr", dir / "c.txl").ok());
+        Document reopened;
+        ASSERT_TRUE(
+            reopened.Read(dir / (mode == ModeShowBoth ? "c.txr" : "s.txr"), dir / "c.txl", mode).ok());
+        EXPECT_EQ(standIns(d), 0);
+        EXPECT_EQ(figures(d), figures(reopened));
+        if (mode == ModeShowBoth) {
+            EXPECT_EQ(before, "2 missing, 0 same");
+            EXPECT_EQ(figures(d), "0 missing, 2 same");
+        }
     }
 }
 
