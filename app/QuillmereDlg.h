@@ -192,7 +192,7 @@ private:
     TranslateView* m_pTranslate = nullptr;
     QRadioButton* m_pTranslateButton = nullptr;
     QList<QAction*> m_translateActions;  // the view's keys, shown in the View menu
-    ReadMode m_nReadMode = ModeOpen;  // how the document was last read (for a reload)
+    ReadMode m_nReadMode = ModeOpen;     // how the document was last read (for a reload)
     // Names of the files another program changed since they were read or saved here, for Save
     // to ask about before overwriting them; empty when none.
     QStringList m_changedOnDisk;
