@@ -6,8 +6,8 @@
 #include "document/exchange/ExchangeFormat.h"
 #include "document/exchange/TranslationExport.h"
 #include "document/exchange/TranslationTable.h"
-#include "document/format/AtomicFile.h"
 #include "document/format/LanguageCode.h"
+#include "document/format/ReplacementFile.h"
 #include "tools/CommandLine.h"
 #include "tools/Commands.h"
 
@@ -22,7 +22,8 @@ constexpr const char* kExportHelp =
     "and the translation (empty when not translated) and its status. The source language is 'en'\n"
     "unless given; the target language is the code TXL's name ends in (app.fr.txl, app_pt_BR.txl)\n"
     "or its folder's name (fr/app.txl), else 'und'.\n"
-    "--bom starts a CSV file with a UTF-8 byte-order mark. OUT is replaced only when complete.\n";
+    "--bom starts a CSV file with a UTF-8 byte-order mark. OUT is replaced only when complete; it\n"
+    "may not be TXR or TXL (under any name), a folder or a special file.\n";
 
 int Usage(const std::string& message) {
     std::fprintf(stderr, "txrtool export: %s\n%s", message.c_str(), kExportHelp);
@@ -81,13 +82,13 @@ int RunExportCommand(int argc, char** argv) {
                                                          : TargetLanguageOf(txl);
     options.byteOrderMark = args.flags.count("--bom") > 0;
 
+    const std::string inputs[] = {txr, txl};
+    if (Status s = ReplacementFile::CheckTarget(to->second, inputs); !s) return Fail(s.message());
     TranslationTable table;
     if (Status s = table.Load(txr, txl); !s) return Fail(s.message());
-    std::string out;
     size_t leftOut = 0;
-    Status s = ExportTranslations(table, *format, options, out, &leftOut);
-    if (!s) return Fail(s.message());
-    if (s = WriteFileAtomically(to->second, out); !s) return Fail(s.message());
+    if (Status s = ExportTranslationsToFile(table, *format, options, to->second, &leftOut); !s)
+        return Fail(s.message());
     if (leftOut)
         std::fprintf(stderr,
                      "txrtool export: %zu entries with an empty original text are not in the PO file (an "

@@ -5,6 +5,7 @@
 #include "document/exchange/ExchangeFormat.h"
 #include "document/exchange/TranslationImport.h"
 #include "document/exchange/TranslationTable.h"
+#include "document/format/ReplacementFile.h"
 #include "tools/CommandLine.h"
 #include "tools/Commands.h"
 
@@ -18,7 +19,8 @@ constexpr const char* kImportHelp =
     "Units whose Global ID is not in the document or names several entries are skipped, as are\n"
     "fuzzy units (unless --include-fuzzy) and plural ones; a changed source text is reported. A\n"
     "summary goes to standard error. Any error (malformed IN, a translation with a line break)\n"
-    "writes nothing. A Latin-1 localized file that must take other characters becomes UTF-8.\n";
+    "writes nothing. A Latin-1 localized file that must take other characters becomes UTF-8.\n"
+    "OUT.txl may be TXL (it is then updated), but not IN or TXR under any name.\n";
 
 int Usage(const std::string& message) {
     std::fprintf(stderr, "txrtool import: %s\n%s", message.c_str(), kImportHelp);
@@ -53,10 +55,12 @@ int RunImportCommand(int argc, char** argv) {
         format = FormatFromPath(in);
         if (!format) return Usage("cannot tell the format from '" + in + "': give --format");
     }
-    if (to->second == args.operands[1]) return Usage("OUT.txl cannot be the TXR file");
+    const std::string txl = args.operands.size() > 2 ? args.operands[2] : std::string();
+    // The .txl is what an import updates; IN and the .txr are only read.
+    const std::string readOnly[] = {in, args.operands[1]};
+    if (Status s = ReplacementFile::CheckTarget(to->second, readOnly); !s) return Fail(s.message());
 
     TranslationTable table;
-    const std::string txl = args.operands.size() > 2 ? args.operands[2] : std::string();
     if (Status s = table.Load(args.operands[1], txl); !s) return Fail(s.message());
     std::vector<IncomingUnit> units;
     if (Status s = ReadTranslations(in, *format, units); !s) return Fail(s.message());

@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "document/ListBoxSafe.h"
+#include "document/format/ReplacementFile.h"
 #include "document/format/ResourceTable.h"
 #include "document/model/Document.h"
 #include "tools/Commands.h"
@@ -63,7 +64,8 @@ constexpr const char* kResaveHelp =
     "Usage: txrtool resave [--mode MODE] TXR [TXL] --to OUT.txr [--to-txl OUT.txl]\n"
     "Reads the document as dump does and writes it to OUT.txr. With --to-txl the table is\n"
     "written as a localized pair: even rows to OUT.txr, odd rows to OUT.txl. Existing output\n"
-    "files are replaced only when everything was written.\n";
+    "files are replaced only when everything was written; neither may be TXR or TXL (under any\n"
+    "name), a folder or a special file.\n";
 
 struct Options {
     std::string command;
@@ -181,8 +183,6 @@ int Usage(const std::string& message, const char* help) {
     return 1;
 }
 
-}  // namespace
-
 int Run(int argc, char** argv) {
     if (argc < 2) return Usage("missing command", kToolHelp);
     const std::string_view command = argv[1];
@@ -207,6 +207,11 @@ int Run(int argc, char** argv) {
         return 0;
     }
 
+    if (o.command == "resave") {
+        for (const std::optional<std::string>& target : {o.to, o.toTxl})
+            if (target)
+                if (Status s = ReplacementFile::CheckTarget(*target, o.files); !s) return Fail(s.message());
+    }
     Document doc;
     const std::string txl = o.files.size() > 1 ? o.files[1] : std::string();
     if (Status s = doc.Read(o.files[0], txl, o.mode); !s) return Fail(s.message());
@@ -222,7 +227,9 @@ int Run(int argc, char** argv) {
     return 0;
 }
 
-int main(int argc, char** argv) {
+}  // namespace
+
+int RunTxrtool(int argc, char** argv) {
     // The reader and writer report running out of memory themselves; this catches it anywhere else.
     try {
         return Run(argc, argv);

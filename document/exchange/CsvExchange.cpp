@@ -144,10 +144,10 @@ std::pair<size_t, size_t> FirstInvalidUtf8(std::string_view s) {
 
 }  // namespace
 
-Status ExportCsv(const TranslationTable& table, const ExportOptions& options, std::string& out) {
+Status ExportCsv(const TranslationTable& table, const ExportOptions& options, ByteSink& sink) {
     const size_t n = table.Count();
-    out.clear();
-    out.reserve(64 + n * 40 + table.Pairs().MemoryUsage());
+    std::string out;  // a piece of the file at a time
+    out.reserve(2 * ByteSink::kPiece);
     if (options.byteOrderMark) out += kBom;
     out += "Global ID,Group Name,Group ID,Original,Translation,Status\r\n";
     std::string s1, s2, s3, s4;
@@ -165,7 +165,12 @@ Status ExportCsv(const TranslationTable& table, const ExportOptions& options, st
         out += ',';
         out += StatusName(status);
         out += "\r\n";
+        if (out.size() >= ByteSink::kPiece) {
+            sink.Write(out);
+            out.clear();
+        }
     }
+    sink.Write(out);
     return Status::Ok();
 }
 

@@ -19,8 +19,10 @@
 #include "document/Status.h"
 #include "document/exchange/ExchangeFormat.h"
 #include "document/exchange/IncomingUnit.h"
+#include "document/format/ByteSink.h"
 
 class TranslationTable;
 
-Status ExportCsv(const TranslationTable& table, const ExportOptions& options, std::string& out);
+// Writes the file into `out` as it goes; on an error, what was written is to be thrown away.
+Status ExportCsv(const TranslationTable& table, const ExportOptions& options, ByteSink& out);
 Status ReadCsv(std::string_view bytes, std::vector<IncomingUnit>& units);

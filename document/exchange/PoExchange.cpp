@@ -133,12 +133,12 @@ std::string Lower(std::string_view s) {
 
 }  // namespace
 
-Status ExportPo(const TranslationTable& table, const ExportOptions& options, std::string& out,
+Status ExportPo(const TranslationTable& table, const ExportOptions& options, ByteSink& sink,
                 size_t* leftOut) {
     const EntryKeys keys(table);
     const size_t n = table.Count();
-    out.clear();
-    out.reserve(512 + n * 120 + table.Pairs().MemoryUsage());
+    std::string out;  // a piece of the file at a time
+    out.reserve(2 * ByteSink::kPiece);
     char date[32];
     const std::time_t now = std::time(nullptr);
     std::tm utc{};
@@ -176,7 +176,12 @@ Status ExportPo(const TranslationTable& table, const ExportOptions& options, std
         out += "msgstr ";
         AppendPoString(out, table.StatusAt(i) == EntryStatus::Translated ? table.Translation(i, s3)
                                                                          : std::string_view());
+        if (out.size() >= ByteSink::kPiece) {
+            sink.Write(out);
+            out.clear();
+        }
     }
+    sink.Write(out);
     if (leftOut) *leftOut = left;
     return Status::Ok();
 }

@@ -21,9 +21,10 @@
 #include "document/Status.h"
 #include "document/exchange/ExchangeFormat.h"
 #include "document/exchange/IncomingUnit.h"
+#include "document/format/ByteSink.h"
 
 class TranslationTable;
 
-Status ExportPo(const TranslationTable& table, const ExportOptions& options, std::string& out,
-                size_t* leftOut);
+// Writes the file into `out` as it goes.
+Status ExportPo(const TranslationTable& table, const ExportOptions& options, ByteSink& out, size_t* leftOut);
 Status ReadPo(const std::string& path, std::vector<IncomingUnit>& units);

@@ -329,11 +329,11 @@ private:
 
 }  // namespace
 
-Status ExportXliff(const TranslationTable& table, const ExportOptions& options, std::string& out) {
+Status ExportXliff(const TranslationTable& table, const ExportOptions& options, ByteSink& sink) {
     const EntryKeys keys(table);
     const size_t n = table.Count();
-    out.clear();
-    out.reserve(256 + n * 160 + table.Pairs().MemoryUsage());
+    std::string out;  // a piece of the file at a time
+    out.reserve(2 * ByteSink::kPiece);
     out += "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<xliff version=\"1.2\" xmlns=\"";
     out += kXliff12;
     out += "\" xmlns:qm=\"";
@@ -369,8 +369,13 @@ Status ExportXliff(const TranslationTable& table, const ExportOptions& options, 
                                                  : "</source>\n    <target state=\"needs-translation\">";
         AppendEscaped(out, translation, false);
         out += "</target>\n   </trans-unit>\n";
+        if (out.size() >= ByteSink::kPiece) {
+            sink.Write(out);
+            out.clear();
+        }
     }
     out += "  </body>\n </file>\n</xliff>\n";
+    sink.Write(out);
     return Status::Ok();
 }
 

@@ -22,10 +22,12 @@
 #include "document/Status.h"
 #include "document/exchange/ExchangeFormat.h"
 #include "document/exchange/IncomingUnit.h"
+#include "document/format/ByteSink.h"
 
 class TranslationTable;
 
 inline constexpr std::string_view kQuillmereXmlNamespace = "urn:x-quillmere:txr";
 
-Status ExportXliff(const TranslationTable& table, const ExportOptions& options, std::string& out);
+// Writes the file into `out` as it goes; on an error, what was written is to be thrown away.
+Status ExportXliff(const TranslationTable& table, const ExportOptions& options, ByteSink& out);
 Status ReadXliff(std::string_view bytes, std::vector<IncomingUnit>& units);

@@ -11,6 +11,7 @@
 #include <random>
 #include <vector>
 
+#include "document/format/InterruptCleanup.h"
 #include "document/format/SystemCalls.h"
 
 namespace {
@@ -45,7 +46,7 @@ int Resolve(const std::string& path, std::string& final, bool& exists, struct st
     constexpr int kMaxLinks = 40;
     std::string p = path;
     for (int hops = 0;; ++hops) {
-        if (::lstat(p.c_str(), &st) != 0) {
+        if (SystemCalls::Current().Lstat(p.c_str(), &st) != 0) {
             if (errno != ENOENT) return errno;
             final = p;
             exists = false;
@@ -134,6 +135,34 @@ Status ReplacementFile::Prepare() {
     return Status::Ok();
 }
 
+Status ReplacementFile::CheckTarget(const std::string& target, std::span<const std::string> inputs) {
+    ReplacementFile file(target);
+    if (Status s = file.Prepare(); !s) return s;
+    if (!file.m_to.exists) return Status::Ok();  // an input that does not exist is not read
+    for (const std::string& input : inputs) {
+        if (input.empty()) continue;
+        ReplacementFile in(input);
+        if (Resolve(input, in.m_to.final, in.m_to.exists, in.m_to.st) == 0 && file.SameFileAs(in))
+            return file.Error(input == target ? std::string("it is one of the files read")
+                                              : "it is " + QuotedPath(input) + ", one of the files read");
+    }
+    return Status::Ok();
+}
+
+Status ReplacementFile::WriteFile(const std::string& target,
+                                  const std::function<Status(ByteSink&)>& produce) {
+    try {
+        std::unique_ptr<ReplacementFile> file[] = {std::make_unique<ReplacementFile>(target)};
+        if (Status s = file[0]->Prepare(); !s) return s;
+        if (Status s = file[0]->Open(); !s) return s;
+        if (Status s = produce(*file[0]); !s) return s;  // the destructor removes the temporary file
+        if (Status s = file[0]->Finish(); !s) return s;
+        return ReplaceTogether(file);
+    } catch (const std::bad_alloc&) {
+        return Status::Error("Cannot write " + QuotedPath(target) + ": not enough memory.");
+    }
+}
+
 bool ReplacementFile::SameFileAs(const ReplacementFile& other) const {
     if (m_to.exists != other.m_to.exists) return false;
     if (m_to.exists) return m_to.st.st_dev == other.m_to.st.st_dev && m_to.st.st_ino == other.m_to.st.st_ino;
@@ -143,10 +172,13 @@ bool ReplacementFile::SameFileAs(const ReplacementFile& other) const {
 Status ReplacementFile::Open() {
     SystemCalls& sys = SystemCalls::Current();
     int fd = -1;
+    // A signal between the creation and the registration would leave the file behind.
+    const InterruptCleanup::Hold hold;
     const int err = CreateBeside(m_to.final, ".tmp", m_temp, [&](const std::string& name) {
         fd = sys.Open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         return fd < 0 ? errno : 0;
     });
+    if (err == 0) m_tempSlot = InterruptCleanup::Add(m_temp.c_str());
     if (err != 0) {
         m_temp.clear();
         // The folder refuses new files (the target itself may well be writable): name the
@@ -233,6 +265,8 @@ void ReplacementFile::WriteAll(const char* p, size_t n) {
 Status ReplacementFile::Replace() {
     if (SystemCalls::Current().Rename(m_temp.c_str(), m_to.final.c_str()) != 0) return Error(errno);
     m_temp.clear();
+    InterruptCleanup::Remove(m_tempSlot);
+    m_tempSlot = -1;
     m_replaced = true;
     return Status::Ok();
 }
@@ -292,10 +326,14 @@ void ReplacementFile::Discard() {
     m_fd = -1;
     if (!m_temp.empty()) sys.Unlink(m_temp.c_str());
     m_temp.clear();
+    InterruptCleanup::Remove(m_tempSlot);
+    m_tempSlot = -1;
     DropOld();
 }
 
 Status ReplacementFile::ReplaceTogether(std::span<const std::unique_ptr<ReplacementFile>> files) {
+    // An interrupt waits until every file is in place (or put back): a set is replaced whole.
+    const InterruptCleanup::Hold hold;
     if (files.size() > 1)
         for (auto& f : files)
             if (Status s = f->KeepOld(); !s) return s;

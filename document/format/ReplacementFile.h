@@ -5,30 +5,45 @@
 // place together or not at all: each old file is kept under a second name (a hard link, or a copy
 // where the file system has none) until every new one is in place, and put back otherwise.
 // Errors are remembered, not thrown: the first one stops all further writing. A file that is not
-// put in place leaves nothing behind. Every system call goes through SystemCalls.
+// put in place leaves nothing behind, also when SIGINT or SIGTERM ends the process while it is
+// written (InterruptCleanup). Every system call goes through SystemCalls.
+//
+// This is the one writer of every output: saves, resave, export, import and merge. The commands
+// check their targets with CheckTarget before they read anything, saves as they prepare them:
+// all refuse the same things in the same words.
 #include <sys/stat.h>
 
 #include <cstdint>
 #include <cstring>
+#include <functional>
 #include <memory>
 #include <span>
 #include <string>
 #include <string_view>
 
 #include "document/Status.h"
+#include "document/format/ByteSink.h"
 
-class ReplacementFile {
+class ReplacementFile : public ByteSink {
 public:
     explicit ReplacementFile(std::string target) : m_target(std::move(target)) {}
     ReplacementFile(const ReplacementFile&) = delete;
     ReplacementFile& operator=(const ReplacementFile&) = delete;
-    ~ReplacementFile() { Discard(); }
+    ~ReplacementFile() override { Discard(); }
 
     // Finds the file to replace (a symbolic link is followed, so that it stays a link; a dangling
     // one is written through to the file it names) and refuses what a rename would quietly
     // replace or cannot replace: a folder, a device, a FIFO, a socket, a loop of links, a file
     // that may not be written. Creates nothing.
     Status Prepare();
+    // What Prepare refuses, and a target that is one of `inputs` (empty names are skipped):
+    // compared by device and inode, whatever names lead to them (`./x`, a symbolic link, a hard
+    // link). Creates nothing; meant to be called before the inputs are read.
+    static Status CheckTarget(const std::string& target, std::span<const std::string> inputs = {});
+    // The whole write of one file: Prepare, Open, `produce` writing every byte into the sink,
+    // Finish and the replacement. Nothing is replaced when `produce` fails (its status is
+    // returned) or memory runs out.
+    static Status WriteFile(const std::string& target, const std::function<Status(ByteSink&)>& produce);
     // Whether two prepared targets are one file, whatever names lead to it.
     bool SameFileAs(const ReplacementFile& other) const;
     // Creates the temporary file. A replaced file keeps its permissions, and its owner and group
@@ -55,6 +70,7 @@ public:
         if (!s.empty()) std::memcpy(p, s.data(), s.size());
         m_used += s.size();
     }
+    void Write(std::string_view bytes) override { Put(bytes); }
     void PutLine(std::string_view s) {
         Put(s);
         Put("\r\n");
@@ -95,6 +111,7 @@ private:
     std::string m_target;
     Target m_to;
     std::string m_temp;
+    int m_tempSlot = -1;  // in InterruptCleanup
     std::string m_old;
     bool m_replaced = false;
     bool m_keepOld = false;

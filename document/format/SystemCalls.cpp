@@ -24,6 +24,9 @@ int SystemCalls::Close(int fd) {
 int SystemCalls::Fstat(int fd, struct stat* st) {
     return ::fstat(fd, st);
 }
+int SystemCalls::Lstat(const char* path, struct stat* st) {
+    return ::lstat(path, st);
+}
 ssize_t SystemCalls::Read(int fd, void* buffer, size_t size) {
     return ::read(fd, buffer, size);
 }

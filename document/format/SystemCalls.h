@@ -18,6 +18,7 @@ public:
     virtual int Open(const char* path, int flags, mode_t mode);
     virtual int Close(int fd);
     virtual int Fstat(int fd, struct stat* st);
+    virtual int Lstat(const char* path, struct stat* st);
     virtual ssize_t Read(int fd, void* buffer, size_t size);
     virtual ssize_t Write(int fd, const void* data, size_t size);
     virtual int Fsync(int fd);

@@ -19,14 +19,39 @@ namespace {
 
 constexpr uint32_t kNone = UINT32_MAX;
 
+// Stands for "no translation" in the translation fields: no cell can hold a line break.
+constexpr std::string_view kNoTranslation = "\n";
+
 // Views of the cells of one entry; they point into the side's table or its converted copies.
+// In a pair merge an entry also carries its translation (the .txl line in its slot), merged
+// with it as one: the two files can never take different decisions about an entry.
 struct Entry {
     std::string_view id;
     std::string_view group;
     std::string_view text;
+    std::string_view translationGroup = kNoTranslation;
+    std::string_view translation = kNoTranslation;
 
-    bool operator==(const Entry&) const = default;
+    // The same entry, whatever the spelling of its Global ID ("7", "07"): sides are matched by
+    // the ID's key before they are compared.
+    bool operator==(const Entry& other) const {
+        return group == other.group && text == other.text && translationGroup == other.translationGroup &&
+               translation == other.translation;
+    }
 };
+
+// The key a Global ID is matched by: its number when it is written as one ("7", "07", " +7"
+// are one ID, as the reader reads them), else its bytes.
+std::optional<std::string> NumericKey(std::string_view id) {
+    while (!id.empty() && (id.front() == ' ' || id.front() == '\t')) id.remove_prefix(1);
+    if (!id.empty() && id.front() == '+') id.remove_prefix(1);
+    if (id.empty() || id.size() > 18 ||
+        !std::all_of(id.begin(), id.end(), [](char c) { return c >= '0' && c <= '9'; }))
+        return std::nullopt;
+    int64_t value = 0;
+    std::from_chars(id.data(), id.data() + id.size(), value);
+    return std::to_string(value);
+}
 
 // One side of the merge, its entries found by key: the Global ID, with the occurrence number
 // appended for a repeated ID (a line break cannot be part of an ID). Large documents go
@@ -34,7 +59,11 @@ struct Entry {
 // a flat open-addressing table.
 class Side {
 public:
-    Side(const ResourceTable& store, bool toUtf8) : m_toUtf8(toUtf8) {
+    // `translations` (may be null) is the side's .txl, paired with `store` slot by slot; its
+    // rows beyond the last entry, and slots whose Global IDs differ, are listed in `unpaired`.
+    Side(const ResourceTable& store, bool toUtf8, const ResourceTable* translations = nullptr,
+         bool translationsToUtf8 = false)
+        : m_toUtf8(toUtf8) {
         lastId = store.GetLastGlobalId();
         for (const GroupNode* g = store.Groups().head(); g; g = g->next) groups.push_back(Text(g->name));
         const size_t rows = static_cast<size_t>(store.GetRowCount());
@@ -44,20 +73,31 @@ public:
         while (slots < 2 * rows) slots *= 2;
         m_slots.assign(slots, kNone);
         std::unordered_map<std::string_view, int> repeats;
+        const size_t translated = translations ? static_cast<size_t>(translations->GetRowCount()) : 0;
         for (size_t r = 0; r < rows; ++r) {
             const int row = static_cast<int>(r);
-            const Entry e{Text(store.Cell(row, ColGlobalId)), Text(store.Cell(row, ColGroupName)),
-                          Text(store.Cell(row, ColText))};
-            std::string_view key = e.id;
+            Entry e{Text(store.Cell(row, ColGlobalId)), Text(store.Cell(row, ColGroupName)),
+                    Text(store.Cell(row, ColText))};
+            if (r < translated) {
+                const std::string_view id = translations->Cell(row, ColGlobalId);
+                if (KeyOf(id) != KeyOf(e.id)) unpaired.push_back(r + 1);
+                e.translationGroup = Text(translations->Cell(row, ColGroupName), translationsToUtf8);
+                e.translation = Text(translations->Cell(row, ColText), translationsToUtf8);
+            }
+            std::string_view key = KeyOf(e.id);
             if (!Insert(key, static_cast<uint32_t>(r))) {
-                std::string repeated(e.id);
+                const std::string_view first = key;
+                std::string repeated(first);
                 repeated += '\n';
-                repeated += std::to_string(++repeats[e.id]);
+                repeated += std::to_string(++repeats[first]);
                 key = Keep(std::move(repeated));
                 Insert(key, static_cast<uint32_t>(r));
             }
             keys.push_back(key);
             entries.push_back(e);
+        }
+        for (size_t r = rows; r < translated; ++r) {
+            unpaired.push_back(r + 1);
         }
     }
     Side(const Side&) = delete;
@@ -70,10 +110,37 @@ public:
         }
     }
 
+    // The group renamed into another by this side against `base`: the group tables have the same
+    // length and the name at one position is new on this side and gone from it.
+    std::unordered_map<std::string_view, std::string_view> RenamedGroups(const Side& base) const {
+        std::unordered_map<std::string_view, std::string_view> renamed;
+        if (groups.size() != base.groups.size()) return renamed;
+        auto has = [](const std::vector<std::string_view>& list, std::string_view name) {
+            return std::find(list.begin(), list.end(), name) != list.end();
+        };
+        for (size_t p = 0; p < groups.size(); ++p)
+            if (groups[p] != base.groups[p] && !has(groups, base.groups[p]) && !has(base.groups, groups[p]))
+                renamed.emplace(base.groups[p], groups[p]);
+        return renamed;
+    }
+    // Gives the entries and the group table the names another side gave its renamed groups.
+    void Rename(const std::unordered_map<std::string_view, std::string_view>& renamed) {
+        if (renamed.empty()) return;
+        auto map = [&renamed](std::string_view& name) {
+            if (const auto it = renamed.find(name); it != renamed.end()) name = it->second;
+        };
+        for (Entry& e : entries) {
+            map(e.group);
+            if (e.translationGroup != kNoTranslation) map(e.translationGroup);
+        }
+        for (std::string_view& g : groups) map(g);
+    }
+
     int32_t lastId = 0;
     std::vector<std::string_view> groups;
     std::vector<Entry> entries;
     std::vector<std::string_view> keys;
+    std::vector<size_t> unpaired;  // slots (from 1) whose .txl line is not the entry's
 
 private:
     static size_t Hash(std::string_view s) { return std::hash<std::string_view>{}(s); }
@@ -89,9 +156,14 @@ private:
         }
     }
 
-    std::string_view Text(std::string_view bytes) {
-        if (!m_toUtf8 || std::all_of(bytes.begin(), bytes.end(), [](char c) { return c >= 0; })) return bytes;
+    std::string_view Text(std::string_view bytes) { return Text(bytes, m_toUtf8); }
+    std::string_view Text(std::string_view bytes, bool toUtf8) {
+        if (!toUtf8 || std::all_of(bytes.begin(), bytes.end(), [](char c) { return c >= 0; })) return bytes;
         return Keep(Latin1ToUtf8(bytes));
+    }
+    std::string_view KeyOf(std::string_view id) {
+        if (auto key = NumericKey(id)) return *key == id ? id : Keep(std::move(*key));
+        return id;
     }
     std::string_view Keep(std::string s) {
         m_owned.push_back(std::move(s));
@@ -134,22 +206,60 @@ struct Inserted {
 
 Status TextResourceMerge::Merge(const Document& baseDoc, const Document& oursDoc, const Document& theirsDoc,
                                 ResourceTable& result, Outcome& outcome) {
+    const Document* docs[] = {&baseDoc, &oursDoc, &theirsDoc};
+    const Document* none[] = {nullptr, nullptr, nullptr};
+    return MergeSides(docs, none, result, nullptr, outcome);
+}
+
+Status TextResourceMerge::MergePair(const Document* const originals[3], const Document* const translations[3],
+                                    ResourceTable& result, ResourceTable& resultTranslations,
+                                    Outcome& outcome) {
+    return MergeSides(originals, translations, result, &resultTranslations, outcome);
+}
+
+Status TextResourceMerge::MergeSides(const Document* const docs[3], const Document* const translations[3],
+                                     ResourceTable& result, ResourceTable* resultTranslations,
+                                     Outcome& outcome) {
     if (result.ColumnCount() != 0 && result.ColumnCount() != 4)
         return Status::Error("The table does not have the four entry columns.");
-    const ResourceTable& baseStore = baseDoc.Rows();
-    const ResourceTable& oursStore = oursDoc.Rows();
-    const ResourceTable& theirsStore = theirsDoc.Rows();
-    const Encoding encodings[] = {baseDoc.FileEncoding(DocFile::Txr), oursDoc.FileEncoding(DocFile::Txr),
-                                  theirsDoc.FileEncoding(DocFile::Txr)};
+    const ResourceTable* stores[3];
+    const ResourceTable* translationStores[3];
+    Encoding encodings[3];
+    Encoding tEncodings[3];  // a missing .txl counts as UTF-8
+    for (int i = 0; i < 3; ++i) {
+        stores[i] = &docs[i]->Rows();
+        encodings[i] = docs[i]->FileEncoding(DocFile::Txr);
+        translationStores[i] = translations[i] ? &translations[i]->Rows() : nullptr;
+        // A .txl read on its own is the document's only file.
+        tEncodings[i] = translations[i] ? translations[i]->FileEncoding(DocFile::Txr) : Encoding::Utf8;
+    }
     const bool mixed = encodings[0] != encodings[1] || encodings[0] != encodings[2];
-    const Side base(baseStore, mixed && encodings[0] == Encoding::Latin1);
-    const Side ours(oursStore, mixed && encodings[1] == Encoding::Latin1);
-    const Side theirs(theirsStore, mixed && encodings[2] == Encoding::Latin1);
+    // The translations have encodings of their own.
+    const bool tMixed = tEncodings[0] != tEncodings[1] || tEncodings[0] != tEncodings[2];
+    Side base(*stores[0], mixed && encodings[0] == Encoding::Latin1, translationStores[0],
+              tMixed && tEncodings[0] == Encoding::Latin1);
+    Side ours(*stores[1], mixed && encodings[1] == Encoding::Latin1, translationStores[1],
+              tMixed && tEncodings[1] == Encoding::Latin1);
+    Side theirs(*stores[2], mixed && encodings[2] == Encoding::Latin1, translationStores[2],
+                tMixed && tEncodings[2] == Encoding::Latin1);
+    // A group one side renamed keeps its entries, those the other side added to it included.
+    const auto oursRenamed = ours.RenamedGroups(base), theirsRenamed = theirs.RenamedGroups(base);
+    base.Rename(oursRenamed);
+    base.Rename(theirsRenamed);
+    theirs.Rename(oursRenamed);
+    ours.Rename(theirsRenamed);
     // Messages show texts as UTF-8 whatever the files hold.
     const Encoding shown = mixed ? Encoding::Utf8 : encodings[0];
+    const Encoding tShown = tMixed ? Encoding::Utf8 : tEncodings[0];
     auto show = [shown](std::string_view s) { return Quoted(ToUtf8(s, shown)); };
-    auto describe = [&show](const Entry& e) {
-        return "Group Name " + show(e.group) + ", Text " + show(e.text);
+    auto showTranslation = [tShown](std::string_view s) {
+        return s == kNoTranslation ? std::string("none") : Quoted(ToUtf8(s, tShown));
+    };
+    const bool pair = resultTranslations != nullptr;
+    auto describe = [&show, &showTranslation, pair](const Entry& e) {
+        std::string d = "Group Name " + show(e.group) + ", Text " + show(e.text);
+        if (pair) d += ", translation " + showTranslation(e.translation);
+        return d;
     };
     auto name = [shown](const Entry& e) { return "Global ID " + ToUtf8(e.id, shown) + ": "; };
 
@@ -160,6 +270,14 @@ Status TextResourceMerge::Merge(const Document& baseDoc, const Document& oursDoc
     std::vector<uint8_t> shared(nOurs, 0);         // also one of theirs' entries
     std::vector<uint32_t> oursOf(nTheirs, kNone);  // theirs' entry -> ours' entry of its key
     std::vector<std::string> conflicts;
+    for (const auto* side : {&ours, &theirs, &base}) {
+        for (const size_t slot : side->unpaired)
+            conflicts.push_back(std::string("line ") + std::to_string(slot) + " of the entries of " +
+                                (side == &ours     ? "our"
+                                 : side == &theirs ? "their"
+                                                   : "the common") +
+                                " translations is not the translation of the original in its place");
+    }
     for (size_t i = 0; i < nOurs; ++i) {
         const Entry& o = ours.entries[i];
         const uint32_t b = base.Find(ours.keys[i]);
@@ -171,8 +289,21 @@ Status TextResourceMerge::Merge(const Document& baseDoc, const Document& oursDoc
             const Entry& te = theirs.entries[t];
             const auto group = MergeField(be.group, o.group, te.group);
             const auto text = MergeField(be.text, o.text, te.text);
+            const auto tGroup = MergeField(be.translationGroup, o.translationGroup, te.translationGroup);
+            const auto translation = MergeField(be.translation, o.translation, te.translation);
             if (group) merged[i].group = *group;
             if (text) merged[i].text = *text;
+            if (tGroup) merged[i].translationGroup = *tGroup;
+            if (translation) merged[i].translation = *translation;
+            if (!tGroup)
+                conflicts.push_back(name(o) +
+                                    "both sides changed the Group Name of the translation; kept ours " +
+                                    showTranslation(o.translationGroup) + ", theirs is " +
+                                    showTranslation(te.translationGroup));
+            if (!translation)
+                conflicts.push_back(name(o) + "both sides changed the translation; kept ours " +
+                                    showTranslation(o.translation) + ", theirs is " +
+                                    showTranslation(te.translation));
             if (!group)
                 conflicts.push_back(name(o) + "both sides changed the Group Name; kept ours " +
                                     show(o.group) + ", theirs is " + show(te.group));
@@ -237,6 +368,31 @@ Status TextResourceMerge::Merge(const Document& baseDoc, const Document& oursDoc
         lastId = highest;
     }
 
+    // The entries in their merged order, under their final Global IDs.
+    std::vector<Entry> final;
+    final.reserve(nOurs + nTheirs);
+    std::vector<std::string> renumbered;
+    std::deque<std::string> newIds;
+    auto appendSlot = [&](const std::vector<Inserted>& slot) {
+        for (const Inserted& x : slot) {
+            if (!x.renumber) {
+                final.push_back(x.entry);
+                continue;
+            }
+            const std::string& newId = newIds.emplace_back(std::to_string(++lastId));
+            renumbered.push_back(name(x.entry) + "added on both sides; theirs (" + describe(x.entry) +
+                                 ") is now Global ID " + newId);
+            Entry e = x.entry;
+            e.id = newId;
+            final.push_back(e);
+        }
+    };
+    appendSlot(slots[0]);
+    for (size_t i = 0; i < nOurs; ++i) {
+        if (kept[i]) final.push_back(merged[i]);
+        appendSlot(slots[i + 1]);
+    }
+
     ResourceTable table;
     table.DefineColumns(kEntryColumnSpec);
     table.ResetGroupList();
@@ -253,37 +409,53 @@ Status TextResourceMerge::Merge(const Document& baseDoc, const Document& oursDoc
     for (const std::string_view group : theirs.groups)
         if (named.insert(group).second) addGroup(group);
 
-    std::vector<std::string> renumbered;
     char digits[16];
-    auto append = [&table, &groups, &digits](const Entry& e) {
+    std::vector<std::string> groupIds;  // of each entry, for its translation
+    groupIds.reserve(pair ? final.size() : 0);
+    for (const Entry& e : final) {
         int32_t groupId = 0;
         if (groups.Find(e.group) != 0) {
             groups.Increment(e.group);
             groupId = groups.GetCounter(e.group);
         }
         const auto r = std::to_chars(digits, digits + sizeof digits, groupId);
-        table.AppendRow(
-            {e.id, e.group, std::string_view(digits, static_cast<size_t>(r.ptr - digits)), e.text});
-    };
-    std::string newId;
-    auto appendSlot = [&](const std::vector<Inserted>& slot) {
-        for (const Inserted& x : slot) {
-            if (!x.renumber) {
-                append(x.entry);
-                continue;
-            }
-            newId = std::to_string(++lastId);
-            renumbered.push_back(name(x.entry) + "added on both sides; theirs (" + describe(x.entry) +
-                                 ") is now Global ID " + newId);
-            append({newId, x.entry.group, x.entry.text});
-        }
-    };
-    appendSlot(slots[0]);
-    for (size_t i = 0; i < nOurs; ++i) {
-        if (kept[i]) append(merged[i]);
-        appendSlot(slots[i + 1]);
+        const std::string_view id(digits, static_cast<size_t>(r.ptr - digits));
+        table.AppendRow({e.id, e.group, id, e.text});
+        if (pair) groupIds.emplace_back(id);
     }
     table.SetLastGlobalId(static_cast<int32_t>(lastId));
+
+    if (pair) {
+        // The .txl: a line for each entry up to the last one translated, in the same order and
+        // under the same Global ID (one not translated yet has its original in its place, as a
+        // save writes it), and the same group table, in the translations' encoding.
+        ResourceTable& out = *resultTranslations;
+        if (out.ColumnCount() == 0) out.DefineColumns(kEntryColumnSpec);
+        out.DeleteAllRows();
+        out.ResetGroupList();
+        const bool convert =
+            encodings[1] == Encoding::Latin1 && !mixed && (tMixed || tEncodings[1] == Encoding::Utf8);
+        for (const GroupNode* g = groups.head(); g; g = g->next) {
+            const std::string groupName = convert ? Latin1ToUtf8(g->name) : g->name;
+            const bool first = out.Groups().Find(groupName) == 0;
+            out.Groups().Append(groupName);
+            if (first) out.Groups().SetCounter(groupName, g->counter);
+        }
+        size_t lines = final.size();
+        while (lines > 0 && final[lines - 1].translation == kNoTranslation) --lines;
+        std::string group, text;
+        for (size_t i = 0; i < lines; ++i) {
+            const Entry& e = final[i];
+            if (e.translation != kNoTranslation) {
+                out.AppendRow({e.id, e.translationGroup, groupIds[i], e.translation});
+                continue;
+            }
+            group = convert ? Latin1ToUtf8(e.group) : std::string(e.group);
+            text = convert ? Latin1ToUtf8(e.text) : std::string(e.text);
+            out.AppendRow({e.id, group, groupIds[i], text});
+        }
+        out.SetLastGlobalId(static_cast<int32_t>(lastId));
+    }
 
     if (result.ColumnCount() == 0) result.DefineColumns(kEntryColumnSpec);
     result.TakeContents(table);

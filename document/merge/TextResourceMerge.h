@@ -20,6 +20,16 @@
 //   group table is ours' followed by the groups only theirs names; Group IDs and counters are
 //   those a read of the result gives (entries counted in file order within their group), so
 //   the result reads back as it was merged.
+// - Global IDs written as numbers match by their value ("7" and "07" are one ID).
+// - A group renamed on one side (the group tables of base and that side have the same length and
+//   the name at one position changed to a name base does not have) keeps its entries: the other
+//   side's entries of the old name, those it added included, take the new name.
+// - A pair merge (MergePair) merges a .txr and its .txl as one: each entry carries its
+//   translation (the .txl line in its slot) as two more fields, merged like the others, so
+//   both files take the same decisions (deletions, renumbering, order). The .txl gets a line for
+//   each entry up to the last translated one, the original standing in for a translation not
+//   made yet. A .txl line that is not its slot's translation (another Global ID, or a line
+//   beyond the last entry) is reported as a conflict.
 // - Texts are compared byte for byte. When the three files are not all in one encoding, the
 //   Latin-1 ones are taken as their UTF-8 text, and the result is UTF-8.
 #include <string>
@@ -46,8 +56,18 @@ public:
     static Status Merge(const Document& base, const Document& ours, const Document& theirs,
                         ResourceTable& result, Outcome& outcome);
 
+    // The same for a pair: originals[i] and translations[i] are the .txr and the .txl of base,
+    // ours and theirs, each read on its own as Open reads a file; a null translations[i] is a
+    // side without a .txl.
+    static Status MergePair(const Document* const originals[3], const Document* const translations[3],
+                            ResourceTable& result, ResourceTable& resultTranslations, Outcome& outcome);
+
     // Reads the three files, merges them and writes the result to `outPath` through the
     // document writer (whole or not at all). On a read or write error nothing is written.
     static Status MergeFiles(const std::string& basePath, const std::string& oursPath,
                              const std::string& theirsPath, const std::string& outPath, Outcome& outcome);
+
+private:
+    static Status MergeSides(const Document* const docs[3], const Document* const translations[3],
+                             ResourceTable& result, ResourceTable* resultTranslations, Outcome& outcome);
 };

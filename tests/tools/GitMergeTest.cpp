@@ -35,7 +35,7 @@ protected:
         Git("init -q -b main .");
         Git("config user.name Tester");
         Git("config user.email tester@example.org");
-        Git("config merge.txr.driver \"'" + kTool + "' merge --renumber %O %A %B\"");
+        Git("config merge.txr.driver \"'" + kTool + "' merge --renumber %O %A %B %P\"");
         Git("config diff.txr.textconv \"'" + kTool + "' diff\"");
         Put(dir / ".gitattributes", "*.txr merge=txr diff=txr\n");
         Put(dir / "s.txr", Document(5, kBase));

@@ -280,7 +280,7 @@ TEST_F(Txrtool, UsageAndHelp) {
         {"diff " + ex + " " + ex, "txrtool: diff takes one FILE"},
         {"diff --mode open " + ex, "txrtool: unknown option '--mode'"},
         {"merge " + ex + " " + ex, "txrtool: merge needs BASE, OURS and THEIRS"},
-        {"merge a b c d", "txrtool: too many files: 'd'"},
+        {"merge a b c d e", "txrtool: too many files: 'e'"},
         {"merge --force a b c", "txrtool: unknown option '--force'"},
         {"merge a b c -o", "txrtool: option '-o' needs a value"},
     };

@@ -12,6 +12,7 @@
 #include "document/exchange/TranslationTable.h"
 #include "document/exchange/XliffExchange.h"
 #include "document/format/LanguageCode.h"
+#include "document/format/StringSink.h"
 #include "tests/document/TextResourceFiles.h"
 
 namespace {
@@ -35,9 +36,10 @@ TranslationTable Table(const std::vector<std::array<std::string, 3>>& entries) {
 std::string Exported(const TranslationTable& table, ExchangeFormat format) {
     ExportOptions options;
     std::string out;
-    Status s = format == ExchangeFormat::Xliff ? ExportXliff(table, options, out)
-               : format == ExchangeFormat::Po  ? ExportPo(table, options, out, nullptr)
-                                               : ExportCsv(table, options, out);
+    StringSink sink(out);
+    Status s = format == ExchangeFormat::Xliff ? ExportXliff(table, options, sink)
+               : format == ExchangeFormat::Po  ? ExportPo(table, options, sink, nullptr)
+                                               : ExportCsv(table, options, sink);
     EXPECT_TRUE(s.ok()) << s.message();
     return out;
 }
@@ -83,7 +85,8 @@ TEST(ExchangeExport, XliffRefusesControlCharactersNamingTheEntry) {
     for (const char* text : {"a\x01", "\x1F", "\xEF\xBF\xBE"}) {
         const TranslationTable table = Table({{"1", "ok", "ok"}, {"42", "fine", text}});
         std::string out;
-        ExpectFails(ExportXliff(table, {}, out), {"Entry 2", "\"42\"", "XML 1.0"});
+        StringSink sink(out);
+        ExpectFails(ExportXliff(table, {}, sink), {"Entry 2", "\"42\"", "XML 1.0"});
     }
 }
 

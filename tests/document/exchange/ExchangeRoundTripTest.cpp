@@ -10,6 +10,7 @@
 #include "document/exchange/TranslationImport.h"
 #include "document/exchange/TranslationTable.h"
 #include "document/exchange/XliffExchange.h"
+#include "document/format/StringSink.h"
 #include "tests/document/RandomPairDocument.h"
 
 namespace {
@@ -23,15 +24,16 @@ Status Export(const TranslationTable& table, ExchangeFormat format, std::string&
     ExportOptions options;
     options.originalName = "doc.txr";
     options.targetLanguage = "fr";
+    StringSink sink(out);
     switch (format) {
         case ExchangeFormat::Xliff:
-            return ExportXliff(table, options, out);
+            return ExportXliff(table, options, sink);
         case ExchangeFormat::Po:
-            return ExportPo(table, options, out, nullptr);
+            return ExportPo(table, options, sink, nullptr);
         case ExchangeFormat::Csv:
             break;
     }
-    return ExportCsv(table, options, out);
+    return ExportCsv(table, options, sink);
 }
 
 // Imports `in` into the document of txr/txl and writes the .txl to `out`; returns the summary.

@@ -407,4 +407,153 @@ TEST(TextResourceMerge, NeverLosesAnEntryEitherSideKept) {
     }
 }
 
+// A pair merged as one: each entry's translation (the .txl line in its place) is merged with it.
+// Each case gives the three sides as entries "ID:original:translation" (no translation after the
+// last ':' left out means the .txl ends before that entry) and what comes out.
+TEST(TextResourcePairMerge, TranslationsTravelWithTheirOriginals) {
+    struct Side {
+        std::vector<std::string> entries;      // "id:original" or "id:original:translation"
+        std::vector<std::string> strays = {};  // .txl lines beyond the entries, or in place of one
+    };
+    auto tables = [](const Side& side, ResourceTable& txr, ResourceTable& txl) {
+        std::vector<Row> originals, translations;
+        for (const std::string& e : side.entries) {
+            const size_t a = e.find(':'), b = e.find(':', a + 1);
+            originals.push_back(
+                {e.substr(0, a), "G", "0", e.substr(a + 1, b == std::string::npos ? b : b - a - 1)});
+            if (b != std::string::npos) translations.push_back({e.substr(0, a), "G", "0", e.substr(b + 1)});
+        }
+        for (const std::string& stray : side.strays) {
+            // "xID:text" takes the place of the last translation; "ID:text" comes after them.
+            const bool replaces = stray.starts_with("x");
+            const size_t a = stray.find(':');
+            const Row row{stray.substr(replaces ? 1 : 0, replaces ? a - 1 : a), "G", "0",
+                          stray.substr(a + 1)};
+            if (replaces)
+                translations.back() = row;
+            else
+                translations.push_back(row);
+        }
+        const int last = static_cast<int>(originals.size()) + 9;
+        Fill(txr, originals, {{"G", 0}}, last);
+        Fill(txl, translations, {{"G", 0}}, last);
+    };
+    const struct {
+        std::string what;
+        Side base, ours, theirs;
+        std::vector<std::string> txr, txl;  // "id:text" of each line
+        std::vector<std::string> conflicts;
+    } cases[] = {
+        {"an original edited on one side, its translation on the other",
+         {{"1:a:A", "2:b:B"}},
+         {{"1:a2:A", "2:b:B"}},
+         {{"1:a:A2", "2:b:B"}},
+         {"1:a2", "2:b"},
+         {"1:A2", "2:B"},
+         {}},
+        {"the translation changed on both sides",
+         {{"1:a:A", "2:b:B"}},
+         {{"1:a:A", "2:b:Bo"}},
+         {{"1:a:A", "2:b:Bt"}},
+         {"1:a", "2:b"},
+         {"1:A", "2:Bo"},
+         {"Global ID 2: both sides changed the translation; kept ours \"Bo\", theirs is \"Bt\""}},
+        {"deleted on one side, translated again on the other: kept, both files",
+         {{"1:a:A", "2:b:B", "3:c:C"}},
+         {{"1:a:A", "3:c:C"}},
+         {{"1:a:A", "2:b:B2", "3:c:C"}},
+         {"1:a", "2:b", "3:c"},
+         {"1:A", "2:B2", "3:C"},
+         {"Global ID 2: deleted on our side, changed on theirs"}},
+        {"deleted on one side, unchanged on the other: gone from both files",
+         {{"1:a:A", "2:b:B", "3:c:C"}},
+         {{"1:a:A", "3:c:C"}},
+         {{"1:a:A2", "2:b:B", "3:c:C"}},
+         {"1:a", "3:c"},
+         {"1:A2", "3:C"},
+         {}},
+        {"added on both sides under one ID: theirs renumbered in both files",
+         {{"1:a:A"}},
+         {{"1:a:A", "2:o:O"}},
+         {{"1:a:A", "2:t:T"}},
+         {"1:a", "2:o", "12:t"},
+         {"1:A", "2:O", "12:T"},
+         {}},
+        {"7 and 07 with the same texts are one entry",
+         {{"1:a:A"}},
+         {{"1:a:A", "7:s:S"}},
+         {{"1:a:A", "07:s:S"}},
+         {"1:a", "7:s"},
+         {"1:A", "7:S"},
+         {}},
+        {"an entry not translated yet before a translated one: its original stands in",
+         {{"1:a:A"}},
+         {{"1:a:A", "2:b"}},
+         {{"1:a:A", "3:c:C"}},
+         {"1:a", "2:b", "3:c"},
+         {"1:A", "2:b", "3:C"},
+         {}},
+        {"the .txl ends before the untranslated entries",
+         {{"1:a:A"}},
+         {{"1:a:A", "2:b"}},
+         {{"1:a:A2"}},
+         {"1:a", "2:b"},
+         {"1:A2"},
+         {}},
+        {"a .txl line beyond the last entry on our side",
+         {{"1:a:A"}},
+         {{"1:a:A"}, {"5:orphan"}},
+         {{"1:a:A2"}},
+         {"1:a"},
+         {"1:A2"},
+         {"line 2 of the entries of our translations is not the translation of the original in its place"}},
+        {"a .txl line under another Global ID on their side: reported, the lines kept as they are",
+         {{"1:a:A", "2:b:B"}},
+         {{"1:a:A", "2:b:B"}},
+         {{"1:a:A", "2:b:B"}, {"x9:other"}},
+         {"1:a", "2:b"},
+         {"1:A", "2:other"},
+         {"line 2 of the entries of their translations"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        ResourceTable txr[3], txl[3];
+        tables(c.base, txr[0], txl[0]);
+        tables(c.ours, txr[1], txl[1]);
+        tables(c.theirs, txr[2], txl[2]);
+        std::unique_ptr<Document> docs[2][3];
+        const Document* originals[3];
+        const Document* translations[3];
+        for (int i = 0; i < 3; ++i) {
+            docs[0][i] = DocumentOf(txr[i], {}, false);
+            docs[1][i] = DocumentOf(txl[i], {}, false);
+            originals[i] = docs[0][i].get();
+            translations[i] = docs[1][i].get();
+        }
+        ResourceTable merged, mergedTxl;
+        TextResourceMerge::Outcome outcome;
+        ASSERT_TRUE(TextResourceMerge::MergePair(originals, translations, merged, mergedTxl, outcome).ok());
+        auto lines = [](const ResourceTable& s) {
+            std::vector<std::string> out;
+            for (const Row& r : Rows(s)) out.push_back(r[0] + ":" + r[3]);
+            return out;
+        };
+        EXPECT_EQ(lines(merged), c.txr);
+        EXPECT_EQ(lines(mergedTxl), c.txl);
+        std::vector<std::string> reported = outcome.conflicts;
+        reported.insert(reported.end(), outcome.renumbered.begin(), outcome.renumbered.end());
+        EXPECT_EQ(outcome.conflicts.size(), c.conflicts.size()) << ::testing::PrintToString(reported);
+        for (const std::string& part : c.conflicts) {
+            EXPECT_TRUE(
+                std::any_of(reported.begin(), reported.end(),
+                            [&part](const std::string& m) { return m.find(part) != std::string::npos; }))
+                << part << "\n"
+                << ::testing::PrintToString(reported);
+        }
+        // Both files carry the same group table and last Global ID, as a save writes them.
+        EXPECT_EQ(Groups(mergedTxl), Groups(merged));
+        EXPECT_EQ(mergedTxl.GetLastGlobalId(), merged.GetLastGlobalId());
+    }
+}
+
 }  // namespace
