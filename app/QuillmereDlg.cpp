@@ -26,6 +26,7 @@
 #include "app/GuardedIo.h"
 #include "app/QtUserPrompts.h"
 #include "app/RecentFiles.h"
+#include "app/TranslateView.h"
 #include "app/TranslationReview.h"
 #include "app/WindowFiles.h"
 #include "app/WindowLayout.h"
@@ -55,6 +56,8 @@ using namespace WindowFiles;
 namespace {
 
 constexpr int kViewButtons[] = {IDC_SHOWORIGINAL, IDC_SHOWLOCALIZED, IDC_SHOWBOTH};
+constexpr int kTranslateButton = 1020;   // the Translate view's button in the view buttons' group
+constexpr int kIdViewTranslate = 32810;  // View > Translate
 
 }  // namespace
 
@@ -101,13 +104,27 @@ CQuillmereDlg::CQuillmereDlg(QWidget* parent, UserPrompts* prompts) : QDialog(pa
     // The filter row right of the view buttons, the progress row under the list.
     m_pReview = new TranslationReview(this, *m_pDoc, m_list);
     const DialogUnits& units = m_pBuilder->Units();
-    m_pReview->FilterRow()->setGeometry(units.Rect(322, 30, 142, 14).translated(0, menuHeight));
+    m_pReview->FilterRow()->setGeometry(units.Rect(372, 30, 92, 14).translated(0, menuHeight));
     m_pReview->ProgressRow()->setGeometry(units.Rect(7, 280, 457, 14).translated(0, menuHeight));
     for (QWidget* row : {m_pReview->FilterRow(), m_pReview->ProgressRow()}) row->setProperty("ctlId", -1);
     // The menu's keys win in the filter row as in the other controls (Ctrl+U would otherwise
     // erase the filter text instead of going to the next entry to translate).
     m_pReview->FilterText()->installEventFilter(this);
     m_pReview->FilterShowBox()->installEventFilter(this);
+
+    // The fourth view: its button after Show Both, its list and editor pane where the list is.
+    m_pTranslateButton = new QRadioButton(QStringLiteral("Translate"), this);
+    m_pTranslateButton->setObjectName(QStringLiteral("translateButton"));
+    m_pTranslateButton->setAccessibleName(QStringLiteral("Translate view"));
+    m_pTranslateButton->setGeometry(units.Rect(318, 30, 50, 14).translated(0, menuHeight));
+    m_pTranslateButton->setProperty("ctlId", -1);
+    m_pTranslateButton->setEnabled(false);
+    m_pViewGroup->addButton(m_pTranslateButton, kTranslateButton);
+    QWidget::setTabOrder(Control(IDC_SHOWBOTH), m_pTranslateButton);
+    m_pTranslate = new TranslateView(this, *m_pDoc, m_list, *m_pReview, *m_pPrompts,
+                                     [this](bool undo) { undo ? OnUndo() : OnRedo(); });
+    m_pTranslate->hide();
+    for (QAction* a : std::as_const(m_translateActions)) m_pTranslate->addAction(a);
 
     // Resizable and maximizable, the list taking the room; no smaller than the template.
     setWindowFlags(windowFlags() | Qt::WindowMaximizeButtonHint);
@@ -126,7 +143,9 @@ CQuillmereDlg::CQuillmereDlg(QWidget* parent, UserPrompts* prompts) : QDialog(pa
 }
 
 CQuillmereDlg::~CQuillmereDlg() {
-    // Before the document and the list go: the review watches both.
+    // Before the document and the list go: the view and the review watch both.
+    delete m_pTranslate;
+    m_pTranslate = nullptr;
     delete m_pReview;
     m_pReview = nullptr;
     if (m_list) {
@@ -238,6 +257,7 @@ void CQuillmereDlg::BuildMenu() {
                 m_actions.insert(m.id, action);
             }
         }
+        if (menuTemplate.caption == "&Entry") BuildViewMenu();
         if (QAction* exit = m_actions.value(ID_FILE_EXIT); exit && menu->actions().contains(exit)) {
             m_pRecentMenu = new QMenu(QStringLiteral("Recent Files"), menu);
             menu->insertMenu(exit, m_pRecentMenu);
@@ -246,6 +266,68 @@ void CQuillmereDlg::BuildMenu() {
             FillRecentMenu();
         }
     }
+}
+
+void CQuillmereDlg::BuildViewMenu() {
+    // The Translate view and its keys; the keys act in the view alone (its box takes them
+    // before the window's shortcuts).
+    QMenu* view = m_pMenuBar->addMenu(QStringLiteral("&View"));
+    QAction* translate = view->addAction(QStringLiteral("&Translate"));
+    translate->setCheckable(true);
+    translate->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_T));
+    translate->setShortcutContext(Qt::WindowShortcut);
+    ClearsNote(translate);
+    connect(translate, &QAction::triggered, this, &CQuillmereDlg::OnTranslate);
+    addAction(translate);
+    m_actions.insert(kIdViewTranslate, translate);
+    view->addSeparator();
+    const struct {
+        const char* caption;
+        QKeySequence keys;
+        void (TranslateView::*command)();
+    } keys[] = {
+        {"Accept and Go to Next to Do", QKeySequence(Qt::CTRL | Qt::Key_Return), &TranslateView::Accept},
+        {"Copy Original", QKeySequence(Qt::CTRL | Qt::Key_B), &TranslateView::CopyOriginal},
+        {"Put Back Translation", QKeySequence(Qt::Key_Escape), &TranslateView::Revert},
+        {"Previous Entry", QKeySequence(Qt::CTRL | Qt::Key_Up), nullptr},
+        {"Next Entry", QKeySequence(Qt::CTRL | Qt::Key_Down), nullptr},
+    };
+    for (const auto& k : keys) {
+        QAction* action = view->addAction(QString::fromLatin1(k.caption));
+        action->setShortcut(k.keys);
+        action->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+        action->setEnabled(false);
+        const bool up = k.keys == QKeySequence(Qt::CTRL | Qt::Key_Up);
+        connect(action, &QAction::triggered, this, [this, command = k.command, up] {
+            if (!m_pTranslate) return;
+            if (command)
+                (m_pTranslate->*command)();
+            else
+                m_pTranslate->Move(up ? -1 : 1);
+        });
+        m_translateActions << action;
+    }
+}
+
+bool CQuillmereDlg::Translating() const {
+    return m_pTranslate && m_pTranslate->Active();
+}
+
+void CQuillmereDlg::OnTranslate() {
+    if (!Localize()) {
+        SetViewButton(m_nViewButton);
+        Prompts().Tell(this, QStringLiteral("The Translate view shows a localized pair: check Localize, or "
+                                            "open a localized version first."));
+        return;
+    }
+    if (m_pDoc->Source() != RowSource::Pairs) {
+        SwitchView(kTranslateButton, ModeShowBoth);
+        return;
+    }
+    // The rows are pairs already: the view shows them as they are, unsaved changes included.
+    m_nViewButton = kTranslateButton;
+    SetViewButton(kTranslateButton);
+    UpdateViewState();
 }
 
 void CQuillmereDlg::FillRecentMenu() {
@@ -290,6 +372,8 @@ void CQuillmereDlg::ConnectControls() {
     onClick(IDC_SHOWORIGINAL, &CQuillmereDlg::OnShowOriginal);
     onClick(IDC_SHOWLOCALIZED, &CQuillmereDlg::OnShowLocalized);
     onClick(IDC_SHOWBOTH, &CQuillmereDlg::OnShowBoth);
+    ClearsNote(m_pTranslateButton);
+    connect(m_pTranslateButton, &QAbstractButton::clicked, this, &CQuillmereDlg::OnTranslate);
     onClick(IDC_LOCALIZE, &CQuillmereDlg::OnLocalize);
     for (int id : {IDC_SEARCHID, IDC_SEARCHTEXT})
         connect(m_pBuilder->Get<QLineEdit>(id), &QLineEdit::returnPressed, this, &CQuillmereDlg::OnSearch);
@@ -305,6 +389,8 @@ void CQuillmereDlg::ClearsNote(QObject* command) {
     // Connected before the command's own slot, so that a note the command sets stays.
     const auto clear = [this] {
         if (m_pReview) m_pReview->ClearNote();
+        // Typing in the Translate view enters the history before any command acts.
+        if (m_pTranslate) m_pTranslate->Commit();
     };
     if (auto* action = qobject_cast<QAction*>(command))
         connect(action, &QAction::triggered, this, clear);
@@ -318,6 +404,7 @@ void CQuillmereDlg::resizeEvent(QResizeEvent* event) {
         m_pLayout->Apply();
         m_list->Header()->SetExtraWidth(m_pLayout->Extra().width());
     }
+    if (m_pTranslate) m_pTranslate->setGeometry(m_list->geometry());
     m_pMenuBar->setGeometry(0, 0, width(), m_pMenuBar->height());
 }
 
@@ -389,7 +476,19 @@ bool CQuillmereDlg::eventFilter(QObject* watched, QEvent* event) {
 }
 
 RowScope CQuillmereDlg::ShownRows() const {
-    return m_list->Model()->Shown();
+    const RowScope shown = m_list->Model()->Shown();
+    if (!Translating()) return shown;
+    // The originals are read-only in the Translate view: commands reach the translations.
+    std::vector<int> translations;
+    const int rows = m_pDoc->RowCount();
+    if (shown.All()) {
+        translations.reserve(static_cast<size_t>(rows / 2));
+        for (int r = 1; r < rows; r += 2) translations.push_back(r);
+    } else {
+        for (const int r : shown.Rows())
+            if (r & 1) translations.push_back(r);
+    }
+    return RowScope::Only(std::move(translations));
 }
 
 QWidget* CQuillmereDlg::Control(int id) const {
@@ -501,12 +600,21 @@ void CQuillmereDlg::UpdateTitle() {
 
 void CQuillmereDlg::UpdateViewState() {
     m_list->Model()->SetAlternateColours(m_pDoc->PairView());
+    const bool translating = m_nViewButton == kTranslateButton && m_pDoc->PairView();
+    if (m_pTranslate) {
+        m_pTranslate->setGeometry(m_list->geometry());
+        m_list->setVisible(!translating);
+        m_pTranslate->Activate(translating);
+        for (QAction* a : std::as_const(m_translateActions)) a->setEnabled(translating);
+        if (QAction* view = MenuAction(kIdViewTranslate)) view->setChecked(translating);
+    }
     UpdateTitle();
 }
 
 void CQuillmereDlg::SetViewButton(int id) {
     m_pViewGroup->setExclusive(false);
     for (int button : kViewButtons) qobject_cast<QRadioButton*>(Control(button))->setChecked(button == id);
+    if (m_pTranslateButton) m_pTranslateButton->setChecked(id == kTranslateButton);
     m_pViewGroup->setExclusive(true);
 }
 
@@ -546,6 +654,7 @@ void CQuillmereDlg::OnExit() {
 }
 
 bool CQuillmereDlg::MaybeSave() {
+    if (m_pTranslate && !m_pTranslate->Commit()) return false;
     if (!IsModified()) return true;
     QString names =
         m_strFileName.isEmpty() ? QStringLiteral("a new file") : QFileInfo(m_strFileName).fileName();
@@ -576,6 +685,7 @@ void CQuillmereDlg::OnLocalize() {
         SetViewButton(-1);
     }
     for (int id : kViewButtons) Control(id)->setEnabled(on);
+    if (m_pTranslateButton) m_pTranslateButton->setEnabled(on);
     UpdateViewState();
 }
 

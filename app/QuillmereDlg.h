@@ -1,7 +1,8 @@
 #pragma once
 // The editor window: the entry table, the command buttons and menu, the search row, the
-// Localize box and the three view buttons. It shows a Document and sends every command to it;
-// Undo and Redo and the title's unsaved mark read the document's own history.
+// Localize box, the three view buttons and the Translate view (a fourth, its list and editor pane
+// in the list's place). It shows a Document and sends every command to it; Undo and Redo and the
+// title's unsaved mark read the document's own history.
 #include <QDialog>
 #include <QHash>
 #include <QIcon>
@@ -28,6 +29,7 @@ class RecentFiles;
 class WindowLayout;
 class QMenu;
 class TranslationReview;
+class TranslateView;
 
 // The localized companion of a text resource path: the path up to the first '.' of the
 // file's own name (folders are not looked at), then ".txl"; a name without '.' gets ".txl"
@@ -99,6 +101,10 @@ public:
     void OnShowOriginal();
     void OnShowLocalized();
     void OnShowBoth();
+    // The Translate view of a localized pair (View > Translate, Ctrl+T).
+    void OnTranslate();
+    bool Translating() const;
+    TranslateView* Translate() const { return m_pTranslate; }
     void OnLocalize();
     void OnExit();
     void OnUndo();
@@ -131,6 +137,7 @@ protected:
 private:
     void OnInitDialog();
     void BuildMenu();
+    void BuildViewMenu();
     // Makes the menu command or button `command` clear the note of the last Next / Previous
     // (call before connecting the command itself).
     void ClearsNote(QObject* command);
@@ -179,7 +186,10 @@ private:
     QMenu* m_pRecentMenu = nullptr;
     FileWatcher* m_pWatcher = nullptr;
     TranslationReview* m_pReview = nullptr;
-    ReadMode m_nReadMode = ModeOpen;  // how the document was last read (for a reload)
+    TranslateView* m_pTranslate = nullptr;
+    QRadioButton* m_pTranslateButton = nullptr;
+    QList<QAction*> m_translateActions;  // the view's keys, shown in the View menu
+    ReadMode m_nReadMode = ModeOpen;     // how the document was last read (for a reload)
     // Names of the files another program changed since they were read or saved here, for Save
     // to ask about before overwriting them; empty when none.
     QStringList m_changedOnDisk;

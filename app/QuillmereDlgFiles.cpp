@@ -27,6 +27,7 @@
 #include "app/QtUserPrompts.h"
 #include "app/QuillmereDlg.h"
 #include "app/RecentFiles.h"
+#include "app/TranslateView.h"
 #include "app/TranslationReview.h"
 #include "app/WindowFiles.h"
 #include "app/WindowLayout.h"
@@ -124,6 +125,7 @@ bool CQuillmereDlg::WriteDocument(const QString& txrPath, const QString& txlPath
 }
 
 bool CQuillmereDlg::DoSave() {
+    if (m_pTranslate && !m_pTranslate->Commit()) return false;
     if (m_strFileName.isEmpty()) return DoSaveAs();
     // Changes put to the user already, and those made so recently that the watcher has not
     // reported them yet.
@@ -156,6 +158,7 @@ bool CQuillmereDlg::ConfirmReplacing(const QStringList& paths) {
 }
 
 bool CQuillmereDlg::DoSaveAs() {
+    if (m_pTranslate && !m_pTranslate->Commit()) return false;
     const QString path = Prompts().SaveFileName(this, QStringLiteral("Save"), QtFileFilter(kTxrFilter),
                                                 QStringLiteral(".txr"));
     if (path.isEmpty()) return false;

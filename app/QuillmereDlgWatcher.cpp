@@ -26,6 +26,7 @@
 #include "app/QtUserPrompts.h"
 #include "app/QuillmereDlg.h"
 #include "app/RecentFiles.h"
+#include "app/TranslateView.h"
 #include "app/TranslationReview.h"
 #include "app/WindowFiles.h"
 #include "app/WindowLayout.h"
@@ -73,6 +74,7 @@ void CQuillmereDlg::HandleFileChanges() {
     const QString what = WasChanged(names);
     for (const QString& name : std::as_const(names))
         if (!m_changedOnDisk.contains(name)) m_changedOnDisk << name;
+    if (m_pTranslate) m_pTranslate->Commit();  // typing in the Translate view is a change too
     if (IsModified()) {
         Prompts().Tell(this, QStringLiteral("%1 changed by another program. Your unsaved changes stay "
                                             "here; Save will ask before replacing the other program's "

@@ -132,28 +132,32 @@ void TranslationReview::ShowSummary() {
     m_summary->setText(QString::fromStdString(m_review.Counts().Summary(m_review.Paired(), entries)));
 }
 
-void TranslationReview::GoTo(bool forward, bool problem) {
+void TranslationReview::GoTo(bool forward, FilterShow show) {
     if (m_scheduled) Refresh();
     const RowScope shown = m_list->Model()->Shown();
     const QList<int> selected = m_list->GetSelectedRows();
     const int from =
         selected.isEmpty() ? m_list->GetSelectionMark() : (forward ? selected.back() : selected.front());
     bool wrapped = false;
-    const int row = m_review.Next(
-        from, forward, problem ? FilterShow::WithProblems : FilterShow::NotTranslated, shown, wrapped);
+    const int row = m_review.Next(from, forward, show, shown, wrapped);
     const bool filtered = !shown.All();
+    const bool problem = show == FilterShow::WithProblems;
+    const bool either = show == FilterShow::All;
     if (row < 0) {
-        m_note->setText(problem ? (filtered ? QStringLiteral("No entry shown has problems")
-                                            : QStringLiteral("No entry with problems"))
-                                : (filtered ? QStringLiteral("Every entry shown is translated")
-                                            : QStringLiteral("Every entry is translated")));
+        m_note->setText(either    ? (filtered ? QStringLiteral("Every entry shown is done")
+                                              : QStringLiteral("Every entry is translated, without problems"))
+                        : problem ? (filtered ? QStringLiteral("No entry shown has problems")
+                                              : QStringLiteral("No entry with problems"))
+                                  : (filtered ? QStringLiteral("Every entry shown is translated")
+                                              : QStringLiteral("Every entry is translated")));
         return;
     }
     // Round to where it started: the entry selected is the only one.
     const int step = m_review.Paired() ? 2 : 1;
     if (wrapped && from >= 0 && row == from - from % step) {
-        m_note->setText(problem ? QStringLiteral("No other entry has problems")
-                                : QStringLiteral("No other entry is left to translate"));
+        m_note->setText(either    ? QStringLiteral("No other entry is left to do")
+                        : problem ? QStringLiteral("No other entry has problems")
+                                  : QStringLiteral("No other entry is left to translate"));
         return;
     }
     // The translation row of a pair is where the work is.

@@ -43,7 +43,12 @@ public:
     void ApplyFilter();
     // Selects the next / previous entry (among the rows shown) that is not translated or has a
     // problem, wrapping around with a note; a note too when there is none.
-    void GoTo(bool forward, bool problem);
+    void GoTo(bool forward, bool problem) {
+        GoTo(forward, problem ? FilterShow::WithProblems : FilterShow::NotTranslated);
+    }
+    // The same for entries not translated (NotTranslated), with a problem (WithProblems) or
+    // either (All: the next entry still to do).
+    void GoTo(bool forward, FilterShow show);
     // The note of the last GoTo goes at the next command.
     void ClearNote() { m_note->clear(); }
 

@@ -1,6 +1,8 @@
 // Times the editor window on a large document: opening it to a painted table, sorting it by
 // a header click, scrolling, the two searches, and undo and redo of Delete All, Replace All
-// (every row changed) and a sort, with the memory each of those steps keeps in the history.
+// (every row changed) and a sort, with the memory each of those steps keeps in the history;
+// with a .txl, the pair view's filter and moves, and the Translate view: switching to it, a
+// keystroke in its translation box with the live checks, accepting and moving on.
 //
 //   QT_QPA_PLATFORM=offscreen window_timing FILE.txr [FILE.txl]
 #include <QApplication>
@@ -11,10 +13,13 @@
 #include <QRadioButton>
 #include <QScrollBar>
 #include <QTest>
+#include <algorithm>
 #include <cstdio>
 #include <ctime>
 
 #include "app/QuillmereDlg.h"
+#include "app/TranslateView.h"
+#include "app/TranslationEditor.h"
 #include "app/TranslationReview.h"
 #include "dialogs/UserPrompts.h"
 #include "document/model/Document.h"
@@ -53,8 +58,10 @@ double Timed(const char* what, CQuillmereDlg& dlg, const std::function<void()>& 
     const double cpu = ThreadSeconds();
     step();
     QApplication::processEvents();
-    dlg.m_list->viewport()->repaint();
-    dlg.m_list->horizontalHeader()->viewport()->repaint();
+    QTableView* shown = dlg.Translating() ? dlg.Translate()->Table() : dlg.m_list;
+    shown->viewport()->repaint();
+    shown->horizontalHeader()->viewport()->repaint();
+    if (dlg.Translating()) dlg.Translate()->Editor()->repaint();
     const double s = timer.nsecsElapsed() / 1e9;
     std::printf("%-44s %8.3f s  (cpu %.3f s, %d rows)\n", what, s, ThreadSeconds() - cpu,
                 dlg.m_list->GetRowCount());
@@ -145,6 +152,30 @@ int main(int argc, char** argv) {
         Timed("edit one cell (checks and figures again)", dlg, [&] {
             dlg.m_list->SetCellText(1, 3, QStringLiteral("changed"));
             QApplication::processEvents();
+        });
+        // The Translate view, driven by its keys; the slowest of several tries is what a
+        // translator would feel.
+        Timed("Translate view: switch to it (Ctrl+T)", dlg,
+              [&] { QTest::keyClick(dlg.m_list, Qt::Key_T, Qt::ControlModifier); });
+        QPlainTextEdit* box = dlg.Translate()->Editor()->Box();
+        box->setFocus();
+        const auto slowest = [&](const char* what, int times, const std::function<void()>& step) {
+            double worst = 0, worstCpu = 0;
+            for (int i = 0; i < times; ++i) {
+                const double cpu = ThreadSeconds();
+                worst = std::max(worst, Timed(what, dlg, step));
+                worstCpu = std::max(worstCpu, ThreadSeconds() - cpu);
+            }
+            std::printf("%-44s %8.3f s  (cpu %.3f s, slowest of %d)\n", what, worst, worstCpu, times);
+        };
+        slowest("Translate: a keystroke (live checks)", 10, [&] { QTest::keyClick(box, Qt::Key_A); });
+        slowest("Translate: Ctrl+Return (accept, next to do)", 5,
+                [&] { QTest::keyClick(box, Qt::Key_Return, Qt::ControlModifier); });
+        slowest("Translate: Ctrl+Down (next entry)", 5,
+                [&] { QTest::keyClick(box, Qt::Key_Down, Qt::ControlModifier); });
+        slowest("Translate: type, then Ctrl+Down (commit)", 5, [&] {
+            QTest::keyClick(box, Qt::Key_B);
+            QTest::keyClick(box, Qt::Key_Down, Qt::ControlModifier);
         });
     }
     return 0;

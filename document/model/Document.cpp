@@ -675,6 +675,29 @@ Status Document::SetCell(int row, int column, std::string_view text) {
     return Status::Ok();
 }
 
+Status Document::Translate(int row, std::string_view text, bool claim) {
+    if (Status s = CheckUtf8({text}); !s) return s;
+    if (Status s = EntryCommands::CheckText(text); !s) return s;
+    if (row < 0 || row >= RowCount() || RowFile(row) != DocFile::Txl)
+        return Status::Error("There is no such translation.");
+    std::vector<DocFile> convert;
+    if (!Prepare(text, DocFile::Txl, convert)) return Declined();
+    const bool standIn = IsStandIn(row);
+    if (convert.empty() && m_rows.Cell(row, ColText) == Bytes(text, DocFile::Txl) && !(claim && standIn))
+        return Status::Ok();
+    const std::string name = "Translate entry " + std::string(m_rows.Cell(row, ColGlobalId));
+    const auto make = [&] {
+        auto step = Named<CellsStep>(name.c_str());
+        step->cells.push_back({row, static_cast<int>(ColText)});
+        step->before.Add(m_rows.Cell(row, ColText));
+        step->after.Add(Bytes(text, DocFile::Txl));
+        ClaimStandIn(*step, row, standIn);
+        return step;
+    };
+    ConvertThen(convert, make);
+    return Status::Ok();
+}
+
 Status Document::ApplyImport(std::span<const TranslationChange> changes, std::span<const int> translated,
                              bool* becameUtf8) {
     if (becameUtf8) *becameUtf8 = false;

@@ -160,6 +160,11 @@ public:
     // Sets the Group Name and Text of a row (the group list is not touched).
     Status EditEntry(int row, std::string_view groupName, std::string_view text);
     Status SetCell(int row, int column, std::string_view text);
+    // Sets the Text of translation row `row` (a .txl row of the pair table) as one step named
+    // "Translate entry <Global ID>"; refused, with a message, for a text the format cannot hold
+    // (a line break) or an original row. The same text again is no step unless `claim` asks for
+    // a stand-in to become the .txl's own (the user typed it, even if it is the original's text).
+    Status Translate(int row, std::string_view text, bool claim);
     // Sets the translations an import computed against these rows (ComputeImport on a
     // TranslationTable of this document; UTF-8 texts) as one step, each encoded once in the
     // .txl's encoding, the .txl's conversion to UTF-8 included when asked for and agreed

@@ -146,6 +146,7 @@ const std::vector<int>& DocumentReview::Filter(std::string_view text, FilterShow
 
 bool DocumentReview::Wanted(int first, FilterShow show) const {
     if (show == FilterShow::NotTranslated) return NotTranslated(first);
+    if (show == FilterShow::All && NotTranslated(first)) return true;
     return HasProblem(first) || (Paired() && HasProblem(first + 1));
 }
 

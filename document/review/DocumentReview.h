@@ -49,7 +49,7 @@ public:
     const std::vector<int>& Filter(std::string_view text, FilterShow show);
 
     // The first row of the next (or previous) entry after (before) `from` that is not
-    // translated (`show` NotTranslated) or has a problem (WithProblems), among the rows of
+    // translated (`show` NotTranslated), has a problem (WithProblems) or either (All), among the rows of
     // `shown` (whole entries), wrapping around at the end; -1 when there is none, also when no
     // row is shown. `wrapped` tells whether the search went past the end (or the start).
     int Next(int from, bool forward, FilterShow show, const RowScope& shown, bool& wrapped) const;

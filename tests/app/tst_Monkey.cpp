@@ -1,5 +1,6 @@
 // The window under random use: 10,000 commands (buttons, menu items, keys, header clicks, view
-// switches, dialogs answered with random fields, undo and redo) on random documents. After each
+// switches, dialogs answered with random fields, undo and redo, typing and the keys of the
+// Translate view) on random documents. After each
 // command the table shows exactly the document; at the end of each round a save read back gives
 // the same table. The seed is fixed (QM_MONKEY_SEED overrides it) and printed on failure.
 #include <QtTest>
@@ -9,7 +10,10 @@
 
 #include "WindowTestSupport.h"
 #include "app/QuillmereDlg.h"
+#include "app/TranslateView.h"
+#include "app/TranslationEditor.h"
 #include "listview/RowStoreModel.h"
+#include "listview/TranslatePairModel.h"
 #include "res/resource.h"
 
 class TestMonkey : public QObject {
@@ -100,13 +104,37 @@ private:
             undo->text() == QString::fromStdString(doc.CanUndo() ? "Undo " + doc.UndoName() : "Undo") &&
                 redo->text() == QString::fromStdString(doc.CanRedo() ? "Redo " + doc.RedoName() : "Redo"),
             qPrintable(m_last));
+        if (!m_dlg->Translating()) return;
+        // The Translate view: one row per pair shown, each side by side with the document; the
+        // box holds the entry's translation unless typing is pending.
+        const TranslateView& view = *m_dlg->Translate();
+        const TranslatePairModel& pairs = *view.Model();
+        QVERIFY2(doc.PairView(), qPrintable(m_last));
+        if (!m_dlg->m_list->Model()->Filtered())
+            QVERIFY2(pairs.rowCount() == doc.RowCount() / 2, qPrintable(m_last));
+        for (int e = 0; e < pairs.rowCount(); ++e) {
+            const int r = pairs.OriginalRow(e);
+            QVERIFY2(pairs.index(e, TranslatePairModel::Original).data().toString() ==
+                             QString::fromStdString(doc.CellUtf8(r, ColText)) &&
+                         pairs.index(e, TranslatePairModel::Translation).data().toString() ==
+                             QString::fromStdString(doc.CellUtf8(r + 1, ColText)),
+                     qPrintable(m_last));
+        }
+        const int row = view.EntryRow();
+        if (row < 0) return;
+        QVERIFY2(row % 2 == 0 && row + 1 < doc.RowCount(), qPrintable(m_last));
+        QVERIFY2(view.Editor()->Original() == QString::fromStdString(doc.CellUtf8(row, ColText)),
+                 qPrintable(m_last));
+        if (!view.Pending())
+            QVERIFY2(view.Editor()->Translation() == QString::fromStdString(doc.CellUtf8(row + 1, ColText)),
+                     qPrintable(m_last));
     }
 
     void RunCommand() {
         Answers();
         CSortListCtrl& list = *m_dlg->m_list;
         const int rows = list.GetRowCount();
-        const int what = Pick(20);
+        const int what = Pick(24);
         m_last = QStringLiteral("seed %1, command %2").arg(m_seed).arg(what);
         switch (what) {
             case 0:
@@ -166,6 +194,31 @@ private:
                 QTest::keyClick(Pick(2) ? static_cast<QWidget*>(&list) : Ctl(IDC_SEARCHTEXT), Qt::Key_Z,
                                 Qt::ControlModifier);
                 break;
+            case 20:
+                if (Pick(2) == 0) QTest::keyClick(&list, Qt::Key_T, Qt::ControlModifier);
+                break;
+            case 21:
+            case 22:
+            case 23: {
+                if (!m_dlg->Translating()) break;
+                QPlainTextEdit* box = m_dlg->Translate()->Editor()->Box();
+                box->setFocus();
+                if (Coin()) box->insertPlainText(RandomText());  // as typed or pasted
+                const QKeySequence keys[] = {
+                    QKeySequence(Qt::CTRL | Qt::Key_Return),
+                    QKeySequence(Qt::CTRL | Qt::Key_Up),
+                    QKeySequence(Qt::CTRL | Qt::Key_Down),
+                    QKeySequence(Qt::CTRL | Qt::Key_B),
+                    QKeySequence(Qt::Key_Escape),
+                    QKeySequence(Qt::CTRL | Qt::Key_Z),
+                    QKeySequence(Qt::CTRL | Qt::Key_Y),
+                    QKeySequence(Qt::Key_Return),
+                    QKeySequence(Qt::Key_X),
+                };
+                QTest::keySequence(box, keys[Pick(9)]);
+                if (Coin()) QTest::keyClick(m_dlg->Translate()->Table(), Pick(2) ? Qt::Key_Down : Qt::Key_F2);
+                break;
+            }
             default:
                 QTest::keyClick(&list, Qt::Key_Z,
                                 Coin() ? Qt::ControlModifier | Qt::ShiftModifier : Qt::ControlModifier);

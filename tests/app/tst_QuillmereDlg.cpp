@@ -184,7 +184,7 @@ private slots:
 
         QStringList menus;
         for (QAction* a : Dlg().MenuBar()->actions()) menus << a->text();
-        QCOMPARE(menus, (QStringList{"&File", "&Entry", "&Search"}));
+        QCOMPARE(menus, (QStringList{"&File", "&Entry", "&View", "&Search"}));
         QVERIFY(!Dlg().MenuAction(ID_FILE_OPENWITHLOCALIZED)->isEnabled());
         QVERIFY(Dlg().MenuAction(ID_FILE_NEWLOCALIZED)->isEnabled());
     }

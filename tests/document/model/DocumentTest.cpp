@@ -142,6 +142,9 @@ struct Intent {
             case 7:
                 d.ReplaceAll(a, b);
                 break;
+            case 9:
+                d.Translate(row, b, answer);
+                break;
             default:
                 d.Sort(column, row % 2 == 0);
                 break;
@@ -149,8 +152,8 @@ struct Intent {
     }
     static Intent Random(std::mt19937& rng, const Document& d) {
         Intent i;
-        const int weights[] = {5, 2, 5, 3, 4, 1, 4, 3, 4};
-        int pick = static_cast<int>(rng() % 31);
+        const int weights[] = {5, 2, 5, 3, 4, 1, 4, 3, 4, 4};
+        int pick = static_cast<int>(rng() % 35);
         for (i.kind = 0; pick >= weights[i.kind]; ++i.kind) pick -= weights[i.kind];
         const int rows = d.RowCount();
         i.row = rows ? static_cast<int>(rng() % static_cast<unsigned>(rows + 1)) : 0;
@@ -558,6 +561,49 @@ TEST(DocumentTest, EditedStandInIsNoLongerMissing) {
         EXPECT_EQ(d.CellUtf8(3, ColText), "Two");
         ASSERT_TRUE(d.Redo());
         EXPECT_FALSE(d.IsStandIn(3)) << wholeEntry;
+    }
+}
+
+// Translating is one step named after the entry's Global ID; what the files cannot hold, an
+// original row, and the same text again change nothing; typed on a stand-in, even the original's
+// own text makes the entry the .txl's own.
+TEST(DocumentTest, TranslateSetsATranslationOnly) {
+    trf::ScratchDir dir;
+    Put(dir / "s.txr", trf::Lines({"42", "2", "Menu|2", "#", "41|Menu|1|One", "42|Menu|2|Two"}));
+    Put(dir / "s.txl", trf::Lines({"41", "2", "Menu|2", "#", "41|Menu|1|Un"}));
+    struct Case {
+        int row;
+        std::string text;
+        bool claim;
+        bool ok;
+        std::string step;   // the step's name; empty when there is none
+        bool standInAfter;  // entry 42's translation (row 3) after the step
+    } const cases[] = {
+        {1, "Une", false, true, "Translate entry 41", true},
+        {1, "Un", true, true, "", false},                     // the same text: nothing to record
+        {3, "Two", false, true, "", true},                    // accepted as it stands: still missing
+        {3, "Two", true, true, "Translate entry 42", false},  // typed: the .txl's own
+        {3, "Deux", false, true, "Translate entry 42", false},
+        {3, "Deux\nlignes", false, false, "", true},  // a line break cannot be saved
+        {2, "Two!", false, false, "", true},          // an original row
+        {9, "x", false, false, "", true},
+    };
+    for (const Case& c : cases) {
+        Document d;
+        ASSERT_TRUE(d.Read(dir / "s.txr", dir / "s.txl", ModeShowBoth).ok());
+        d.SetLocalize(true);
+        const Snapshot before = Take(d);
+        EXPECT_EQ(d.Translate(c.row, c.text, c.claim).ok(), c.ok) << c.row << " " << c.text;
+        EXPECT_EQ(d.UndoCount(), c.step.empty() ? 0u : 1u) << c.row << " " << c.text;
+        if (c.step.empty()) {
+            EXPECT_TRUE(Take(d) == before) << c.row << " " << c.text;
+            continue;
+        }
+        EXPECT_EQ(d.UndoName(), c.step);
+        EXPECT_EQ(d.CellUtf8(c.row, ColText), c.text);
+        EXPECT_EQ(d.IsStandIn(3), c.standInAfter) << c.row << " " << c.text;
+        ASSERT_TRUE(d.Undo());
+        EXPECT_TRUE(Take(d) == before) << c.row << " " << c.text;
     }
 }
 
