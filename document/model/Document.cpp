@@ -677,7 +677,7 @@ Status Document::SetCell(int row, int column, std::string_view text) {
 
 Status Document::Translate(int row, std::string_view text, bool claim) {
     if (Status s = CheckUtf8({text}); !s) return s;
-    if (Status s = EntryCommands::CheckText(text); !s) return s;
+    if (Status s = EntryEdits::CheckText(text); !s) return s;
     if (row < 0 || row >= RowCount() || RowFile(row) != DocFile::Txl)
         return Status::Error("There is no such translation.");
     std::vector<DocFile> convert;
