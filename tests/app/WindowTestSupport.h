@@ -42,6 +42,16 @@ inline void WriteBytes(const QString& path, const QByteArray& bytes) {
 using Rows = std::vector<std::vector<std::string>>;
 
 // Writes a document through the writer: `rows` of four cells, a pair table when localized.
+// A small pair table for review tests: translated, the same as the original, translated, a lost
+// placeholder, and a last original whose translation the .txl lacks (the odd row count leaves it
+// out).
+inline const Rows kReviewPairs = {
+    {"1", "Menu", "1", "Open file"},     {"1", "Menu", "1", "Ouvrir le fichier"},
+    {"2", "Menu", "2", "Save"},          {"2", "Menu", "2", "Save"},
+    {"3", "Dialog", "1", "Close"},       {"3", "Dialog", "1", "Fermer"},
+    {"4", "Error", "1", "Disk %s full"}, {"4", "Error", "1", "Disque plein"},
+    {"5", "Error", "2", "Quit"}};
+
 inline void WriteDocument(const QString& txr, const QString& txl, const Rows& rows, bool localized,
                           int lastGlobalId = -1) {
     ResourceTable store;

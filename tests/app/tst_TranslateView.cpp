@@ -14,18 +14,6 @@
 #include "listview/TranslatePairModel.h"
 #include "res/resource.h"
 
-namespace {
-
-// Translated, the same as the original, translated, a lost placeholder, and a last original
-// whose translation the .txl lacks.
-const Rows kPairs = {{"1", "Menu", "1", "Open file"},     {"1", "Menu", "1", "Ouvrir le fichier"},
-                     {"2", "Menu", "2", "Save"},          {"2", "Menu", "2", "Save"},
-                     {"3", "Dialog", "1", "Close"},       {"3", "Dialog", "1", "Fermer"},
-                     {"4", "Error", "1", "Disk %s full"}, {"4", "Error", "1", "Disque plein"},
-                     {"5", "Error", "2", "Quit"}};
-
-}  // namespace
-
 class TestTranslateView : public QObject {
     Q_OBJECT
 
@@ -42,7 +30,7 @@ private:
     QString DocText(int row) { return m_dlg->m_list->GetCellText(row, ColText); }
     QString Undo() { return m_dlg->MenuAction(ID_ENTRY_UNDO)->text(); }
 
-    void Open(const Rows& rows = kPairs) {
+    void Open(const Rows& rows = kReviewPairs) {
         m_dlg.reset();
         WriteDocument(Path("t.txr"), Path("t.txl"), rows, true);
         m_prompts = std::make_unique<ScriptedPrompts>();
@@ -197,7 +185,7 @@ private slots:
         Keys(m_dlg.get(), QKeySequence(Qt::CTRL | Qt::Key_S));
         QCOMPARE(m_prompts->warnings, QStringList());
         const Rows saved = ReadDocument(Path("t.txr"), Path("t.txl"), ModeOpenPaired);
-        Rows expected = kPairs;
+        Rows expected = kReviewPairs;
         expected[3][3] = "Enregistrer";
         expected[7][3] = "Disque %s plein";
         expected.push_back({"5", "Error", "2", "Quitter « vite »"});

@@ -13,18 +13,6 @@
 #include "listview/RowStoreModel.h"
 #include "res/resource.h"
 
-namespace {
-
-// Pairs: translated, the same as the original, translated, a lost placeholder, and a last
-// original whose translation the .txl lacks (the odd row count leaves it out).
-const Rows kPairs = {{"1", "Menu", "1", "Open file"},     {"1", "Menu", "1", "Ouvrir le fichier"},
-                     {"2", "Menu", "2", "Save"},          {"2", "Menu", "2", "Save"},
-                     {"3", "Dialog", "1", "Close"},       {"3", "Dialog", "1", "Fermer"},
-                     {"4", "Error", "1", "Disk %s full"}, {"4", "Error", "1", "Disque plein"},
-                     {"5", "Error", "2", "Quit"}};
-
-}  // namespace
-
 class TestTranslating : public QObject {
     Q_OBJECT
 
@@ -52,7 +40,7 @@ private:
     void Open(const QString& name = QStringLiteral("t")) {
         m_dlg.reset();
         QVERIFY(QDir(m_dir.path()).mkpath(QFileInfo(Path(name)).path()));
-        WriteDocument(Path(name + ".txr"), Path(name + ".txl"), kPairs, true);
+        WriteDocument(Path(name + ".txr"), Path(name + ".txl"), kReviewPairs, true);
         m_prompts = std::make_unique<ScriptedPrompts>();
         m_dlg = std::make_unique<CQuillmereDlg>(nullptr, m_prompts.get());
         m_dlg->show();
